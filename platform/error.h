@@ -1,0 +1,70 @@
+#pragma once
+// One error type for the whole program: a number, a source and a description.
+//
+// The source is the executable's name followed by "." and the raising class
+// ("tessel-viewer.cRegistry"). Operating-system failures use the classic runtime
+// numbers where one fits, so that rules written against them (for example "error 53
+// means nothing matched") hold:
+//
+//   errno                              number  meaning
+//   ENOENT (the name itself)              53   file not found
+//   ENOENT (a folder on the way), ENOTDIR 76   path not found
+//   EACCES, EPERM                         70   permission denied
+//   EROFS, EBUSY, ETXTBSY, EISDIR, EIO    75   path/file access error
+//   ENOSPC, EDQUOT                        61   disk full
+//   EEXIST                                58   file already exists
+//   EMFILE, ENFILE                        67   too many files
+//   ENAMETOOLONG                          52   bad file name or number
+//   anything else                         51   internal error
+#include <exception>
+#include <string>
+#include <system_error>
+
+namespace tv {
+
+inline constexpr const char* kExecutableName = "tessel-viewer";
+
+// Classic runtime error numbers used across the program.
+enum ErrorNumber : long {
+    kErrInvalidCall = 5,
+    kErrOverflow = 6,
+    kErrSubscript = 9,
+    kErrTypeMismatch = 13,
+    kErrInternal = 51,
+    kErrBadFileName = 52,
+    kErrFileNotFound = 53,
+    kErrFileExists = 58,
+    kErrDiskFull = 61,
+    kErrTooManyFiles = 67,
+    kErrPermission = 70,
+    kErrAccess = 75,
+    kErrPathNotFound = 76,
+};
+
+class AppError : public std::exception {
+public:
+    AppError(long number, std::string source, std::string description);
+
+    long Number() const noexcept { return number_; }
+    const std::string& Source() const noexcept { return source_; }
+    const std::string& Description() const noexcept { return description_; }
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    long number_;
+    std::string source_;
+    std::string description_;
+};
+
+// "tessel-viewer." + className
+std::string ErrorSource(const std::string& className);
+
+// The classic number for an errno value. pathMissing picks 76 over 53 for ENOENT.
+long ErrorNumberFromErrno(int err, bool pathMissing = false);
+
+// An AppError for a failed system call on path: number from errno, description
+// "<what>: <path>: <strerror>".
+AppError SystemError(int err, const std::string& className, const std::string& what,
+                     const std::string& path);
+
+}  // namespace tv

@@ -1,0 +1,24 @@
+#pragma once
+// Small text helpers shared by every layer (ASCII case rules, as the program's
+// comparisons of names and extensions need).
+#include <string>
+#include <string_view>
+
+namespace tv {
+
+std::string ToLower(std::string_view s);
+std::string ToUpper(std::string_view s);
+bool IEquals(std::string_view a, std::string_view b);
+bool IEndsWith(std::string_view s, std::string_view suffix);
+bool IStartsWith(std::string_view s, std::string_view prefix);
+
+// The text after the last "."; the whole text when it holds no ".".
+std::string ExtensionAfterLastDot(std::string_view name);
+
+// Replaces every occurrence of from (non-empty) by to.
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
+
+// Trims spaces (only ' ') from both ends.
+std::string TrimSpaces(std::string_view s);
+
+}  // namespace tv

@@ -1,0 +1,33 @@
+#pragma once
+// The main window's folder and file operations. None of them raises: failures
+// give false or an empty result, as the callers (rendering, shutdown) expect.
+#include <string>
+
+namespace tv {
+
+// True when the path (wildcards allowed in its last part) matches at least one
+// ordinary file or link.
+bool FileExists(const std::string& path);
+
+// True when the path names a folder, or an existing file of that name.
+bool FolderExists(const std::string& path);
+
+// Deletes every file matching the pattern ("*.*" also matches names without a dot).
+// True when everything went or nothing matched; false on any other failure.
+bool KillFile(const std::string& pattern);
+
+std::string GetLoginName();
+
+// The user's Documents folder, ending with the separator.
+std::string GetDocumentsFolder();
+
+// The working folder: the Documents folder followed by "MyTessel" (no separator).
+std::string GetWorkingFolder();
+
+// Cleans a folder tree: deletes the files it can and removes folders that are empty
+// when their turn comes; the folder itself stays. Symbolic links are deleted as links,
+// never followed; a folder without write permission is given it first, since the tree
+// is the viewer's own. Never fails.
+void RemoveDir(const std::string& folder);
+
+}  // namespace tv
