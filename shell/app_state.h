@@ -1,0 +1,22 @@
+#pragma once
+// Process-wide values decided at start-up and read by rendering.
+#include <string>
+
+namespace tv {
+
+// The plug-in probe's fixed folder; no other location is looked at.
+inline constexpr const char* kPrizmViewerFolder = "/opt/TMSSequoia/Prizm Viewer";
+
+inline constexpr const char* kAppTitle = "Tessel Viewer";
+inline constexpr const char* kProductKeyPath = "SOFTWARE\\Norvane\\Tessel Viewer";
+inline constexpr const char* kStylesheetRelativePath = "XslShelf/cals.xsl";
+
+struct ProcessState {
+    bool PrizmInstalled = false;
+    std::string CatalogFileName;
+};
+
+// The one instance for the run.
+ProcessState& Process();
+
+}  // namespace tv

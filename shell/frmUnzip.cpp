@@ -1,0 +1,211 @@
+#include "shell/frmUnzip.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "shell/app_state.h"
+#include "shell/layout.h"
+
+namespace tv {
+namespace {
+constexpr int kListingLeft = 8;
+constexpr int kListingTop = 96;
+}  // namespace
+
+frmUnzip::frmUnzip(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("frmUnzip");
+    setWindowTitle(kAppTitle);
+    CreateMenus();
+    CreateToolbar();
+    CreateControls();
+    resize(760, 520);
+}
+
+frmUnzip::~frmUnzip() = default;
+
+void frmUnzip::CreateControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName("client");
+    setCentralWidget(client);
+
+    Label1 = new QLabel(
+        "Search Patent/PGPub Number in Grantex/Pubex: "
+        "[1--10+million]+/D+/H+/PP+/RE+/[2001+<400,000]",
+        client);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(kListingLeft, 6, 740, 18);
+
+    Text1 = new QLineEdit("10,000,000", client);
+    Text1->setObjectName("Text1");
+    Text1->setGeometry(kListingLeft, 28, 160, 24);
+
+    struct ButtonSpec {
+        QPushButton** control;
+        const char* name;
+        const char* caption;
+    };
+    const ButtonSpec buttons[] = {
+        {&Command1, "Command1", "Search Grantex"},
+        {&Command2, "Command2", "Search Pubex"},
+        {&Command4, "Command4", "Open Grantex/Pubex in IE"},
+        {&Command5, "Command5", "Open Gran/Pubex in Chrome"},
+        {&Command6, "Command6", "Open Espacenet in Chrome"},
+        {&Command7, "Command7", "Open Google Patents in Chrome"},
+    };
+    int x = kListingLeft + 168, y = 28;
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(b.caption, client);
+        button->setObjectName(b.name);
+        const int width = button->sizeHint().width() + 8;
+        if (x + width > 750) {
+            x = kListingLeft + 168;
+            y += 30;
+        }
+        button->setGeometry(x, y, width, 26);
+        x += width + 4;
+        *b.control = button;
+    }
+
+    lvwZip = new QTreeWidget(client);
+    lvwZip->setObjectName("lvwZip");
+    lvwZip->setRootIsDecorated(false);
+    lvwZip->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lvwZip->setSortingEnabled(false);
+    lvwZip->setUniformRowHeights(true);
+    lvwZip->setGeometry(kListingLeft, kListingTop, 600, 300);
+
+    sbrMain = statusBar();
+    sbrMain->setObjectName("sbrMain");
+    sbrPanel1 = new QLabel(sbrMain);
+    sbrPanel1->setObjectName("sbrPanel1");
+    sbrMain->addWidget(sbrPanel1, 1);
+}
+
+void frmUnzip::CreateMenus() {
+    struct Item {
+        const char* caption;
+        QKeySequence shortcut;
+        bool enabled;
+    };
+    mnuFileTOP = menuBar()->addMenu("&File");
+    mnuFileTOP->setObjectName("mnuFileTOP");
+    const Item fileItems[] = {
+        {"&Open...", QKeySequence("Ctrl+O"), true},
+        {"&Render", QKeySequence("Ctrl+R"), false},
+        {"&View Raw XML Source...", QKeySequence("F5"), false},
+        {"Search &Grantex", QKeySequence("F7"), true},
+        {"Search &Pubex", QKeySequence("F8"), true},
+    };
+    for (int i = 0; i < 20; ++i) {
+        QAction* action = nullptr;
+        if (i < 5) {
+            action = mnuFileTOP->addAction(fileItems[i].caption);
+            action->setShortcut(fileItems[i].shortcut);
+            action->setEnabled(fileItems[i].enabled);
+        } else if (i == 5 || i == 18) {
+            action = mnuFileTOP->addSeparator();
+        } else if (i == 19) {
+            action = mnuFileTOP->addAction("E&xit");
+            connect(action, &QAction::triggered, this, &QWidget::close);
+        } else {
+            action = mnuFileTOP->addAction(QString());
+            action->setVisible(false);  // recent-file slot, shown as the list fills
+        }
+        action->setObjectName(QString("mnuFile_%1").arg(i));
+        action->setProperty("index", i);
+        mnuFile[static_cast<std::size_t>(i)] = action;
+    }
+
+    mnuOptionTOP = menuBar()->addMenu("&Option");
+    mnuOptionTOP->setObjectName("mnuOptionTOP");
+    Preferences = mnuOptionTOP->addAction("&Preferences");
+    Preferences->setObjectName("Preferences");
+    Navigation = mnuOptionTOP->addAction("Render XML with &Navigation");
+    Navigation->setObjectName("Navigation");
+    CopyFile = mnuOptionTOP->addAction("XML &Inline Rendering");
+    CopyFile->setObjectName("CopyFile");
+    CopyFile->setCheckable(true);
+    unreferenceDTD = mnuOptionTOP->addAction("&Remove Sable DTD reference");
+    unreferenceDTD->setObjectName("unreferenceDTD");
+    unreferenceDTD->setCheckable(true);
+
+    mnuHelpTOP = menuBar()->addMenu("&Help");
+    mnuHelpTOP->setObjectName("mnuHelpTOP");
+    menuhelpcontents = mnuHelpTOP->addAction("&Table of Contents");
+    menuhelpcontents->setObjectName("menuhelpcontents");
+    menuhelpcontents->setShortcut(QKeySequence("F1"));
+    mnuHelp0 = mnuHelpTOP->addAction("&About...");
+    mnuHelp0->setObjectName("mnuHelp_0");
+}
+
+void frmUnzip::CreateToolbar() {
+    Toolbar1 = addToolBar("Toolbar1");
+    Toolbar1->setObjectName("Toolbar1");
+    Toolbar1->setMovable(false);
+    ToolbarOpen = Toolbar1->addAction("Open");
+    ToolbarOpen->setObjectName("Toolbar1_Open");
+    ToolbarOpen->setToolTip("Open Patent FIles");
+    ToolbarRender = Toolbar1->addAction("Render");
+    ToolbarRender->setObjectName("Toolbar1_Render");
+    ToolbarRender->setToolTip("Render in Internet Explorer");
+    ToolbarRender->setEnabled(false);
+}
+
+void frmUnzip::CreateListingColumns() {
+    struct Column {
+        const char* caption;
+        int width;
+        Qt::Alignment alignment;
+    };
+    const Column columns[] = {
+        {"Filename", 250, Qt::AlignLeft}, {"Size", 50, Qt::AlignRight},
+        {"Date", 110, Qt::AlignLeft},     {"Packed", 50, Qt::AlignRight},
+        {"Folder", 160, Qt::AlignLeft},
+    };
+    lvwZip->setColumnCount(5);
+    auto* header = lvwZip->headerItem();
+    for (int i = 0; i < 5; ++i) {
+        header->setText(i, columns[i].caption);
+        header->setTextAlignment(i, columns[i].alignment | Qt::AlignVCenter);
+        lvwZip->setColumnWidth(i, columns[i].width);
+    }
+}
+
+void frmUnzip::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    LayoutListing();
+}
+
+void frmUnzip::LayoutListing() {
+    QWidget* client = centralWidget();
+    if (client == nullptr || lvwZip == nullptr) {
+        return;
+    }
+    // The client area holds the central widget and the status bar below it.
+    Rect r{lvwZip->x(), lvwZip->y(), 0, 0};
+    const int statusHeight = sbrMain->isVisible() ? sbrMain->height() : 0;
+    if (ListingGeometry(client->width(), client->height() + statusHeight, statusHeight, r)) {
+        lvwZip->setGeometry(r.left, r.top, r.width, r.height);
+    }
+}
+
+void frmUnzip::UpdateCommandStates() {
+    const bool hasEntries = lvwZip->topLevelItemCount() > 0;
+    ToolbarRender->setEnabled(hasEntries);
+    mnuFile[1]->setEnabled(hasEntries);
+    mnuFile[2]->setEnabled(hasEntries);
+}
+
+void frmUnzip::ClearListing() { lvwZip->clear(); }
+
+}  // namespace tv

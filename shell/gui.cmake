@@ -1,0 +1,12 @@
+# The Qt layer: the main window and the executable.
+add_library(tv_shell STATIC
+  frmUnzip.cpp
+  frmUnzip.h
+  frmUnzip_life.cpp
+  frmUnzip_settings.cpp
+  qt_message_box.cpp
+)
+target_link_libraries(tv_shell PUBLIC tv_shell_core Qt6::Widgets)
+
+add_executable(tessel-viewer main.cpp)
+target_link_libraries(tessel-viewer PRIVATE tv_shell)
