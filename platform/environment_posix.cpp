@@ -103,8 +103,9 @@ std::optional<std::string> DocumentsFromUserDirs(const std::string& home) {
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
         }
-        if (value.rfind("$HOME", 0) == 0) {
-            value = home + value.substr(value.size() > 5 && value[5] == '/' ? 6 : 5);
+        // "$HOME" only as a whole first component ("$HOMEWORK/x" is not valid).
+        if (value == "$HOME" || value.rfind("$HOME/", 0) == 0) {
+            value = home + value.substr(value.size() > 5 ? 6 : 5);
         }
         if (!value.empty() && value[0] == '/') {
             return value;

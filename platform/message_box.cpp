@@ -11,8 +11,9 @@ MessageBoxHandler& Handler() {
 }
 }  // namespace
 
-std::string MessageLogLine(const std::string& text, const std::string& title) {
-    std::string line = "message: " + title + ": ";
+namespace {
+// Line breaks as "\n", so that the message stays one line of the log.
+void AppendOneLine(std::string& line, const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             continue;  // a CR LF pair is one break
@@ -23,6 +24,14 @@ std::string MessageLogLine(const std::string& text, const std::string& title) {
             line += text[i];
         }
     }
+}
+}  // namespace
+
+std::string MessageLogLine(const std::string& text, const std::string& title) {
+    std::string line = "message: ";
+    AppendOneLine(line, title);
+    line += ": ";
+    AppendOneLine(line, text);
     return line;
 }
 
