@@ -68,9 +68,11 @@ void IgnoringErrors(F&& f) {
 void RemoveDir(const std::string& folder) {
     const std::string p = WithTrailingSeparator(folder);
     std::string self = p;
-    self.pop_back();
+    while (!self.empty() && self.back() == kPathSeparator) {
+        self.pop_back();  // "link//" would make lstat follow the link
+    }
     // A link named as the folder is not followed: cleaning never leaves the tree.
-    if (!fs::IsRealFolder(self)) {
+    if (self.empty() || !fs::IsRealFolder(self)) {
         return;
     }
     std::vector<fs::DirEntry> entries;
