@@ -29,10 +29,9 @@ std::string ExpandEnvironmentStrings(const std::string& text) {
                     i = close + 1;
                     continue;
                 }
-                // Unknown name: keep "%NAME" and carry on at the closing "%", which
-                // may open the next reference.
-                out.append(text, i, close - i);
-                i = close;
+                // Unknown name: the reference stays as written, both signs included.
+                out.append(text, i, close - i + 1);
+                i = close + 1;
                 continue;
             }
         }

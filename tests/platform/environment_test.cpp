@@ -20,6 +20,7 @@ TEST(Environment, ExpandEnvironmentStrings) {
         {"%TV_TEST_EMPTY%|", "|"},
         {"%TV_TEST_NOPE%", "%TV_TEST_NOPE%"},  // unknown stays as written
         {"%TV_TEST_NOPE% and %TV_TEST_A%", "%TV_TEST_NOPE% and alpha"},
+        {"%TV_TEST_NOPE%TV_TEST_A%", "%TV_TEST_NOPE%TV_TEST_A%"},  // scanning resumes after it
         {"100%", "100%"},
         {"%", "%"},
         {"%%", "%%"},
