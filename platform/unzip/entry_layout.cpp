@@ -1,0 +1,250 @@
+#include "platform/unzip/entry_layout.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+
+namespace tv::unzip {
+namespace {
+
+constexpr std::uint32_t kLocalSig = 0x04034b50;
+constexpr std::uint32_t kCentralSig = 0x02014b50;
+constexpr std::uint32_t kEndSig = 0x06054b50;
+constexpr std::uint32_t kEnd64Sig = 0x06064b50;
+constexpr std::uint32_t kEnd64LocatorSig = 0x07064b50;
+constexpr std::size_t kLocalHeaderSize = 30;
+constexpr std::size_t kCentralHeaderSize = 46;
+constexpr std::size_t kEndSize = 22;
+constexpr std::size_t kEnd64Size = 56;
+constexpr std::size_t kEnd64LocatorSize = 20;
+constexpr std::size_t kMaxCommentSize = 0xffff;
+
+std::uint16_t Le16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+std::uint32_t Le32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+std::uint64_t Le64(const unsigned char* p) {
+    return static_cast<std::uint64_t>(Le32(p)) | (static_cast<std::uint64_t>(Le32(p + 4)) << 32);
+}
+
+bool ReadAt(int fd, std::uint64_t offset, unsigned char* buf, std::size_t n) {
+    while (n > 0) {
+        ssize_t got = ::pread(fd, buf, n, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        buf += got;
+        n -= static_cast<std::size_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
+bool AddOk(std::uint64_t a, std::uint64_t b, std::uint64_t& sum) {
+    return !__builtin_add_overflow(a, b, &sum);
+}
+
+struct DirectoryPlace {
+    std::uint64_t count = 0;
+    std::uint64_t size = 0;
+    std::uint64_t offset = 0;
+    std::uint64_t end = 0;  // where the end records begin; the directory must end here or before
+};
+
+// The directory's place from the end record at endPos (and its 64-bit twin when present).
+std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const unsigned char* end) {
+    DirectoryPlace place;
+    place.count = Le16(end + 10);
+    place.size = Le32(end + 12);
+    place.offset = Le32(end + 16);
+    place.end = endPos;
+    if (endPos >= kEnd64LocatorSize) {
+        unsigned char loc[kEnd64LocatorSize];
+        if (ReadAt(fd, endPos - kEnd64LocatorSize, loc, sizeof loc) &&
+            Le32(loc) == kEnd64LocatorSig) {
+            const std::uint64_t end64Pos = Le64(loc + 8);
+            unsigned char e64[kEnd64Size];
+            std::uint64_t e64End = 0;
+            if (!AddOk(end64Pos, kEnd64Size, e64End) || e64End > endPos - kEnd64LocatorSize ||
+                !ReadAt(fd, end64Pos, e64, sizeof e64) || Le32(e64) != kEnd64Sig) {
+                return std::nullopt;
+            }
+            place.count = Le64(e64 + 32);
+            place.size = Le64(e64 + 40);
+            place.offset = Le64(e64 + 48);
+            place.end = end64Pos;
+        }
+    }
+    std::uint64_t dirEnd = 0;
+    if (!AddOk(place.offset, place.size, dirEnd) || dirEnd > place.end) {
+        return std::nullopt;
+    }
+    if (place.count > place.size / kCentralHeaderSize) {
+        return std::nullopt;
+    }
+    return place;
+}
+
+// Parses the directory at place; nullopt when it does not hold exactly place.count
+// well-formed records.
+std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryPlace& place) {
+    std::vector<unsigned char> dir(static_cast<std::size_t>(place.size));
+    if (!ReadAt(fd, place.offset, dir.data(), dir.size())) {
+        return std::nullopt;
+    }
+    std::vector<CentralEntry> entries;
+    entries.reserve(static_cast<std::size_t>(place.count));
+    std::size_t pos = 0;
+    for (std::uint64_t i = 0; i < place.count; ++i) {
+        if (dir.size() - pos < kCentralHeaderSize) {
+            return std::nullopt;
+        }
+        const unsigned char* h = dir.data() + pos;
+        if (Le32(h) != kCentralSig) {
+            return std::nullopt;
+        }
+        const std::size_t nameLen = Le16(h + 28);
+        const std::size_t extraLen = Le16(h + 30);
+        const std::size_t commentLen = Le16(h + 32);
+        const std::size_t recordLen = kCentralHeaderSize + nameLen + extraLen + commentLen;
+        if (dir.size() - pos < recordLen) {
+            return std::nullopt;
+        }
+        CentralEntry e;
+        e.crc = Le32(h + 16);
+        e.compressedSize = Le32(h + 20);
+        const std::uint32_t size32 = Le32(h + 24);
+        e.localOffset = Le32(h + 42);
+        e.rawName.assign(reinterpret_cast<const char*>(h + kCentralHeaderSize), nameLen);
+        // The 64-bit values, in this order, are present only for fields that hold
+        // their all-ones marker.
+        const unsigned char* x = h + kCentralHeaderSize + nameLen;
+        const unsigned char* xEnd = x + extraLen;
+        while (xEnd - x >= 4) {
+            const std::uint16_t id = Le16(x);
+            const std::size_t len = Le16(x + 2);
+            if (static_cast<std::size_t>(xEnd - x - 4) < len) {
+                break;
+            }
+            if (id == 0x0001) {
+                const unsigned char* v = x + 4;
+                std::size_t left = len;
+                auto take = [&](std::uint64_t& field) {
+                    if (left < 8) {
+                        return false;
+                    }
+                    field = Le64(v);
+                    v += 8;
+                    left -= 8;
+                    return true;
+                };
+                std::uint64_t ignoredSize = 0;
+                if ((size32 == 0xffffffff && !take(ignoredSize)) ||
+                    (e.compressedSize == 0xffffffff && !take(e.compressedSize)) ||
+                    (e.localOffset == 0xffffffff && !take(e.localOffset))) {
+                    return std::nullopt;
+                }
+            }
+            x += 4 + len;
+        }
+        entries.push_back(std::move(e));
+        pos += recordLen;
+    }
+    return entries;
+}
+
+struct Span {
+    std::uint64_t begin;
+    std::uint64_t end;
+    std::size_t index;
+};
+
+}  // namespace
+
+EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
+    EntryLayout result;
+    if (fileSize < kEndSize) {
+        result.reason = "too short for a ZIP archive";
+        return result;
+    }
+    const std::uint64_t tailSize = std::min<std::uint64_t>(fileSize, kEndSize + kMaxCommentSize);
+    const std::uint64_t tailStart = fileSize - tailSize;
+    std::vector<unsigned char> tail(static_cast<std::size_t>(tailSize));
+    if (!ReadAt(fd, tailStart, tail.data(), tail.size())) {
+        result.reason = "cannot read the end of the archive";
+        return result;
+    }
+
+    std::optional<DirectoryPlace> chosenPlace;
+    std::optional<std::vector<CentralEntry>> chosen;
+    int candidates = 0;
+    for (std::size_t i = tail.size() - kEndSize + 1; i-- > 0;) {
+        if (Le32(tail.data() + i) != kEndSig) {
+            continue;
+        }
+        auto place = PlaceFromEnd(fd, tailStart + i, tail.data() + i);
+        if (!place) {
+            continue;
+        }
+        auto entries = ParseDirectory(fd, *place);
+        if (!entries) {
+            continue;
+        }
+        if (++candidates > 1) {
+            result.reason = "more than one central directory";
+            return result;
+        }
+        chosenPlace = place;
+        chosen = std::move(entries);
+    }
+    if (!chosen) {
+        result.reason = "no readable central directory";
+        return result;
+    }
+
+    // Each entry occupies its local header, name, extra field and compressed data.
+    std::vector<Span> spans;
+    spans.reserve(chosen->size());
+    for (std::size_t i = 0; i < chosen->size(); ++i) {
+        const CentralEntry& e = (*chosen)[i];
+        unsigned char h[kLocalHeaderSize];
+        std::uint64_t headerEnd = 0;
+        if (!AddOk(e.localOffset, kLocalHeaderSize, headerEnd) || headerEnd > fileSize ||
+            !ReadAt(fd, e.localOffset, h, sizeof h) || Le32(h) != kLocalSig) {
+            result.reason = "damaged local header";
+            return result;
+        }
+        std::uint64_t end = 0;
+        if (!AddOk(headerEnd, static_cast<std::uint64_t>(Le16(h + 26)) + Le16(h + 28), end) ||
+            !AddOk(end, e.compressedSize, end)) {
+            result.reason = "damaged local header";
+            return result;
+        }
+        spans.push_back({e.localOffset, end, i});
+    }
+    std::sort(spans.begin(), spans.end(),
+              [](const Span& a, const Span& b) { return a.begin < b.begin; });
+    for (std::size_t k = 0; k < spans.size(); ++k) {
+        const std::uint64_t limit = k + 1 < spans.size() ? spans[k + 1].begin : chosenPlace->offset;
+        if (spans[k].end > limit) {
+            result.verdict = LayoutVerdict::kOverlap;
+            result.reason = "the data of entry " + std::to_string(spans[k].index + 1) +
+                            (k + 1 < spans.size() ? " overlaps another entry"
+                                                  : " runs into the central directory");
+            return result;
+        }
+    }
+    result.verdict = LayoutVerdict::kSound;
+    result.entries = std::move(*chosen);
+    return result;
+}
+
+}  // namespace tv::unzip

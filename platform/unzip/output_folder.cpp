@@ -1,0 +1,130 @@
+#include "platform/unzip/output_folder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+namespace tv::unzip {
+namespace {
+
+constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// Opens (creating when missing) the folder part below parent without following a link.
+UniqueFd OpenChild(int parent, const std::string& part, std::string& reason) {
+    UniqueFd fd(::openat(parent, part.c_str(), kDirFlags));
+    if (!fd.Valid() && errno == ENOENT) {
+        if (::mkdirat(parent, part.c_str(), 0777) != 0 && errno != EEXIST) {
+            reason = "cannot create folder " + part + ": " + std::strerror(errno);
+            return fd;
+        }
+        fd.Reset(::openat(parent, part.c_str(), kDirFlags));
+    }
+    if (!fd.Valid()) {
+        const int err = errno;
+        struct stat st {};
+        if (::fstatat(parent, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+            reason = "a symbolic link is in the way: " + part;
+        } else if (err == ENOTDIR) {
+            reason = "a file is in the way: " + part;
+        } else {
+            reason = "cannot open folder " + part + ": " + std::strerror(err);
+        }
+    }
+    return fd;
+}
+
+}  // namespace
+
+bool OutputFolder::OpenRoot(const std::string& root) {
+    cachedPath_.clear();
+    cached_.Reset();
+    // Create missing parents first; an existing one is fine whatever it is, the open
+    // below decides.
+    for (std::size_t slash = root.find('/', 1); slash != std::string::npos;
+         slash = root.find('/', slash + 1)) {
+        ::mkdir(root.substr(0, slash).c_str(), 0777);
+    }
+    ::mkdir(root.c_str(), 0777);
+    root_.Reset(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return root_.Valid();
+}
+
+int OutputFolder::Folder(const std::string& relative, std::string& reason) {
+    if (relative.empty()) {
+        return root_.Get();
+    }
+    if (cached_.Valid() && relative == cachedPath_) {
+        return cached_.Get();
+    }
+    cached_.Reset();
+    cachedPath_.clear();
+    UniqueFd current;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t slash = relative.find('/', start);
+        if (slash == std::string::npos) {
+            slash = relative.size();
+        }
+        const std::string part = relative.substr(start, slash - start);
+        UniqueFd next = OpenChild(current.Valid() ? current.Get() : root_.Get(), part, reason);
+        if (!next.Valid()) {
+            return -1;
+        }
+        current = std::move(next);
+        start = slash + 1;
+    }
+    cached_ = std::move(current);
+    cachedPath_ = relative;
+    return cached_.Get();
+}
+
+PendingFile::~PendingFile() {
+    if (!tempName_.empty()) {
+        fd_.Reset();
+        ::unlinkat(dirFd_, tempName_.c_str(), 0);
+    }
+}
+
+bool PendingFile::Create() {
+    static std::atomic<unsigned long> counter{0};
+    static const unsigned long salt = std::random_device{}();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = ".tvunzip-" + std::to_string(::getpid()) + "-" +
+                           std::to_string(salt ^ counter.fetch_add(1)) + ".part";
+        // 0666 less the umask: no execute, set-user or set-group bits from the archive.
+        UniqueFd fd(::openat(dirFd_, name.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (fd.Valid()) {
+            fd_ = std::move(fd);
+            tempName_ = std::move(name);
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    errno = EEXIST;
+    return false;
+}
+
+bool PendingFile::Commit(const std::string& leaf, std::time_t mtime) {
+    if (mtime >= 0) {
+        const struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
+        ::futimens(fd_.Get(), times);  // a time that cannot be set is no reason to fail
+    }
+    if (::close(fd_.Release()) != 0) {
+        return false;
+    }
+    if (::renameat(dirFd_, tempName_.c_str(), dirFd_, leaf.c_str()) != 0) {
+        return false;
+    }
+    tempName_.clear();
+    return true;
+}
+
+}  // namespace tv::unzip

@@ -1,0 +1,52 @@
+#pragma once
+// Writing below the extraction folder without ever leaving it: folders are opened one
+// component at a time relative to their parent and never through a symbolic link, and
+// files are written under a temporary name and renamed into place when complete.
+#include <ctime>
+#include <string>
+
+#include "platform/unzip/unique_fd.h"
+
+namespace tv::unzip {
+
+class OutputFolder {
+  public:
+    // Opens root, creating it and missing parents (the root itself is the caller's
+    // choice, so links in its own path are followed). False with errno set on failure.
+    bool OpenRoot(const std::string& root);
+
+    // The folder at the relative "/"-separated path below the root ("" is the root),
+    // created when missing. Returns a descriptor owned by this object and valid until
+    // the next call, or -1 with reason set (a link or file in the way, a system error).
+    int Folder(const std::string& relative, std::string& reason);
+
+  private:
+    UniqueFd root_;
+    std::string cachedPath_;
+    UniqueFd cached_;
+};
+
+// A file being written in folder dirFd under a temporary name; removed again unless
+// Commit renames it to its final name.
+class PendingFile {
+  public:
+    explicit PendingFile(int dirFd) noexcept : dirFd_(dirFd) {}
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile();
+
+    // False with errno set when no temporary file could be made.
+    bool Create();
+    int Fd() const noexcept { return fd_.Get(); }
+
+    // Sets the modification time (when mtime >= 0), closes the file and renames it to
+    // leaf, replacing whatever entry (file or link) has that name. False with errno set.
+    bool Commit(const std::string& leaf, std::time_t mtime);
+
+  private:
+    int dirFd_;
+    UniqueFd fd_;
+    std::string tempName_;
+};
+
+}  // namespace tv::unzip
