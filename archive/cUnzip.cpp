@@ -1,0 +1,116 @@
+#include "archive/cUnzip.h"
+
+#include <limits>
+
+#include "platform/error.h"
+
+namespace tv {
+
+cUnzip::~cUnzip() {
+    if (mUnzip::CurrentUnzip == this) {
+        mUnzip::CurrentUnzip = nullptr;
+    }
+}
+
+void cUnzip::SetZipFile(const std::string& sZipFile) {
+    zipFile_ = sZipFile;
+    entries_.clear();
+}
+
+const PackageEntry& cUnzip::At(int i) const {
+    if (i < 1 || i > FileCount()) {
+        throw AppError(kErrSubscript, ErrorSource("cUnzip"), "Subscript out of range");
+    }
+    return entries_[static_cast<std::size_t>(i - 1)];
+}
+
+PackageEntry& cUnzip::At(int i) {
+    return const_cast<PackageEntry&>(static_cast<const cUnzip&>(*this).At(i));
+}
+
+std::int64_t cUnzip::FilePackedSize(int i) const {
+    const PackageEntry& e = At(i);
+    // 128-bit product: a hostile declared size times the ratio cannot overflow.
+    const __int128 packed = static_cast<__int128>(e.size) * e.compressionRatio / 100;
+    if (packed > std::numeric_limits<std::int64_t>::max()) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    if (packed < std::numeric_limits<std::int64_t>::min()) {
+        return std::numeric_limits<std::int64_t>::min();
+    }
+    return static_cast<std::int64_t>(packed);
+}
+
+int cUnzip::Directory() {
+    options_.lpszZipFN = zipFile_;
+    options_.lpszExtractDir = std::string();
+    options_.nvflag = 1;
+    mUnzip::RunLibraryUnzip(*this, options_, 0, {}, 0, {});
+    return 0;
+}
+
+bool cUnzip::Unzip() {
+    if (zipFile_.empty()) {
+        return false;
+    }
+    std::vector<std::string> includes;
+    for (const PackageEntry& e : entries_) {
+        if (e.selected) {
+            includes.push_back(e.folder.empty() ? e.name : e.folder + "/" + e.name);
+        }
+    }
+    if (includes.size() == entries_.size()) {
+        includes.clear();
+    }
+    options_.lpszZipFN = zipFile_;
+    options_.nvflag = 0;
+    options_.lpszExtractDir = unzipFolder_;
+    const int code = mUnzip::RunLibraryUnzip(*this, options_, static_cast<long>(includes.size()),
+                                             includes, 0, {});
+    return code == 0;
+}
+
+void cUnzip::AddEntry(const std::string& sName, const std::string& sFolder,
+                      const EntryDateTime& dDate, std::int64_t lSize, std::int32_t lCRC,
+                      bool bEncrypted, std::int32_t lRatio, const std::string& sMethod) {
+    if (sName.empty() || sName == std::string(1, '\0')) {
+        return;
+    }
+    PackageEntry e;
+    e.name = sName;
+    e.folder = sFolder;
+    e.size = lSize;
+    e.compressionRatio = lRatio;
+    e.method = sMethod;
+    e.date = dDate;
+    e.crc = lCRC;
+    e.encrypted = bEncrypted;
+    e.selected = true;
+    entries_.push_back(std::move(e));
+}
+
+void cUnzip::RaiseProgress(const std::string& sMsg) {
+    if (events_ != nullptr) {
+        events_->Progress(1, sMsg);
+    }
+}
+
+void cUnzip::RaiseOverwritePrompt(const std::string& sFile, int& eResponse) {
+    if (events_ != nullptr) {
+        events_->OverWritePrompt(sFile, eResponse);
+    }
+}
+
+void cUnzip::RaisePasswordRequest(std::string& sPassword, bool& bCancel) {
+    if (events_ != nullptr) {
+        events_->PasswordRequest(sPassword, bCancel);
+    }
+}
+
+void cUnzip::RaiseCancel(const std::string& sMsg, bool& bCancel) {
+    if (events_ != nullptr) {
+        events_->Cancel(sMsg, bCancel);
+    }
+}
+
+}  // namespace tv
