@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <map>
 #include <string>
 
 namespace tv {
@@ -51,75 +49,6 @@ TEST(PageImageAddress, GrantDesignPublicationForcedGrantAndEmpty) {
         "%2526f%3DG%2526l%3D50%2526s1%3D.PN.%2526OS%3DPN%2F%2526RS%3DPN%2F");
 }
 
-std::string PercentDecode(const std::string& s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() &&
-            std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
-            std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
-            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-std::string FullyDecoded(std::string s) {
-    for (std::string d = PercentDecode(s); d != s; d = PercentDecode(s)) {
-        s = d;
-    }
-    return s;
-}
-
-// The homeurl link read back as the search program's query: host, keys and values.
-std::map<std::string, std::string> HomeLink(const std::string& address) {
-    const std::string link = PercentDecode(address.substr(address.find("&homeurl=") + 9));
-    std::map<std::string, std::string> q;
-    const std::size_t mark = link.find('?');
-    q["@"] = link.substr(0, mark);
-    std::string rest = link.substr(mark + 1);
-    while (!rest.empty()) {
-        const std::size_t amp = rest.find("%26");
-        const std::string pair = rest.substr(0, amp);
-        const std::size_t eq = pair.find('=');
-        q[pair.substr(0, eq)] = FullyDecoded(pair.substr(eq + 1));
-        rest = amp == std::string::npos ? "" : rest.substr(amp + 3);
-    }
-    return q;
-}
-
-TEST(PageImageAddress, HomeLinkCarriesTheSearchForTheSameNumber) {
-    using Q = std::map<std::string, std::string>;
-    EXPECT_EQ(HomeLink(GrantPageImageAddress("006123456")),
-              (Q{{"@", "http://grantex.tessel-office.example/netacgi/nph-Parser"},
-                 {"Sect1", "NVO1"},
-                 {"Sect2", "HITOFF"},
-                 {"d", "PALL"},
-                 {"p", "1"},
-                 {"u", "/netahtml/NVO/srchnum.htm"},
-                 {"r", "1"},
-                 {"f", "G"},
-                 {"l", "50"},
-                 {"s1", "006123456.PN."},
-                 {"OS", "PN/006123456"},
-                 {"RS", "PN/006123456"}}));
-    EXPECT_EQ(HomeLink(PublicationPageImageAddress("20120012345")),
-              (Q{{"@", "http://pubex.tessel-office.example/netacgi/nph-Parser"},
-                 {"Sect1", "NVO1"},
-                 {"Sect2", "HITOFF"},
-                 {"d", "PG01"},
-                 {"p", "1"},
-                 {"u", "/netahtml/NVO/srchnum.html"},
-                 {"r", "1"},
-                 {"f", "G"},
-                 {"l", "50"},
-                 {"s1", "\"20120012345\".PGNR."},
-                 {"OS", "DN/20120012345"},
-                 {"RS", "DN/20120012345"}}));
-}
-
 TEST(ServiceSearchNumber, LeadingZerosGoOnlyFromAllDigitNumbers) {
     EXPECT_EQ(ServiceSearchNumber("010000000"), "10000000");
     EXPECT_EQ(ServiceSearchNumber("000000000"), "");
@@ -129,63 +58,41 @@ TEST(ServiceSearchNumber, LeadingZerosGoOnlyFromAllDigitNumbers) {
     EXPECT_EQ(ServiceSearchNumber(""), "");
 }
 
-class BuildLookupRequestTest : public ::testing::Test {
-  protected:
-    LookupSettings settings{"/opt/ie dir/iexplore",
-                            "/opt/Chrome Browser/chrome",
-                            "http://grantex.tessel-office.example/netahtml/NVO/srchnum.htm",
-                            "http://pubex.tessel-office.example/netahtml/NVO/srchnum.html",
-                            "https://espacenet.invalid/patent/search?q=us",
-                            "https://patents.invalid/patent/US"};
-
-    LaunchRequest Run(LookupCommand c, const char* text) {
-        return BuildLookupRequest(c, text, settings, 2026);
+TEST(BuildLookupRequest, EachCommandPicksItsBrowserAndAddress) {
+    const LookupSettings set{"/opt/ie dir/iexplore",
+                             "/opt/Chrome Browser/chrome",
+                             "http://grantex.tessel-office.example/netahtml/NVO/srchnum.htm",
+                             "http://pubex.tessel-office.example/netahtml/NVO/srchnum.html",
+                             "https://espacenet.invalid/patent/search?q=us",
+                             "https://patents.invalid/patent/US"};
+    using C = LookupCommand;
+    const struct {
+        C command;
+        const char* box;
+        const std::string& program;
+        std::string target;
+    } cases[] = {
+        {C::SearchGrantex, "10,000,000", set.ie11Path, set.grantexUrl},
+        {C::SearchPubex, "10,000,000", set.ie11Path, set.pubexUrl},
+        {C::PageImagesIE, "10,000,000", set.ie11Path, GrantPageImageAddress("010000000")},
+        {C::PageImagesChrome, "2012/0012345", set.chromePath,
+         PublicationPageImageAddress("20120012345")},
+        {C::PageImagesIE, "13,000,000", set.ie11Path, GrantPageImageAddress("")},
+        {C::Espacenet, "10,000,000", set.chromePath,
+         "https://espacenet.invalid/patent/search?q=us10000000"},
+        {C::Espacenet, "d512,345", set.chromePath,
+         "https://espacenet.invalid/patent/search?q=usD0512345"},
+        {C::Espacenet, "13,000,000", set.chromePath, set.espacenetUrl},
+        {C::GooglePatents, "2012/0012345", set.chromePath,
+         "https://patents.invalid/patent/US20120012345"},
+        {C::GooglePatents, "", set.chromePath, set.googlePatentsUrl},
+    };
+    for (const auto& c : cases) {
+        const LaunchRequest r = BuildLookupRequest(c.command, c.box, set, 2026);
+        EXPECT_EQ(r.program, c.program) << c.box;
+        EXPECT_EQ(r.target, c.target) << c.box;
+        EXPECT_EQ(r.workingDirectory, R"("c:\")");
     }
-};
-
-TEST_F(BuildLookupRequestTest, EachCommandPicksItsBrowserAndAddress) {
-    const std::string cDrive = R"("c:\")";
-    const char* box = "10,000,000";
-
-    LaunchRequest r = Run(LookupCommand::SearchGrantex, box);
-    EXPECT_EQ(r.program, settings.ie11Path);
-    EXPECT_EQ(r.target, settings.grantexUrl);
-    EXPECT_EQ(r.workingDirectory, cDrive);
-
-    r = Run(LookupCommand::SearchPubex, "anything");
-    EXPECT_EQ(r.program, settings.ie11Path);
-    EXPECT_EQ(r.target, settings.pubexUrl);
-    EXPECT_EQ(r.workingDirectory, cDrive);
-
-    r = Run(LookupCommand::PageImagesIE, box);
-    EXPECT_EQ(r.program, settings.ie11Path);
-    EXPECT_TRUE(r.target.starts_with(
-        "http://pimg-grant.tessel-office.example/.piw?Docid=0010000000&homeurl="));
-    EXPECT_EQ(r.target, GrantPageImageAddress("010000000"));
-    EXPECT_EQ(r.workingDirectory, cDrive);
-
-    r = Run(LookupCommand::PageImagesChrome, "2012/0012345");
-    EXPECT_EQ(r.program, settings.chromePath);
-    EXPECT_EQ(r.target, PublicationPageImageAddress("20120012345"));
-    EXPECT_EQ(r.workingDirectory, cDrive);
-
-    r = Run(LookupCommand::Espacenet, box);
-    EXPECT_EQ(r.program, settings.chromePath);
-    EXPECT_EQ(r.target, "https://espacenet.invalid/patent/search?q=us10000000");
-    EXPECT_EQ(r.workingDirectory, cDrive);
-
-    r = Run(LookupCommand::GooglePatents, "2012/0012345");
-    EXPECT_EQ(r.program, settings.chromePath);
-    EXPECT_EQ(r.target, "https://patents.invalid/patent/US20120012345");
-    EXPECT_EQ(r.workingDirectory, cDrive);
-}
-
-TEST_F(BuildLookupRequestTest, ChromeSearchesOpenTheBareServiceForEmptyOrZeroNumbers) {
-    EXPECT_EQ(Run(LookupCommand::GooglePatents, "").target, settings.googlePatentsUrl);
-    EXPECT_EQ(Run(LookupCommand::Espacenet, "13,000,000").target, settings.espacenetUrl);
-    EXPECT_EQ(Run(LookupCommand::Espacenet, "d512,345").target,
-              "https://espacenet.invalid/patent/search?q=usD0512345");
-    EXPECT_EQ(Run(LookupCommand::PageImagesIE, "13,000,000").target, GrantPageImageAddress(""));
 }
 
 }  // namespace
