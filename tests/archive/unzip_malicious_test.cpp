@@ -1,0 +1,150 @@
+// Hostile packages: for each, a defined code, a printed reason, nothing written outside
+// the extraction folder and no partial file left behind.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <filesystem>
+
+#include "tests/archive/library_recorder.h"
+#include "tests/archive/zip_fixtures.h"
+
+namespace tv::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class MaliciousPackage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(outside);
+        WriteFile(outside + "/target.txt", "precious");
+    }
+
+    // Extracts with folder names and replacing; checks the invariants of every case.
+    LibraryRun Extract(int expectedCode, const std::string& reason) {
+        LibraryRun run;
+        run.dcl.ndflag = 1;
+        run.dcl.noflag = 1;
+        EXPECT_EQ(run.Run(zip, out), expectedCode);
+        EXPECT_TRUE(run.PrintedContains(reason)) << ::testing::PrintToString(run.printed);
+        EXPECT_THAT(TreeOf(outside), ElementsAre("target.txt"));
+        EXPECT_EQ(ReadFile(outside + "/target.txt"), "precious");
+        for (const std::string& top : TreeOf(tmp.Path())) {
+            EXPECT_TRUE(top == "pkg.zip" || top == "outside" || top.rfind("outside/", 0) == 0 ||
+                        top == "out" || top.rfind("out/", 0) == 0)
+                << top;
+        }
+        if (std::filesystem::exists(out)) {
+            for (const std::string& path : TreeOf(out)) {
+                EXPECT_EQ(path.find(".tvunzip-"), std::string::npos) << path;
+            }
+        }
+        return run;
+    }
+
+    TempFolder tmp;
+    std::string zip = tmp / "pkg.zip";
+    std::string out = tmp / "out";
+    std::string outside = tmp / "outside";
+};
+
+TEST_F(MaliciousPackage, TraversalNamesStayInsideTheFolder) {
+    struct Case {
+        std::string name, writtenAs, reason;
+    };
+    const std::vector<Case> cases = {
+        {"../evil.txt", "evil.txt", "removed \"..\" path parts from ../evil.txt"},
+        {"../../outside/target.txt", "outside/target.txt", "removed \"..\""},
+        {"a/../../outside/x.txt", "a/outside/x.txt", "removed \"..\""},
+        {"..\\..\\outside\\target.txt", "outside/target.txt", "removed \"..\""},
+        {tmp.Path() + "/outside/target.txt", tmp.Path().substr(1) + "/outside/target.txt",
+         "removed the absolute path"},
+        {"C:\\evil.txt", "evil.txt", "removed the absolute path from C:/evil.txt"},
+        {"c:/Windows/evil.txt", "Windows/evil.txt", "removed the absolute path"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(out);
+        WriteZip(zip, {{c.name, "payload"}});
+        Extract(1, c.reason);
+        EXPECT_EQ(ReadFile(out + "/" + c.writtenAs), "payload");
+    }
+    WriteZip(zip, {{"../", ""}, {"../..", "x"}});
+    Extract(1, "no name left to write");
+}
+
+TEST_F(MaliciousPackage, SymbolicLinkInTheFolderIsNeverFollowed) {
+    std::filesystem::create_directories(out);
+    std::filesystem::create_directory_symlink(outside, out + "/link");
+    WriteZip(zip, {{"link/target.txt", "payload"}, {"link/new.txt", "payload"}});
+    Extract(2, "a symbolic link is in the way: link");
+
+    // A link where a file goes is replaced by the file, its target left alone.
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directories(out);
+    std::filesystem::create_symlink(outside + "/target.txt", out + "/file.txt");
+    WriteZip(zip, {{"file.txt", "payload"}});
+    Extract(0, "extracting: file.txt");
+    EXPECT_FALSE(std::filesystem::is_symlink(out + "/file.txt"));
+    EXPECT_EQ(ReadFile(out + "/file.txt"), "payload");
+}
+
+TEST_F(MaliciousPackage, SymbolicLinkEntryIsWrittenAsAPlainFile) {
+    WriteZip(zip, {ZipItem("sl", "../outside/target.txt").Mode(S_IFLNK | 0777),
+                   ZipItem("sl/after.txt", "x")});
+    Extract(2, "sl is a symbolic link; written as a plain file");
+    EXPECT_FALSE(std::filesystem::is_symlink(out + "/sl"));
+    EXPECT_EQ(ReadFile(out + "/sl"), "../outside/target.txt");
+}
+
+TEST_F(MaliciousPackage, OverlappingEntriesAreRefusedBeforeWriting) {
+    WriteFile(zip, RawZip({{"a.txt", std::string(100, 'A')},
+                           RawItem("b.txt", "").SharesDataOf(0),
+                           RawItem("c.txt", "").SharesDataOf(0)}));
+    Extract(12, "overlaps another entry; the archive is refused as unsafe");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(MaliciousPackage, DamagedEntryDataLeavesNoFile) {
+    WriteFile(zip, RawZip({{"stored.txt", "stored data", 0xdeadbeefu}, {"fine.txt", "fine"}}));
+    Extract(2, "error: stored.txt: bad CRC; file removed");
+    EXPECT_THAT(TreeOf(out), ElementsAre("fine.txt"));
+
+    const std::string big(20000, 'x');
+    struct Case {
+        std::optional<std::uint32_t> crc, size;
+        std::string reason;
+    };
+    for (const Case& c : {Case{0x1u, std::nullopt, "bad CRC"},
+                          Case{std::nullopt, 100u, "more data than the entry declares"},
+                          Case{std::nullopt, 30000u, "error: big.txt: "}}) {
+        SCOPED_TRACE(c.reason);
+        std::filesystem::remove_all(out);
+        WriteZip(zip, {{"big.txt", big}});
+        PatchSingleEntry(zip, c.crc, c.size);
+        Extract(2, c.reason);
+        EXPECT_THAT(TreeOf(out), IsEmpty());
+    }
+}
+
+TEST_F(MaliciousPackage, UnreadablePackagesAreNotArchives) {
+    WriteZip(zip, {{"a.txt", std::string(5000, 'a')}, {"b.txt", std::string(5000, 'b')}});
+    const std::string whole = ReadFile(zip);
+    WriteFile(zip, whole.substr(0, whole.size() / 2));
+    Extract(9, "is not a ZIP archive or is damaged");
+    WriteFile(zip, "just some text, not an archive\n");
+    Extract(9, "is not a ZIP archive or is damaged");
+    WriteFile(zip, "");
+    Extract(9, "is empty, not a ZIP archive");
+    std::filesystem::remove(zip);
+    Extract(9, "cannot open");
+    std::filesystem::create_directory(zip);
+    Extract(9, "is not a file");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+}  // namespace
+}  // namespace tv::test
