@@ -107,11 +107,13 @@ TEST_F(LaunchTest, MissingOrUnusableProgramIsAStatusNotACrash) {
 }
 
 TEST_F(LaunchTest, ProgramRunsDetachedAndIsReaped) {
-    // "sleep" is found on PATH and keeps running while its process is inspected.
+    // "sleep" is found on PATH and keeps running while its process is inspected (once
+    // its own start-up, which opens files of its own, is over).
     const auto start = std::chrono::steady_clock::now();
-    const StartResult r = StartDetached("sleep", "2", "");
+    const StartResult r = StartDetached("sleep", "3", "");
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms) << "the start waited";
     ASSERT_EQ(r.status, StartStatus::Started);
+    std::this_thread::sleep_for(500ms);
     const fs::path proc = "/proc/" + std::to_string(r.processId);
 
     // Own session: the session id (fourth field after the name) is its own id.
@@ -125,7 +127,8 @@ TEST_F(LaunchTest, ProgramRunsDetachedAndIsReaped) {
     // Standard streams on /dev/null and nothing else of ours inherited.
     std::vector<std::string> fds;
     for (const auto& e : fs::directory_iterator(proc / "fd")) {
-        fds.push_back(e.path().filename().string() + " " + fs::read_symlink(e.path()).string());
+        std::error_code ec;
+        fds.push_back(e.path().filename().string() + " " + fs::read_symlink(e.path(), ec).string());
     }
     std::sort(fds.begin(), fds.end());
     EXPECT_EQ(fds, (std::vector<std::string>{"0 /dev/null", "1 /dev/null", "2 /dev/null"}));
