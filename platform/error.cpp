@@ -14,22 +14,31 @@ std::string ErrorSource(const std::string& className) {
 
 long ErrorNumberFromErrno(int err, bool pathMissing) {
     switch (err) {
-        case ENOENT: return pathMissing ? kErrPathNotFound : kErrFileNotFound;
-        case ENOTDIR: return kErrPathNotFound;
+        case ENOENT:
+            return pathMissing ? kErrPathNotFound : kErrFileNotFound;
+        case ENOTDIR:
+            return kErrPathNotFound;
         case EACCES:
-        case EPERM: return kErrPermission;
+        case EPERM:
+            return kErrPermission;
         case EROFS:
         case EBUSY:
         case ETXTBSY:
         case EISDIR:
-        case EIO: return kErrAccess;
+        case EIO:
+            return kErrAccess;
         case ENOSPC:
-        case EDQUOT: return kErrDiskFull;
-        case EEXIST: return kErrFileExists;
+        case EDQUOT:
+            return kErrDiskFull;
+        case EEXIST:
+            return kErrFileExists;
         case EMFILE:
-        case ENFILE: return kErrTooManyFiles;
-        case ENAMETOOLONG: return kErrBadFileName;
-        default: return kErrInternal;
+        case ENFILE:
+            return kErrTooManyFiles;
+        case ENAMETOOLONG:
+            return kErrBadFileName;
+        default:
+            return kErrInternal;
     }
 }
 

@@ -42,7 +42,7 @@ enum ErrorNumber : long {
 };
 
 class AppError : public std::exception {
-public:
+  public:
     AppError(long number, std::string source, std::string description);
 
     long Number() const noexcept { return number_; }
@@ -50,7 +50,7 @@ public:
     const std::string& Description() const noexcept { return description_; }
     const char* what() const noexcept override { return description_.c_str(); }
 
-private:
+  private:
     long number_;
     std::string source_;
     std::string description_;
