@@ -1,0 +1,291 @@
+// The archive component cUnzip and its library binding mUnzip, on real packages.
+#include <zip.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <filesystem>
+
+#include "archive/cUnzip.h"
+#include "archive/mUnzip.h"
+#include "platform/error.h"
+#include "tests/archive/zip_fixtures.h"
+
+namespace tv {
+namespace {
+
+using test::ReadFile;
+using test::TreeOf;
+using test::WriteZip;
+using test::ZipItem;
+using ::testing::ElementsAre;
+
+// Records every event and answers as told.
+struct Sink : cUnzipEvents {
+    void Cancel(const std::string& sMsg, bool& bCancel) override {
+        served.push_back(sMsg);
+        bCancel = served.size() == cancelAt;
+    }
+    void OverWritePrompt(const std::string& sFile, int& eResponse) override {
+        prompted.push_back(sFile);
+        if (!answers.empty()) {
+            eResponse = answers.front();
+            answers.erase(answers.begin());
+        }
+    }
+    void PasswordRequest(std::string& sPassword, bool& bCancel) override {
+        ++passwordRequests;
+        sPassword = password;
+        bCancel = cancelPassword;
+    }
+    void Progress(int lCount, const std::string& sMsg) override {
+        EXPECT_EQ(lCount, 1);
+        progress.push_back(sMsg);
+    }
+
+    std::vector<std::string> served, prompted, progress;
+    std::vector<int> answers;
+    std::size_t cancelAt = 0;
+    int passwordRequests = 0;
+    std::string password;
+    bool cancelPassword = false;
+};
+
+class Component : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        unzip.SetEvents(&sink);
+        unzip.SetUnzipFolder(out);
+        unzip.SetUseFolderNames(true);
+    }
+    void Open(const std::vector<ZipItem>& items) {
+        WriteZip(zip, items);
+        unzip.SetZipFile(zip);
+        EXPECT_EQ(unzip.Directory(), 0);
+    }
+
+    test::TempFolder tmp;
+    std::string zip = tmp / "pkg.zip";
+    std::string out = tmp / "out";
+    Sink sink;
+    cUnzip unzip;
+};
+
+TEST_F(Component, DirectoryFillsTheTableAndAppendsWhenRepeated) {
+    Open({{"doc.xml", std::string(1000, 'a')}, {"img/"}, {"img/D00001.tif", "tiff", true}});
+    ASSERT_EQ(unzip.FileCount(), 2);  // no row for the folder entry
+    EXPECT_EQ(unzip.Filename(1), "doc.xml");
+    EXPECT_EQ(unzip.FileDirectory(1), "");
+    EXPECT_EQ(unzip.FileSize(1), 1000);  // the uncompressed size
+    EXPECT_EQ(unzip.FileCompressionMethod(1), "Deflated");
+    EXPECT_LT(unzip.FilePackedSize(1), 100);
+    EXPECT_EQ(unzip.Filename(2), "D00001.tif");
+    EXPECT_EQ(unzip.FileDirectory(2), "img");
+    EXPECT_EQ(unzip.FileCRC(2), static_cast<std::int32_t>(test::Crc32("tiff")));
+    EXPECT_EQ(unzip.FileCompressionRatio(2), 100);
+    EXPECT_FALSE(unzip.FileEncrypted(2));
+    EXPECT_TRUE(unzip.FileSelected(2));
+    EXPECT_EQ(unzip.FileDate(2).second, 0);
+
+    unzip.Directory();
+    EXPECT_EQ(unzip.FileCount(), 4);
+    EXPECT_EQ(unzip.Filename(3), "doc.xml");
+    unzip.SetZipFile(zip);
+    EXPECT_EQ(unzip.FileCount(), 0);
+}
+
+TEST_F(Component, IndexOutsideTheTableRaisesSubscriptOutOfRange) {
+    Open({{"a.txt", "a"}});
+    for (int i : {0, 2, -1}) {
+        try {
+            unzip.Filename(i);
+            ADD_FAILURE() << "no error for index " << i;
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.Number(), 9);
+            EXPECT_EQ(e.Source(), ErrorSource("cUnzip"));
+            EXPECT_EQ(e.Description(), "Subscript out of range");
+        }
+    }
+    EXPECT_THROW(unzip.SetFileSelected(2, false), AppError);
+}
+
+TEST_F(Component, AddEntryRulesAndPackedSizeArithmetic) {
+    const EntryDateTime date{2020, 1, 2, 3, 4, 0};
+    unzip.AddEntry("", "", date, 1, 0, false, 0, "Stored");
+    unzip.AddEntry(std::string(1, '\0'), "", date, 1, 0, false, 0, "Stored");
+    EXPECT_EQ(unzip.FileCount(), 0);
+    unzip.AddEntry("a", "", date, 1000, 0, false, 62, "Deflated");
+    unzip.AddEntry("b", "", date, 1001, 0, false, -62, "Deflated");
+    unzip.AddEntry("c", "", date, 3'000'000'000LL, 0, false, 101, "Deflated");
+    unzip.AddEntry("d", "", date, INT64_MAX, 0, false, 32767, "Deflated");
+    EXPECT_EQ(unzip.FilePackedSize(1), 620);
+    EXPECT_EQ(unzip.FilePackedSize(2), -620);  // truncated toward zero
+    EXPECT_EQ(unzip.FilePackedSize(3), 3'030'000'000LL);
+    EXPECT_EQ(unzip.FilePackedSize(4), INT64_MAX);
+    EXPECT_EQ(unzip.FileDate(1), date);
+}
+
+TEST_F(Component, UnzipPassesTheSelectedEntriesOrNoneWhenAllAreSelected) {
+    Open({{"doc.xml", "1"}, {"empty/"}, {"img/D00001.tif", "2"}, {"seq.txt", "3"}});
+    unzip.SetFileSelected(2, false);
+    EXPECT_TRUE(unzip.Unzip());
+    // Only the named entries: the folder-only entry was not named, so not created.
+    EXPECT_THAT(TreeOf(out), ElementsAre("doc.xml", "seq.txt"));
+
+    std::filesystem::remove_all(out);
+    unzip.SetFileSelected(2, true);
+    EXPECT_TRUE(unzip.Unzip());
+    EXPECT_THAT(TreeOf(out), ElementsAre("doc.xml", "empty", "img", "img/D00001.tif", "seq.txt"));
+    EXPECT_THAT(sink.progress, ::testing::Contains("  extracting: img/D00001.tif"));
+
+    cUnzip none;
+    EXPECT_FALSE(none.Unzip());  // no package named
+    unzip.SetZipFile(tmp / "missing.zip");
+    EXPECT_FALSE(unzip.Unzip());  // the library's failure is no success
+}
+
+TEST_F(Component, ManyThousandSelectedNamesWork) {
+    std::vector<ZipItem> items;
+    for (int i = 0; i < 2500; ++i) {
+        items.emplace_back("f" + std::to_string(i) + ".txt", "x", true);
+    }
+    Open(items);
+    unzip.SetFileSelected(1, false);
+    EXPECT_TRUE(unzip.Unzip());
+    EXPECT_EQ(TreeOf(out).size(), 2499u);
+}
+
+TEST_F(Component, ProgressArrivesInOrderAndCancelStops) {
+    Open({{"1.txt", "1"}, {"2.txt", "2"}, {"3.txt", "3"}});
+    EXPECT_THAT(sink.progress, ElementsAre("Archive:  " + zip));
+    sink.progress.clear();
+    sink.served.clear();
+    sink.cancelAt = 2;
+    EXPECT_FALSE(unzip.Unzip());
+    EXPECT_THAT(sink.served, ElementsAre("1.txt", "2.txt"));
+    EXPECT_THAT(sink.progress, ElementsAre("Archive:  " + zip, "  extracting: 1.txt",
+                                           "error: cancelled at 2.txt"));
+    EXPECT_THAT(TreeOf(out), ElementsAre("1.txt"));
+}
+
+TEST_F(Component, OverwritePromptAnswers) {
+    Open({{"a.txt", "new"}, {"b.txt", "new"}});
+    std::filesystem::create_directories(out);
+    test::WriteFile(out + "/a.txt", "old");
+    test::WriteFile(out + "/b.txt", "old");
+    unzip.SetPromptToOverwrite(true);
+    EXPECT_TRUE(unzip.Unzip());  // no answer given: 100, both kept
+    EXPECT_THAT(sink.prompted, ElementsAre(out + "/a.txt", out + "/b.txt"));
+    EXPECT_EQ(ReadFile(out + "/a.txt") + ReadFile(out + "/b.txt"), "oldold");
+
+    sink.prompted.clear();
+    sink.answers = {103};
+    EXPECT_TRUE(unzip.Unzip());
+    EXPECT_EQ(sink.prompted.size(), 1u);
+    EXPECT_EQ(ReadFile(out + "/a.txt") + ReadFile(out + "/b.txt"), "newnew");
+}
+
+TEST_F(Component, PasswordRequestIsRaisedOncePerCallWithoutAnAnswer) {
+    Open({ZipItem("a.txt", "secret a").Encrypt(ZIP_EM_AES_128, "pw"),
+          ZipItem("b.txt", "secret b").Encrypt(ZIP_EM_TRAD_PKWARE, "pw")});
+    EXPECT_TRUE(unzip.FileEncrypted(1));
+    EXPECT_FALSE(unzip.Unzip());
+    EXPECT_EQ(sink.passwordRequests, 1);
+    EXPECT_FALSE(unzip.Unzip());
+    EXPECT_EQ(sink.passwordRequests, 2);  // asked again in the next call
+    EXPECT_FALSE(std::filesystem::exists(out + "/a.txt"));
+
+    sink.password = "  pw ";  // trimmed
+    EXPECT_TRUE(unzip.Unzip());
+    EXPECT_EQ(ReadFile(out + "/a.txt") + ReadFile(out + "/b.txt"), "secret asecret b");
+}
+
+TEST_F(Component, Cp437NameArrivesAsUtf8) {
+    test::WriteFile(zip, test::RawZip({{"img\\\x81"
+                                        "ber.tif",
+                                        "x"}}));
+    unzip.SetZipFile(zip);
+    unzip.Directory();
+    ASSERT_EQ(unzip.FileCount(), 1);
+    EXPECT_EQ(unzip.Filename(1),
+              "\xc3\xbc"
+              "ber.tif");
+    EXPECT_EQ(unzip.FileDirectory(1), "img");
+    EXPECT_EQ(unzip.FileDate(1), (EntryDateTime{2025, 1, 5, 12, 0, 0}));
+}
+
+TEST(Binding, SplitEntryName) {
+    auto split = [](const char* text) {
+        std::string name, folder;
+        mUnzip::SplitEntryName(text, name, folder);
+        return folder + "|" + name;
+    };
+    EXPECT_EQ(split("doc.xml"), "|doc.xml");
+    EXPECT_EQ(split("img/D00001.tif"), "img|D00001.tif");
+    EXPECT_EQ(split("a/b/c.xml"), "a/b|c.xml");
+    EXPECT_EQ(split("a\\b\\c.xml"), "a/b|c.xml");
+    EXPECT_EQ(split("/x"), "|x");
+    EXPECT_EQ(split("img/"), "img|");
+}
+
+TEST(Binding, CallbacksConvertWhatTheLibraryPasses) {
+    cUnzip unzip;
+    Sink sink;
+    unzip.SetEvents(&sink);
+    unzip.SetZipFile("/nonexistent/pkg.zip");
+    unzip.Directory();  // makes unzip the current component
+    ASSERT_EQ(mUnzip::CurrentUnzip, &unzip);
+    sink.progress.clear();
+
+    char one[] = "x";
+    std::string big(32000, 'y');
+    char two[] = "ab\\c";
+    EXPECT_EQ(mUnzip::UnzipPrintCallback(one, 1), 0);
+    EXPECT_EQ(mUnzip::UnzipPrintCallback(big.data(), big.size()), 0);
+    EXPECT_EQ(mUnzip::UnzipPrintCallback(two, 4), 0);
+    EXPECT_THAT(sink.progress, ElementsAre("ab/c"));
+
+    mUnzip::UnzipMessageCallback(5000, 100, 0x10002, 3, 5, 95, 14, 30, ' ', "a/b.xml", "Deflated",
+                                 0xfffffffful, 'E');
+    mUnzip::UnzipMessageCallback(1, 1, 100, 12, 31, 5, 0, 0, ' ', "c", "Stored", 0, ' ');
+    ASSERT_EQ(unzip.FileCount(), 2);
+    EXPECT_EQ(unzip.FileSize(1), 5000);           // the first value
+    EXPECT_EQ(unzip.FileCompressionRatio(1), 2);  // low 16 bits
+    EXPECT_EQ(unzip.FileDate(1), (EntryDateTime{1995, 3, 5, 14, 30, 0}));
+    EXPECT_EQ(unzip.FileDate(2).year, 2005);
+    EXPECT_EQ(unzip.FileCRC(1), -1);
+    EXPECT_TRUE(unzip.FileEncrypted(1));
+    EXPECT_FALSE(unzip.FileEncrypted(2));
+
+    // The password goes into the buffer bounded by its size and terminated.
+    sink.password = "abcdefgh";
+    char buffer[5] = {'#', '#', '#', '#', '#'};
+    EXPECT_EQ(mUnzip::UnzipPasswordCallback(buffer, sizeof buffer, "", ""), 0);
+    EXPECT_STREQ(buffer, "abcd");
+    sink.password.clear();
+    EXPECT_EQ(mUnzip::UnzipPasswordCallback(buffer, sizeof buffer, "", ""), 1);
+    sink.password = "late";
+    EXPECT_EQ(mUnzip::UnzipPasswordCallback(buffer, sizeof buffer, "", ""), 1);  // refused
+    EXPECT_EQ(sink.passwordRequests, 2);
+
+    char name[] = "dir/file";
+    EXPECT_EQ(mUnzip::UnzipReplaceCallback(name), 100);
+    EXPECT_EQ(mUnzip::UnzipServiceCallback("a", 1), 0);
+    EXPECT_TRUE(sink.served.empty());
+    sink.cancelAt = 1;
+    EXPECT_EQ(mUnzip::UnzipServiceCallback("entry", 6), 1);
+    EXPECT_THAT(sink.served, ElementsAre("entry"));
+}
+
+TEST(Binding, CurrentComponentIsForgottenWhenDestroyed) {
+    {
+        cUnzip unzip;
+        unzip.Directory();
+        EXPECT_EQ(mUnzip::CurrentUnzip, &unzip);
+    }
+    EXPECT_EQ(mUnzip::CurrentUnzip, nullptr);
+    char text[] = "no component";
+    EXPECT_EQ(mUnzip::UnzipPrintCallback(text, sizeof text - 1), 0);
+}
+
+}  // namespace
+}  // namespace tv
