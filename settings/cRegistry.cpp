@@ -1,0 +1,263 @@
+#include "settings/cRegistry.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/environment.h"
+#include "platform/registry/registry.h"
+
+namespace tv {
+
+namespace {
+
+constexpr const char* kClassName = "cRegistry";
+constexpr reg::REGSAM kCreateAccess = 0x3F;
+
+reg::HKEY Root(std::int32_t classKey) {
+    return static_cast<reg::HKEY>(static_cast<std::uint32_t>(classKey));
+}
+
+std::string Describe(std::int32_t classKey, const std::string& section, const std::string& name) {
+    return "Key: '" + std::to_string(classKey) + "',Section: '" + section + "',Key: '" + name + "'";
+}
+
+std::string BytesText(const std::vector<std::uint8_t>& data, std::size_t size) {
+    return std::string(reinterpret_cast<const char*>(data.data()), size);
+}
+
+}  // namespace
+
+RegistryError::RegistryError(long number, std::string description, std::string hivePath,
+                             std::string reason)
+    : AppError(number, ErrorSource(kClassName), std::move(description)),
+      hivePath_(std::move(hivePath)),
+      reason_(std::move(reason)) {}
+
+std::string RegVariantText(const RegVariant& v) {
+    if (const auto* s = std::get_if<std::string>(&v)) {
+        return *s;
+    }
+    if (const auto* i = std::get_if<std::int16_t>(&v)) {
+        return std::to_string(*i);
+    }
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return std::to_string(*i);
+    }
+    if (const auto* b = std::get_if<std::vector<std::uint8_t>>(&v)) {
+        return BytesText(*b, b->size());
+    }
+    return {};
+}
+
+namespace {
+
+[[noreturn]] void ThrowConversion(long number) {
+    throw AppError(number, kExecutableName, number == kErrOverflow ? "Overflow" : "Type mismatch");
+}
+
+std::int64_t ToNumber(const RegVariant& v) {
+    if (std::holds_alternative<std::monostate>(v)) {
+        return 0;
+    }
+    if (const auto* i = std::get_if<std::int16_t>(&v)) {
+        return *i;
+    }
+    if (const auto* i = std::get_if<std::int32_t>(&v)) {
+        return *i;
+    }
+    const auto* text = std::get_if<std::string>(&v);
+    if (text == nullptr) {
+        ThrowConversion(kErrTypeMismatch);
+    }
+    std::size_t pos = text->find_first_not_of(' ');
+    std::size_t end = text->find_last_not_of(' ');
+    if (pos == std::string::npos) {
+        ThrowConversion(kErrTypeMismatch);
+    }
+    bool negative = false;
+    if ((*text)[pos] == '+' || (*text)[pos] == '-') {
+        negative = (*text)[pos] == '-';
+        ++pos;
+    }
+    if (pos > end) {
+        ThrowConversion(kErrTypeMismatch);
+    }
+    std::int64_t n = 0;
+    for (; pos <= end; ++pos) {
+        char c = (*text)[pos];
+        if (c < '0' || c > '9') {
+            ThrowConversion(kErrTypeMismatch);
+        }
+        n = n * 10 + (c - '0');
+        if (n > (std::int64_t{1} << 40)) {
+            ThrowConversion(kErrOverflow);
+        }
+    }
+    return negative ? -n : n;
+}
+
+}  // namespace
+
+std::int32_t RegVariantToInt32(const RegVariant& v) {
+    std::int64_t n = ToNumber(v);
+    if (n < INT32_MIN || n > INT32_MAX) {
+        ThrowConversion(kErrOverflow);
+    }
+    return static_cast<std::int32_t>(n);
+}
+
+std::int16_t RegVariantToInt16(const RegVariant& v) {
+    std::int64_t n = ToNumber(v);
+    if (n < INT16_MIN || n > INT16_MAX) {
+        ThrowConversion(kErrOverflow);
+    }
+    return static_cast<std::int16_t>(n);
+}
+
+bool HasEnvironmentReference(const std::string& text) {
+    std::size_t first = text.find('%');
+    return first != std::string::npos && text.find('%', first + 2) != std::string::npos;
+}
+
+bool cRegistry::KeyExists() const {
+    reg::HKEY key{};
+    if (reg::RegOpenKeyEx(Root(classKey_), sectionKey_, 0, reg::KEY_QUERY_VALUE, &key) !=
+        reg::ERROR_SUCCESS) {
+        return false;
+    }
+    reg::RegCloseKey(key);
+    return true;
+}
+
+RegVariant cRegistry::Value() {
+    reg::HKEY opened{};
+    if (reg::RegOpenKeyEx(Root(classKey_), sectionKey_, 0, reg::KEY_QUERY_VALUE, &opened) !=
+        reg::ERROR_SUCCESS) {
+        return default_;
+    }
+    reg::KeyHandle key(opened);
+    // The size and the data are two calls; another viewer may change the value between
+    // them, so a changed size is asked for again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        reg::DWORD type = 0;
+        reg::DWORD size = 0;
+        std::uint8_t probe = 0;
+        reg::LONG status = reg::RegQueryValueEx(key.Get(), valueKey_, &type, &probe, &size);
+        if (status != reg::ERROR_SUCCESS && status != reg::ERROR_MORE_DATA) {
+            return default_;
+        }
+        valueType_ = static_cast<std::int32_t>(type);
+        std::vector<std::uint8_t> data(size);
+        reg::DWORD got = size;
+        status = reg::RegQueryValueEx(key.Get(), valueKey_, &type,
+                                      data.empty() ? &probe : data.data(), &got);
+        if (status == reg::ERROR_MORE_DATA || (status == reg::ERROR_SUCCESS && got != size)) {
+            continue;
+        }
+        if (status != reg::ERROR_SUCCESS) {
+            return default_;
+        }
+        valueType_ = static_cast<std::int32_t>(type);
+        switch (type) {
+            case reg::REG_SZ:
+            case reg::REG_MULTI_SZ:
+            case reg::REG_EXPAND_SZ: {
+                if (data.empty()) {
+                    throw AppError(kErrRegistryBadText, ErrorSource(kClassName),
+                                   "Failed to read registry value " +
+                                       Describe(classKey_, sectionKey_, valueKey_) +
+                                       ": the stored text is empty, without its terminating "
+                                       "NUL");
+                }
+                // A hand-written value may lack the NUL; then nothing is cut.
+                std::string text = BytesText(data, data.back() == 0 ? size - 1 : size);
+                if (type == reg::REG_EXPAND_SZ) {
+                    return ExpandEnvironmentStrings(text);
+                }
+                return text;
+            }
+            case reg::REG_DWORD:
+            case reg::REG_DWORD_BIG_ENDIAN:
+                if (data.size() == 4) {
+                    if (type == reg::REG_DWORD_BIG_ENDIAN) {
+                        std::swap(data[0], data[3]);
+                        std::swap(data[1], data[2]);
+                    }
+                    std::int32_t n = 0;
+                    std::memcpy(&n, data.data(), 4);
+                    return n;
+                }
+                return data;
+            default:
+                return data;
+        }
+    }
+    return default_;
+}
+
+void cRegistry::Value(const RegVariant& vValue) {
+    lastWriteStatus_ = 0;
+    lastWriteReason_.clear();
+    reg::HKEY created{};
+    if (reg::RegCreateKeyEx(Root(classKey_), sectionKey_, reg::REG_OPTION_NON_VOLATILE,
+                            kCreateAccess, &created, nullptr) != reg::ERROR_SUCCESS) {
+        reg::RegFailure failure = reg::RegLastFailure();
+        throw RegistryError(kErrRegistrySetFailed,
+                            "Failed to set registry value " +
+                                Describe(classKey_, sectionKey_, valueKey_) + " to value: '" +
+                                RegVariantText(vValue) + "'",
+                            failure.path, failure.reason);
+    }
+    reg::KeyHandle key(created);
+    reg::LONG status = reg::ERROR_SUCCESS;
+    switch (valueType_) {
+        case reg::REG_SZ:
+        case reg::REG_EXPAND_SZ: {
+            const std::string text = RegVariantText(vValue);
+            if (text.size() >= reg::kMaxValueDataSize) {
+                RecordFailure(reg::ERROR_INVALID_PARAMETER,
+                              reg::StatusText(reg::ERROR_INVALID_PARAMETER), reg::HivePath());
+                return;
+            }
+            const reg::DWORD type =
+                HasEnvironmentReference(text) ? reg::REG_EXPAND_SZ : reg::REG_SZ;
+            // With its terminating NUL.
+            status = reg::RegSetValueEx(key.Get(), valueKey_, type,
+                                        reinterpret_cast<const std::uint8_t*>(text.c_str()),
+                                        static_cast<reg::DWORD>(text.size() + 1));
+            break;
+        }
+        case reg::REG_DWORD:
+        case reg::REG_DWORD_BIG_ENDIAN: {
+            std::int32_t n = 0;
+            if (const auto* i16 = std::get_if<std::int16_t>(&vValue)) {
+                n = *i16;
+            } else if (const auto* i32 = std::get_if<std::int32_t>(&vValue)) {
+                n = *i32;
+            } else {
+                break;
+            }
+            std::uint8_t bytes[4];
+            std::memcpy(bytes, &n, 4);
+            status = reg::RegSetValueEx(key.Get(), valueKey_, reg::REG_DWORD, bytes, 4);
+            break;
+        }
+        default:
+            break;
+    }
+    if (status != reg::ERROR_SUCCESS) {
+        reg::RegFailure failure = reg::RegLastFailure();
+        RecordFailure(status, failure.reason, failure.path);
+    }
+}
+
+void cRegistry::RecordFailure(std::int32_t status, const std::string& reason,
+                              const std::string& hivePath) {
+    lastWriteStatus_ = status;
+    lastWriteReason_ = reason;
+    if (firstFailure_.status == 0) {
+        firstFailure_ = {status, sectionKey_, valueKey_, reason, hivePath};
+    }
+}
+
+}  // namespace tv

@@ -1,0 +1,205 @@
+#include "settings/settings_store.h"
+
+#include "platform/registry/registry.h"
+#include "settings/cRegistry.h"
+#include "settings/settings_table.h"
+
+namespace tv {
+
+namespace {
+
+using enum SettingId;
+
+constexpr std::int32_t kReadAsText = 1;
+
+bool IsBytes(const RegVariant& v) {
+    return std::holds_alternative<std::vector<std::uint8_t>>(v);
+}
+
+// The loads skip whatever fails: the target keeps its value.
+void ReadText(cRegistry& r, SettingId id, std::string& out) {
+    r.ValueKey(SettingName(id));
+    try {
+        RegVariant v = r.Value();
+        if (!IsBytes(v)) {
+            out = RegVariantText(v);
+        }
+    } catch (const AppError&) {
+    }
+}
+
+void ReadNumber(cRegistry& r, SettingId id, std::int16_t& out) {
+    r.ValueKey(SettingName(id));
+    try {
+        out = RegVariantToInt16(r.Value());
+    } catch (const AppError&) {
+    }
+}
+
+void ReadFlag(cRegistry& r, SettingId id, bool& out) {
+    r.ValueKey(SettingName(id));
+    try {
+        out = RegVariantToInt32(r.Value()) != 0;
+    } catch (const AppError&) {
+    }
+}
+
+void Write(cRegistry& r, SettingId id, const RegVariant& value) {
+    r.ValueType(GetSetting(id).writtenType);
+    r.ValueKey(SettingName(id));
+    r.Value(value);
+}
+
+// Raises 26002 for the first value the hive refused.
+void ThrowOnRefusedWrite(const cRegistry& r) {
+    const cRegistry::WriteFailure& f = r.FirstWriteFailure();
+    if (f.status == 0) {
+        return;
+    }
+    throw RegistryError(kErrRegistryWriteFailed,
+                        "Failed to write registry value '" + f.valueName + "' in '" + f.section +
+                            "' to " + f.hivePath + ": " + f.reason,
+                        f.hivePath, f.reason);
+}
+
+}  // namespace
+
+bool LoadPathSettings(std::int32_t root, SettingsMembers& members, std::string& appPath,
+                      std::string& appDataPath) {
+    cRegistry r;
+    r.ClassKey(root);
+    r.SectionKey(SettingKeyPath(SettingKey::Product));
+    if (!r.KeyExists()) {
+        return false;
+    }
+    r.ValueType(kReadAsText);
+    ReadText(r, AppPath, appPath);
+    ReadText(r, AppDataPath, appDataPath);
+    for (const Setting& s : SettingsTable()) {
+        if (s.text != nullptr) {
+            ReadText(r, s.id, members.*s.text);
+        }
+    }
+    return true;
+}
+
+bool LoadOptionSettings(std::int32_t root, SettingsMembers& members, ArchiveOptions& options,
+                        cMRU& mru) {
+    cRegistry r;
+    r.ClassKey(root);
+    r.SectionKey(SettingKeyPath(SettingKey::Product));
+    if (!r.KeyExists()) {
+        return false;
+    }
+    r.ValueType(kReadAsText);
+    ReadNumber(r, SpecificationRenderOption, members.m_SpecificationRenderOption);
+    for (const Setting& s : SettingsTable()) {
+        if (s.text != nullptr) {
+            r.ValueType(kReadAsText);
+            ReadText(r, s.id, members.*s.text);
+        }
+    }
+    r.ValueType(kReadAsText);
+    ReadNumber(r, NavigationOption, members.m_NavigationOption);
+    r.ValueType(kReadAsText);
+    ReadNumber(r, ZornRenderOption, members.m_ZornRenderOption);
+
+    r.ValueType(GetSetting(UseFolderNames).writtenType);
+    ReadFlag(r, UseFolderNames, options.*GetSetting(UseFolderNames).flag);
+    ReadFlag(r, OverwritePrompt, options.*GetSetting(OverwritePrompt).flag);
+
+    r.SectionKey(SettingKeyPath(SettingKey::RecentFiles));
+    if (!r.KeyExists()) {
+        return false;
+    }
+    try {
+        mru.DeSerialise(r);
+    } catch (const AppError&) {
+        // A damaged list leaves the list as it was; the load goes on.
+    }
+    return true;
+}
+
+void SaveSettings(std::int32_t root, const SettingsMembers& members, const ArchiveOptions& options,
+                  const cMRU& mru) {
+    cRegistry r;
+    r.ClassKey(root);
+    r.SectionKey(SettingKeyPath(SettingKey::Product));
+    for (SettingId id : {SpecificationRenderOption, NavigationOption, ZornRenderOption}) {
+        Write(r, id, members.*GetSetting(id).number);
+    }
+    for (const Setting& s : SettingsTable()) {
+        if (s.text != nullptr) {
+            Write(r, s.id, members.*s.text);
+        }
+    }
+    r.SectionKey(SettingKeyPath(SettingKey::RecentFiles));
+    mru.Serialise(r);
+    r.SectionKey(SettingKeyPath(SettingKey::Product));
+    for (SettingId id : {UseFolderNames, OverwritePrompt}) {
+        Write(r, id, std::int32_t{options.*GetSetting(id).flag ? 1 : 0});
+    }
+    ThrowOnRefusedWrite(r);
+}
+
+std::string SaveFailureMessage(const AppError& error) {
+    std::string path;
+    std::string reason;
+    if (const auto* e = dynamic_cast<const RegistryError*>(&error)) {
+        path = e->HivePath();
+        reason = e->Reason();
+    }
+    if (path.empty()) {
+        path = reg::HivePath();
+    }
+    if (reason.empty()) {
+        reason = error.Description();
+    }
+    std::string message = "Your settings could not be saved to " + path + ": " + reason;
+    if (message.back() != '.') {
+        message += '.';
+    }
+    return message;
+}
+
+SettingsMembers SuggestedSettings() {
+    SettingsMembers members;
+    for (const Setting& s : SettingsTable()) {
+        if (s.text != nullptr && s.suggested != nullptr) {
+            members.*s.text = s.suggested;
+        }
+    }
+    return members;
+}
+
+void WriteInstallationValues(const std::string& appPath, const std::string& appDataPath) {
+    cRegistry r;
+    r.ClassKey(HKEY_CURRENT_USER_ROOT);
+    r.SectionKey(SettingKeyPath(SettingKey::Product));
+    // Missing, or empty as a first save leaves it: a user's real choice is never empty.
+    auto writeIfUnset = [&r](SettingId id, const std::string& value) {
+        r.ValueKey(SettingName(id));
+        bool unset = false;
+        try {
+            RegVariant current = r.Value();
+            unset = std::holds_alternative<std::monostate>(current) ||
+                    (std::holds_alternative<std::string>(current) &&
+                     std::get<std::string>(current).empty());
+        } catch (const AppError&) {
+        }
+        if (unset) {
+            r.ValueType(kReadAsText);
+            r.Value(value);
+        }
+    };
+    writeIfUnset(AppPath, appPath);
+    writeIfUnset(AppDataPath, appDataPath);
+    for (const Setting& s : SettingsTable()) {
+        if (s.suggested != nullptr) {
+            writeIfUnset(s.id, s.suggested);
+        }
+    }
+    ThrowOnRefusedWrite(r);
+}
+
+}  // namespace tv

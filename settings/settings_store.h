@@ -1,0 +1,66 @@
+#pragma once
+// The settings store: loads and saves every persistent setting of the viewer under
+// the product key "SOFTWARE\Norvane\Tessel Viewer" (recent files in its subkey
+// "FileOpenMRU") through cRegistry. The table of settings (settings/settings_table.h)
+// names every registry value; nothing else does.
+//
+// Promises:
+//  - Loads never raise: a value that is missing or cannot be converted leaves its
+//    member as it was.
+//  - SaveSettings writes every setting in a fixed order and creates the keys. A key
+//    that cannot be created ends the save with error 26001 (values written before it
+//    stay written). A single value the hive refuses does not stop the save, but the
+//    save ends with error 26002 naming the first refused value; both errors are
+//    RegistryError and name the hive file and the reason (SaveFailureMessage).
+//  - AppPath and AppDataPath are only read; WriteInstallationValues is the set-up
+//    step that writes them (and the suggested values), never over a user's choice.
+#include <cstdint>
+#include <string>
+
+#include "platform/error.h"
+#include "settings/cMRU.h"
+
+namespace tv {
+
+// The window's settings members (the main window inherits them).
+struct SettingsMembers {
+    std::string m_IE11Path, m_ChromePath, m_VantorDavUrl, m_EspacenetUrl, m_GrantexUrl, m_PubexUrl,
+        m_GooglePatentsUrl;
+    std::int16_t m_SpecificationRenderOption = 0, m_NavigationOption = 0, m_ZornRenderOption = 0;
+};
+
+// The archive component's two persisted options.
+struct ArchiveOptions {
+    bool useFolderNames = false;
+    bool promptToOverwrite = false;
+};
+
+inline constexpr std::int32_t HKEY_CURRENT_USER_ROOT = static_cast<std::int32_t>(0x80000001);
+
+// True when the product key exists; then fills the members and the two folders.
+bool LoadPathSettings(std::int32_t root, SettingsMembers& members, std::string& appPath,
+                      std::string& appDataPath);
+
+// True when the recent-files key exists. Reads the members and the archive options
+// (left untouched when the product key is missing), then the recent-files list.
+bool LoadOptionSettings(std::int32_t root, SettingsMembers& members, ArchiveOptions& options,
+                        cMRU& mru);
+
+// Writes everything; raises RegistryError 26001 or 26002 (see above).
+void SaveSettings(std::int32_t root, const SettingsMembers& members, const ArchiveOptions& options,
+                  const cMRU& mru);
+
+// What the user is told when a save failed: "Your settings could not be saved to
+// <hive file>: <reason>."
+std::string SaveFailureMessage(const AppError& error);
+
+// The values the preferences dialog's "Default" button offers (the six text
+// settings that have one; everything else as initialised).
+SettingsMembers SuggestedSettings();
+
+// The installation's set-up step for the current user: writes AppPath, AppDataPath and
+// the suggested browser and service values into the product key, each only when the
+// value does not exist yet. Raises like SaveSettings.
+void WriteInstallationValues(const std::string& appPath, const std::string& appDataPath);
+
+}  // namespace tv
