@@ -1,0 +1,234 @@
+// Times our unzip library against the unzip tool on the same packages, side by side:
+// listing a 10,000-entry package and extracting a ~60 MB package of ~300 entries
+// (mostly incompressible image-like data, a few large XML files).
+//
+//   bench_unzip [work folder]      (default: a fresh folder under $TMPDIR)
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archive/cUnzip.h"
+#include "platform/unzip/unzip.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kRuns = 5;
+
+struct Rng {
+    std::uint64_t s = 0x9e3779b97f4a7c15ull;
+    std::uint64_t Next() {
+        s ^= s << 13;
+        s ^= s >> 7;
+        s ^= s << 17;
+        return s;
+    }
+};
+
+std::string Noise(Rng& rng, std::size_t n) {
+    std::string out(n, '\0');
+    for (std::size_t i = 0; i + 8 <= n; i += 8) {
+        const std::uint64_t v = rng.Next();
+        std::memcpy(&out[i], &v, 8);
+    }
+    return out;
+}
+
+std::string Xml(Rng& rng, std::size_t n) {
+    static const char* words[] = {"claim",      "invention", "apparatus", "wherein", "method",
+                                  "comprising", "said",      "layer",     "device",  "signal"};
+    std::string out = "<?xml version=\"1.0\"?>\n<doc>\n";
+    while (out.size() < n) {
+        out += "<p id=\"" + std::to_string(rng.Next() % 100000) + "\">";
+        for (int w = 0; w < 12; ++w) {
+            out += words[rng.Next() % 10];
+            out += ' ';
+        }
+        out += "</p>\n";
+    }
+    return out + "</doc>\n";
+}
+
+void Write(const std::string& path, const std::vector<std::pair<std::string, std::string>>& items) {
+    int error = 0;
+    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (za == nullptr) {
+        std::fprintf(stderr, "cannot create %s\n", path.c_str());
+        std::exit(1);
+    }
+    for (const auto& [name, data] : items) {
+        zip_source_t* src = zip_source_buffer(za, data.data(), data.size(), 0);
+        if (src == nullptr || zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8) < 0) {
+            std::fprintf(stderr, "cannot add %s\n", name.c_str());
+            std::exit(1);
+        }
+    }
+    if (zip_close(za) != 0) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+}
+
+// One formatted line per entry, as a listing shows it.
+std::size_t listedBytes = 0;
+void OnEntry(std::uint64_t size, std::uint64_t, unsigned factor, unsigned mo, unsigned dy,
+             unsigned yr, unsigned hh, unsigned mm, char, const char* name, const char* method,
+             unsigned long crc, char) {
+    char line[512];
+    listedBytes += static_cast<std::size_t>(std::snprintf(
+        line, sizeof line, "%10llu  %-8s %3u%%  %04u-%02u-%02u %02u:%02u  %08lx  %s",
+        static_cast<unsigned long long>(size), method, factor, yr, mo, dy, hh, mm, crc, name));
+}
+
+int Ours(const std::string& zip, const std::string& folder) {
+    std::string z = zip, f = folder;
+    DCL dcl{};
+    dcl.nvflag = folder.empty() ? 1 : 0;
+    dcl.ndflag = 1;
+    dcl.noflag = 1;
+    dcl.lpszZipFN = z.data();
+    dcl.lpszExtractDir = f.data();
+    USERFUNCTIONS callbacks{};
+    callbacks.SendApplicationMessage = OnEntry;
+    return Wiz_SingleEntryUnzip(0, nullptr, 0, nullptr, &dcl, &callbacks);
+}
+
+int Tool(std::vector<std::string> args) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (rc != 0 || waitpid(pid, &status, 0) < 0) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Median milliseconds of kRuns runs; prepare runs untimed before each.
+double Time(const std::function<void()>& prepare, const std::function<int()>& work) {
+    std::vector<double> ms;
+    for (int i = 0; i < kRuns; ++i) {
+        prepare();
+        const auto start = std::chrono::steady_clock::now();
+        const int code = work();
+        const auto end = std::chrono::steady_clock::now();
+        if (code != 0) {
+            std::fprintf(stderr, "run returned %d\n", code);
+        }
+        ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+void Report(const char* what, double ours, double tool) {
+    if (tool > 0) {
+        std::printf("%-34s ours %9.1f ms   unzip %9.1f ms   ours/unzip %.2f\n", what, ours, tool,
+                    ours / tool);
+    } else {
+        std::printf("%-34s ours %9.1f ms   (unzip not installed)\n", what, ours);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string work;
+    if (argc > 1) {
+        work = argv[1];
+        fs::create_directories(work);
+    } else {
+        std::string pattern = (fs::temp_directory_path() / "tessel-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            return 1;
+        }
+        work = pattern;
+    }
+    const bool haveTool = Tool({"unzip", "-v"}) == 0;
+    Rng rng;
+
+    const std::string many = work + "/many.zip";
+    const std::string large = work + "/large.zip";
+    {
+        std::vector<std::pair<std::string, std::string>> items;
+        for (int i = 0; i < 10000; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "US%05d/D%05d.xml", i / 100, i);
+            items.emplace_back(name, Xml(rng, 400));
+        }
+        Write(many, items);
+    }
+    {
+        std::vector<std::pair<std::string, std::string>> items;
+        items.emplace_back("US09999999-20240102.XML", Xml(rng, 3 << 20));
+        items.emplace_back("US09999999-20240102-SEQLST.TXT", Xml(rng, 2 << 20));
+        items.emplace_back("US09999999-20240102-TRANSMITTAL.XML", Xml(rng, 1 << 20));
+        for (int i = 1; i <= 297; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "US09999999-20240102-D%05d.TIF", i);
+            items.emplace_back(name, Noise(rng, 180 * 1024 + (rng.Next() % 32768)));
+        }
+        Write(large, items);
+    }
+    std::printf("packages: %s (%ju bytes, 10000 entries), %s (%ju bytes, 300 entries)\n",
+                many.c_str(), static_cast<std::uintmax_t>(fs::file_size(many)), large.c_str(),
+                static_cast<std::uintmax_t>(fs::file_size(large)));
+
+    const auto none = [] {};
+    const std::string oursOut = work + "/ours", toolOut = work + "/tool";
+    const auto cleanOurs = [&] { fs::remove_all(oursOut); };
+    const auto cleanTool = [&] { fs::remove_all(toolOut); };
+
+    for (const std::string& zip : {many, large}) {
+        const std::string label = zip == many ? "10,000 entries" : "300 entries, 60 MB";
+        const double ours = Time(none, [&] { return Ours(zip, ""); });
+        const double tool = haveTool ? Time(none, [&] { return Tool({"unzip", "-l", zip}); }) : 0;
+        Report(("list " + label + " (library)").c_str(), ours, tool);
+        const double component = Time(none, [&] {
+            tv::cUnzip unzip;
+            unzip.SetZipFile(zip);
+            unzip.Directory();
+            return unzip.FileCount() > 0 ? 0 : 1;
+        });
+        Report(("list " + label + " (cUnzip)").c_str(), component, tool);
+    }
+    for (const std::string& zip : {large, many}) {
+        const std::string label = zip == many ? "10,000 entries" : "300 entries, 60 MB";
+        const double ours = Time(cleanOurs, [&] { return Ours(zip, oursOut); });
+        const double tool = haveTool ? Time(cleanTool,
+                                            [&] {
+                                                return Tool({"unzip", "-qo", zip, "-d", toolOut});
+                                            })
+                                     : 0;
+        Report(("extract " + label).c_str(), ours, tool);
+    }
+    cleanOurs();
+    cleanTool();
+    if (argc <= 1) {
+        fs::remove_all(work);
+    }
+    std::printf("(median of %d runs each, warm page cache; listed %zu bytes of lines)\n", kRuns,
+                listedBytes);
+    return 0;
+}
