@@ -16,6 +16,12 @@ constexpr std::array<std::string_view, 5> kRootNames = {"HKEY_CLASSES_ROOT", "HK
 constexpr std::string_view kHeader4 = "REGEDIT4";
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 
+// Keys created implicitly (the parents of a deep key) may not make the parsed hive
+// much larger than its text: 512 levels of 255-byte names would otherwise let one
+// line of text hold tens of megabytes of key paths.
+constexpr std::size_t kKeyPathBudgetFactor = 8;
+constexpr std::size_t kKeyPathBudgetBase = 1 << 20;
+
 // Lower case with "\" below every other byte, so that a key sorts directly before its
 // subkeys ("a" < "a\b" < "a b").
 std::string SortKey(std::string_view path) {
@@ -274,6 +280,9 @@ bool Parser::KeyLine(std::string_view line) {
     } else {
         current_ = &hive_.CreateKey(path);
         skipping_ = false;
+        if (hive_.KeyPathBytes() > kKeyPathBudgetFactor * text_.size() + kKeyPathBudgetBase) {
+            return Fail("key paths far larger than the text");
+        }
     }
     return true;
 }
@@ -421,21 +430,31 @@ HiveKey* Hive::FindKey(std::string_view path) {
 }
 
 HiveKey& Hive::CreateKey(std::string_view path, bool* created) {
-    HiveKey* key = nullptr;
-    bool isNew = false;
-    std::size_t end = 0;
-    while (end != std::string_view::npos) {
-        end = path.find('\\', end + 1);
-        std::string_view prefix = path.substr(0, end);
-        auto [it, inserted] = keys_.try_emplace(SortKey(prefix));
-        if (inserted) {
-            it->second.path = std::string(prefix);
+    const std::string sortKey = SortKey(path);
+    if (auto it = keys_.find(sortKey); it != keys_.end()) {
+        if (created != nullptr) {
+            *created = false;
         }
-        key = &it->second;
-        isNew = inserted;
+        return it->second;
+    }
+    // Walk up to the deepest existing ancestor, then create downwards. Sort keys have
+    // the same length as their paths, so one cut serves both.
+    std::vector<std::size_t> missing{path.size()};
+    for (std::size_t cut = sortKey.rfind('\x01'); cut != std::string::npos;
+         cut = cut == 0 ? std::string::npos : sortKey.rfind('\x01', cut - 1)) {
+        if (keys_.count(sortKey.substr(0, cut)) != 0) {
+            break;
+        }
+        missing.push_back(cut);
+    }
+    HiveKey* key = nullptr;
+    for (auto end = missing.rbegin(); end != missing.rend(); ++end) {
+        key = &keys_[sortKey.substr(0, *end)];
+        key->path = std::string(path.substr(0, *end));
+        pathBytes_ += *end;
     }
     if (created != nullptr) {
-        *created = isNew;
+        *created = true;
     }
     return *key;
 }
@@ -444,6 +463,9 @@ void Hive::DeleteKey(std::string_view path) {
     std::string key = SortKey(path);
     auto first = keys_.lower_bound(key);
     auto last = keys_.lower_bound(key + '\x02');
+    for (auto it = first; it != last; ++it) {
+        pathBytes_ -= it->second.path.size();
+    }
     keys_.erase(first, last);
 }
 

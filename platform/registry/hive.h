@@ -23,7 +23,8 @@
 //    hex(7) are UTF-16LE text and are stored as UTF-8.
 //  - limits (as the Windows registry has them): a key name is 1 to 255 bytes without
 //    control characters, a key is at most 512 levels deep; value names have no CR, LF
-//    or NUL and are at most 16383 bytes.
+//    or NUL and are at most 16383 bytes. Parents created for deep keys may not make
+//    the key paths more than eight times the text's size (plus 1 MiB).
 //
 // Text written: "REGEDIT4", then every key in order of its path (parents first), its
 // values ordered by name. Text that fits the quoted form is written as "text", a

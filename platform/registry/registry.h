@@ -10,14 +10,15 @@
 //    the same; the cached file is held open, so its inode cannot be reused by a
 //    newer hive.
 //  - A write (RegCreateKeyEx creating a key, RegSetValueEx changing a value) is in the
-//    hive when the call returns. It takes an exclusive flock() on "<hive>.lock", reads
-//    the hive afresh inside the lock, writes the new text to a temporary file in the
-//    same folder ("<hive>.tmp.XXXXXX") and renames it over the hive. Two processes
-//    therefore never lose each other's values, and a process killed at any moment
-//    leaves the old or the new hive, never a mixture. Temporary files of killed
-//    writers are removed by the next write. The hive's folder is created (mode 0700)
-//    when missing; a symbolic link at the hive's place is replaced, never followed
-//    for writing. A write that changes nothing (same type and data) leaves the file
+//    hive when the call returns. It takes an exclusive flock() on "<hive>.lock" (kept
+//    open between writes; reopened when it was replaced), reads the hive afresh inside
+//    the lock, writes the new text to "<hive>.tmp" in the same folder and renames it
+//    over the hive. Two processes therefore never lose each other's values, and a
+//    process killed at any moment leaves the old or the new hive, never a mixture; the
+//    temporary file a killed writer leaves is replaced by the next write. The hive's
+//    folder is created (mode 0700) when missing. A symbolic link at the hive's place
+//    is replaced, never written through; the lock and temporary files are never
+//    followed. A write that changes nothing (same type and data) leaves the file
 //    alone.
 //  - Durability: the new file is not fsync()ed. The rename makes every write atomic
 //    for a crashing or killed process; only a power loss can lose the last writes

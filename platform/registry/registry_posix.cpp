@@ -1,4 +1,3 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -24,8 +23,8 @@ namespace {
 
 constexpr off_t kMaxHiveSize = 64 * 1024 * 1024;
 constexpr int kMaxCorruptCopies = 100;
-constexpr const char* kTempInfix = ".tmp.";
-constexpr std::size_t kTempSuffixLength = 6;  // mkstemp's XXXXXX
+constexpr const char* kTempSuffix = ".tmp";
+constexpr const char* kLockSuffix = ".lock";
 constexpr std::string_view kCurrentUser = "HKEY_CURRENT_USER";
 
 class Fd {
@@ -55,10 +54,6 @@ class Fd {
 
   private:
     int fd_ = -1;
-};
-
-struct DirCloser {
-    void operator()(DIR* d) const { ::closedir(d); }
 };
 
 struct FileId {
@@ -98,6 +93,11 @@ struct State {
     std::map<std::uint32_t, OpenKey> handles;
     std::uint32_t nextHandle = 1;
     int writeFault = 0;
+    // The lock file stays open between writes (opened by lockOwner; a forked child
+    // must not share its lock).
+    Fd lock;
+    std::string lockPath;
+    pid_t lockOwner = 0;
 };
 
 State& GetState() {
@@ -256,21 +256,6 @@ LONG EnsureFolder(const std::string& folder, const std::string& path) {
     return ERROR_SUCCESS;
 }
 
-// Only called under the lock, when no live writer has a temporary file.
-void RemoveStaleTemps(const std::string& folder, const std::string& hiveName) {
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.empty() ? "/" : folder.c_str()));
-    if (!dir) {
-        return;
-    }
-    const std::string prefix = hiveName + kTempInfix;
-    while (dirent* entry = ::readdir(dir.get())) {
-        std::string_view name = entry->d_name;
-        if (name.size() == prefix.size() + kTempSuffixLength && name.starts_with(prefix)) {
-            ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
-        }
-    }
-}
-
 // Copies the unparseable hive (held open in snap.pin) beside itself under a free name.
 LONG KeepCorrupt(const Snapshot& snap) {
     for (int n = 0; n < kMaxCorruptCopies; ++n) {
@@ -314,6 +299,60 @@ struct TempFileGuard {
     }
 };
 
+bool SameFile(int fd, const std::string& path) {
+    struct stat a {};
+    struct stat b {};
+    return ::fstat(fd, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+// Takes the exclusive lock on "<hive>.lock", creating the hive's folder when needed.
+// A lock file that was removed or replaced while we waited is opened afresh, so that
+// every writer locks the same file.
+LONG Lock(State& state, const std::string& path) {
+    const std::string lockPath = path + kLockSuffix;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (!state.lock.Valid() || state.lockPath != lockPath || state.lockOwner != ::getpid()) {
+            state.lock.Reset();
+            const int flags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW;
+            Fd fd(::open(lockPath.c_str(), flags, 0600));
+            if (!fd.Valid() && errno == ENOENT) {
+                std::size_t slash = path.rfind('/');
+                if (LONG status = EnsureFolder(path.substr(0, slash), path);
+                    status != ERROR_SUCCESS) {
+                    return status;
+                }
+                fd = Fd(::open(lockPath.c_str(), flags, 0600));
+            }
+            if (!fd.Valid()) {
+                int err = errno;
+                return SystemFailure(WriteStatus(err), path, err);
+            }
+            state.lock = std::move(fd);
+            state.lockPath = lockPath;
+            state.lockOwner = ::getpid();
+        }
+        while (::flock(state.lock.Get(), LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                int err = errno;
+                state.lock.Reset();
+                return SystemFailure(ERROR_WRITE_FAULT, path, err);
+            }
+        }
+        if (SameFile(state.lock.Get(), lockPath)) {
+            return ERROR_SUCCESS;
+        }
+        ::flock(state.lock.Get(), LOCK_UN);
+        state.lock.Reset();
+    }
+    return Failure(ERROR_WRITE_FAULT, path, "the lock file keeps being replaced");
+}
+
+struct Unlock {
+    int fd;
+    ~Unlock() { ::flock(fd, LOCK_UN); }
+};
+
 // Runs change on the current hive under the lock and replaces the file when change
 // reports a difference. change(Hive&, bool& changed) returns a status.
 template <typename Change>
@@ -321,23 +360,10 @@ LONG Mutate(State& state, const std::string& path, Change&& change) {
     if (state.writeFault != 0) {
         return SystemFailure(WriteStatus(state.writeFault), path, state.writeFault);
     }
-    std::size_t slash = path.rfind('/');
-    std::string folder = path.substr(0, slash);
-    std::string hiveName = path.substr(slash + 1);
-    if (LONG status = EnsureFolder(folder, path); status != ERROR_SUCCESS) {
+    if (LONG status = Lock(state, path); status != ERROR_SUCCESS) {
         return status;
     }
-    Fd lock(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!lock.Valid()) {
-        int err = errno;
-        return SystemFailure(WriteStatus(err), path, err);
-    }
-    while (::flock(lock.Get(), LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            int err = errno;
-            return SystemFailure(ERROR_WRITE_FAULT, path, err);
-        }
-    }
+    Unlock unlock{state.lock.Get()};
     if (LONG status = Refresh(state, path); status != ERROR_SUCCESS) {
         return status;
     }
@@ -347,22 +373,28 @@ LONG Mutate(State& state, const std::string& path, Change&& change) {
     if (LONG status = change(next, changed); status != ERROR_SUCCESS || !changed) {
         return status;
     }
-    RemoveStaleTemps(folder, hiveName);
     if (snap.corrupt) {
         if (LONG status = KeepCorrupt(snap); status != ERROR_SUCCESS) {
             return status;
         }
     }
     std::string text = SerializeHive(next);
-    std::string tempName = path + kTempInfix + "XXXXXX";
-    Fd temp(::mkostemp(tempName.data(), O_CLOEXEC));
+    // One writer at a time holds the lock, so one name serves; a file left by a killed
+    // writer is replaced.
+    const std::string tempName = path + kTempSuffix;
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW;
+    Fd temp(::open(tempName.c_str(), flags, 0600));
+    if (!temp.Valid() && errno == EEXIST && ::unlink(tempName.c_str()) == 0) {
+        temp = Fd(::open(tempName.c_str(), flags, 0600));
+    }
     if (!temp.Valid()) {
         int err = errno;
         return SystemFailure(WriteStatus(err), path, err);
     }
     TempFileGuard guard{tempName};
     struct stat st {};
-    if (::fchmod(temp.Get(), snap.mode) != 0 || !WriteAll(temp.Get(), text.data(), text.size()) ||
+    if ((snap.mode != 0600 && ::fchmod(temp.Get(), snap.mode) != 0) ||
+        !WriteAll(temp.Get(), text.data(), text.size()) ||
         ::rename(tempName.c_str(), path.c_str()) != 0 || ::fstat(temp.Get(), &st) != 0) {
         int err = errno;
         return SystemFailure(WriteStatus(err), path, err);

@@ -152,8 +152,7 @@ TEST_F(HiveReliabilityTest, WriterKilledAtRandomMomentsNeverLeavesADamagedHive) 
               0);
     reg::RegCloseKey(h);
     for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-        EXPECT_EQ(entry.path().filename().string().find(".tmp."), std::string::npos)
-            << entry.path();
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
     }
 }
 

@@ -163,6 +163,18 @@ TEST(HiveFormat, MalformedTextsDoNotParse) {
          }) {
         EXPECT_FALSE(ParseHive(text)) << text;
     }
+    // Deep chains of long names: the parents would dwarf the text.
+    std::string chains = "REGEDIT4\n";
+    for (int chain = 0; chain < 4; ++chain) {
+        chains += "[HKEY_CURRENT_USER";
+        for (int level = 0; level < 512; ++level) {
+            chains += "\\" + std::string(200, static_cast<char>('a' + chain));
+        }
+        chains += "]\n";
+    }
+    std::string error;
+    EXPECT_FALSE(ParseHive(chains, &error));
+    EXPECT_NE(error.find("larger than the text"), std::string::npos) << error;
     EXPECT_TRUE(ParseHive(""));
     EXPECT_TRUE(ParseHive(" \n\n"));
 }
@@ -314,7 +326,7 @@ TEST_F(HiveTest, UnusableHiveFailsWithoutBeingReplaced) {
 }
 
 TEST_F(HiveTest, WritesLeaveNoTemporaryFilesAndKeepTheFileMode) {
-    WriteFile(hive_ + ".tmp.AbC123", "left by a killed writer");
+    WriteFile(hive_ + ".tmp", "left by a killed writer");
     WriteFile(hive_, "REGEDIT4\n");
     ::chmod(hive_.c_str(), 0644);
     HKEY h{};
