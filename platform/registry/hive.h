@@ -24,7 +24,8 @@
 //  - limits (as the Windows registry has them): a key name is 1 to 255 bytes without
 //    control characters, a key is at most 512 levels deep; value names have no CR, LF
 //    or NUL and are at most 16383 bytes. Parents created for deep keys may not make
-//    the key paths more than eight times the text's size (plus 1 MiB).
+//    the key paths more than eight times the text's size (plus 1 MiB). Parents created for deep
+//    keys may not make the key paths more than eight times the text's size (plus 1 MiB).
 //
 // Text written: "REGEDIT4", then every key in order of its path (parents first), its
 // values ordered by name. Text that fits the quoted form is written as "text", a
@@ -88,10 +89,14 @@ class Hive {
     // Keys ordered parents first.
     const std::map<std::string, HiveKey>& Keys() const { return keys_; }
 
-    bool operator==(const Hive&) const = default;
+    // The total length of all key paths (what a deep key's parents cost).
+    std::size_t KeyPathBytes() const { return pathBytes_; }
+
+    bool operator==(const Hive& other) const { return keys_ == other.keys_; }
 
   private:
     std::map<std::string, HiveKey> keys_;  // by SortKey(path)
+    std::size_t pathBytes_ = 0;
 };
 
 // One of HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
