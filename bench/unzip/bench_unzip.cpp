@@ -3,6 +3,7 @@
 // (mostly incompressible image-like data, a few large XML files).
 //
 //   bench_unzip [work folder]      (default: a fresh folder under $TMPDIR)
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,10 +13,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "archive/cUnzip.h"
@@ -125,21 +128,40 @@ int Tool(std::vector<std::string> args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Median milliseconds of kRuns runs; prepare runs untimed before each.
-double Time(const std::function<void()>& prepare, const std::function<int()>& work) {
-    std::vector<double> ms;
-    for (int i = 0; i < kRuns; ++i) {
-        prepare();
-        const auto start = std::chrono::steady_clock::now();
-        const int code = work();
-        const auto end = std::chrono::steady_clock::now();
-        if (code != 0) {
-            std::fprintf(stderr, "run returned %d\n", code);
-        }
-        ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+double Milliseconds(const std::function<int(int)>& work, int run) {
+    const auto start = std::chrono::steady_clock::now();
+    const int code = work(run);
+    const auto end = std::chrono::steady_clock::now();
+    if (code != 0) {
+        std::fprintf(stderr, "run returned %d\n", code);
     }
+    return std::chrono::duration<double, std::milli>(end - start).count();
+}
+
+double Median(std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
     return ms[ms.size() / 2];
+}
+
+// Medians of kRuns runs of each, interleaved and alternating which goes first, so
+// that both meet the same cache and file-system state (run is the run's number).
+std::pair<double, double> Compare(const std::function<int(int)>& ours,
+                                  const std::function<int(int)>& tool) {
+    std::vector<double> a, b;
+    for (int run = 0; run < kRuns; ++run) {
+        if (run % 2 == 0) {
+            a.push_back(Milliseconds(ours, run));
+            if (tool) {
+                b.push_back(Milliseconds(tool, run));
+            }
+        } else {
+            if (tool) {
+                b.push_back(Milliseconds(tool, run));
+            }
+            a.push_back(Milliseconds(ours, run));
+        }
+    }
+    return {Median(a), tool ? Median(b) : 0.0};
 }
 
 void Report(const char* what, double ours, double tool) {
@@ -195,40 +217,48 @@ int main(int argc, char** argv) {
                 many.c_str(), static_cast<std::uintmax_t>(fs::file_size(many)), large.c_str(),
                 static_cast<std::uintmax_t>(fs::file_size(large)));
 
-    const auto none = [] {};
-    const std::string oursOut = work + "/ours", toolOut = work + "/tool";
-    const auto cleanOurs = [&] { fs::remove_all(oursOut); };
-    const auto cleanTool = [&] { fs::remove_all(toolOut); };
-
+    // Every extraction run writes into a folder of its own; all are removed at the end
+    // (removing between runs would charge the next run for the file system's cleanup).
+    const auto folder = [&](const char* who, int run) {
+        return work + "/" + who + "-" + std::to_string(run);
+    };
+    using Work = std::function<int(int)>;
     for (const std::string& zip : {many, large}) {
         const std::string label = zip == many ? "10,000 entries" : "300 entries, 60 MB";
-        const double ours = Time(none, [&] { return Ours(zip, ""); });
-        const double tool = haveTool ? Time(none, [&] { return Tool({"unzip", "-l", zip}); }) : 0;
-        Report(("list " + label + " (library)").c_str(), ours, tool);
-        const double component = Time(none, [&] {
-            tv::cUnzip unzip;
-            unzip.SetZipFile(zip);
-            unzip.Directory();
-            return unzip.FileCount() > 0 ? 0 : 1;
-        });
-        Report(("list " + label + " (cUnzip)").c_str(), component, tool);
+        const Work tool = haveTool ? Work([&](int) { return Tool({"unzip", "-l", zip}); }) : Work();
+        auto [ours, unzip] = Compare([&](int) { return Ours(zip, ""); }, tool);
+        Report(("list " + label + " (library)").c_str(), ours, unzip);
+        std::tie(ours, unzip) = Compare(
+            [&](int) {
+                tv::cUnzip component;
+                component.SetZipFile(zip);
+                component.Directory();
+                return component.FileCount() > 0 ? 0 : 1;
+            },
+            tool);
+        Report(("list " + label + " (cUnzip)").c_str(), ours, unzip);
     }
     for (const std::string& zip : {large, many}) {
         const std::string label = zip == many ? "10,000 entries" : "300 entries, 60 MB";
-        const double ours = Time(cleanOurs, [&] { return Ours(zip, oursOut); });
-        const double tool = haveTool ? Time(cleanTool,
-                                            [&] {
-                                                return Tool({"unzip", "-qo", zip, "-d", toolOut});
-                                            })
-                                     : 0;
-        Report(("extract " + label).c_str(), ours, tool);
+        const std::string tag = zip == many ? "many" : "large";
+        const Work tool = haveTool ? Work([&](int run) {
+            return Tool({"unzip", "-qo", zip, "-d", folder(("tool-" + tag).c_str(), run)});
+        })
+                                   : Work();
+        const auto [ours, unzip] =
+            Compare([&](int run) { return Ours(zip, folder(("ours-" + tag).c_str(), run)); }, tool);
+        Report(("extract " + label).c_str(), ours, unzip);
     }
-    cleanOurs();
-    cleanTool();
+    for (const auto& entry : fs::directory_iterator(work)) {
+        if (entry.is_directory()) {
+            fs::remove_all(entry.path());
+        }
+    }
     if (argc <= 1) {
         fs::remove_all(work);
     }
-    std::printf("(median of %d runs each, warm page cache; listed %zu bytes of lines)\n", kRuns,
-                listedBytes);
+    std::printf(
+        "(median of %d interleaved runs each, warm page cache; listed %zu bytes of lines)\n", kRuns,
+        listedBytes);
     return 0;
 }

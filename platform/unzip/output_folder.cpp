@@ -84,24 +84,43 @@ int OutputFolder::Folder(const std::string& relative, std::string& reason) {
 }
 
 PendingFile::~PendingFile() {
-    if (!tempName_.empty()) {
+    if (!writtenName_.empty()) {
         fd_.Reset();
-        ::unlinkat(dirFd_, tempName_.c_str(), 0);
+        ::unlinkat(dirFd_, writtenName_.c_str(), 0);
     }
 }
 
-bool PendingFile::Create() {
+// 0666 less the umask: no execute, set-user or set-group bits from the archive.
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+
+bool PendingFile::Create(const std::string& leaf, bool replacing) {
+    leaf_ = leaf;
+    replacing_ = replacing;
+    if (!replacing_) {
+        UniqueFd fd(::openat(dirFd_, leaf.c_str(), kCreateFlags, 0666));
+        if (fd.Valid()) {
+            fd_ = std::move(fd);
+            writtenName_ = leaf;
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+        replacing_ = true;  // something appeared meanwhile: replace it, never open it
+    }
+    return CreateTemporary();
+}
+
+bool PendingFile::CreateTemporary() {
     static std::atomic<unsigned long> counter{0};
     static const unsigned long salt = std::random_device{}();
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = ".tvunzip-" + std::to_string(::getpid()) + "-" +
                            std::to_string(salt ^ counter.fetch_add(1)) + ".part";
-        // 0666 less the umask: no execute, set-user or set-group bits from the archive.
-        UniqueFd fd(::openat(dirFd_, name.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        UniqueFd fd(::openat(dirFd_, name.c_str(), kCreateFlags, 0666));
         if (fd.Valid()) {
             fd_ = std::move(fd);
-            tempName_ = std::move(name);
+            writtenName_ = std::move(name);
             return true;
         }
         if (errno != EEXIST) {
@@ -112,7 +131,7 @@ bool PendingFile::Create() {
     return false;
 }
 
-bool PendingFile::Commit(const std::string& leaf, std::time_t mtime) {
+bool PendingFile::Commit(std::time_t mtime) {
     if (mtime >= 0) {
         const struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
         ::futimens(fd_.Get(), times);  // a time that cannot be set is no reason to fail
@@ -120,10 +139,10 @@ bool PendingFile::Commit(const std::string& leaf, std::time_t mtime) {
     if (::close(fd_.Release()) != 0) {
         return false;
     }
-    if (::renameat(dirFd_, tempName_.c_str(), dirFd_, leaf.c_str()) != 0) {
+    if (replacing_ && ::renameat(dirFd_, writtenName_.c_str(), dirFd_, leaf_.c_str()) != 0) {
         return false;
     }
-    tempName_.clear();
+    writtenName_.clear();
     return true;
 }
 

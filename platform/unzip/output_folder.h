@@ -1,7 +1,7 @@
 #pragma once
 // Writing below the extraction folder without ever leaving it: folders are opened one
 // component at a time relative to their parent and never through a symbolic link, and
-// files are written under a temporary name and renamed into place when complete.
+// files are created exclusively, never opened where something already exists.
 #include <ctime>
 #include <string>
 
@@ -26,8 +26,10 @@ class OutputFolder {
     UniqueFd cached_;
 };
 
-// A file being written in folder dirFd under a temporary name; removed again unless
-// Commit renames it to its final name.
+// A file being written in folder dirFd; removed again unless committed. A new file is
+// written under its final name (created exclusively, so nothing that appeared there is
+// ever opened); a file that replaces another is written under a temporary name and
+// renamed over it, so a failed replacement keeps the old file.
 class PendingFile {
   public:
     explicit PendingFile(int dirFd) noexcept : dirFd_(dirFd) {}
@@ -35,18 +37,23 @@ class PendingFile {
     PendingFile& operator=(const PendingFile&) = delete;
     ~PendingFile();
 
-    // False with errno set when no temporary file could be made.
-    bool Create();
+    // False with errno set when the file could not be made.
+    bool Create(const std::string& leaf, bool replacing);
     int Fd() const noexcept { return fd_.Get(); }
 
-    // Sets the modification time (when mtime >= 0), closes the file and renames it to
-    // leaf, replacing whatever entry (file or link) has that name. False with errno set.
-    bool Commit(const std::string& leaf, std::time_t mtime);
+    // Sets the modification time (when mtime >= 0), closes the file and, when
+    // replacing, renames it over whatever entry (file or link) has the final name.
+    // False with errno set.
+    bool Commit(std::time_t mtime);
 
   private:
+    bool CreateTemporary();
+
     int dirFd_;
     UniqueFd fd_;
-    std::string tempName_;
+    std::string leaf_;
+    std::string writtenName_;  // removed by the destructor unless committed
+    bool replacing_ = false;
 };
 
 }  // namespace tv::unzip

@@ -569,7 +569,8 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
     }
     const std::time_t mtime = (st.valid & ZIP_STAT_MTIME) ? st.mtime : -1;
     struct stat existing {};
-    if (::fstatat(dirFd, leaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    const bool exists = ::fstatat(dirFd, leaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists) {
         if (S_ISDIR(existing.st_mode)) {
             Print(Level::kWarning, "error: cannot create " + out.path + ": a folder has that name");
             return Outcome::kFailed;
@@ -598,7 +599,7 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
     const bool stored = (st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_STORE;
     Print(Level::kInfo, (stored ? "  extracting: " : "  inflating: ") + out.path);
     PendingFile pending(dirFd);
-    if (!pending.Create()) {
+    if (!pending.Create(leaf, exists)) {
         Print(Level::kWarning,
               "error: cannot create " + out.path + ": " + std::string(std::strerror(errno)));
         return Outcome::kFailed;
@@ -607,7 +608,7 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
         Print(Level::kWarning, "error: " + out.path + ": " + reason + "; file removed");
         return Outcome::kFailed;
     }
-    if (!pending.Commit(leaf, mtime)) {
+    if (!pending.Commit(mtime)) {
         Print(Level::kWarning,
               "error: cannot write " + out.path + ": " + std::string(std::strerror(errno)));
         return Outcome::kFailed;

@@ -27,9 +27,10 @@
  *  - symbolic-link entries are written as plain files holding the link text;
  *  - an archive whose entries' data overlap, or whose layout cannot be verified, is
  *    refused before anything is written;
- *  - each file is written to a temporary name in its folder and renamed into place
- *    only after its CRC-32 and size were verified; a damaged, truncated or oversized
- *    entry leaves nothing behind (its error is printed);
+ *  - a damaged, truncated or oversized entry (CRC-32 and size are checked) leaves
+ *    nothing behind: its file is removed and its error printed; a file that replaces
+ *    another is written under a temporary name and renamed over it only when complete,
+ *    so a failed replacement keeps the old file;
  *  - files get ordinary permissions (0666 less the umask; no set-user, set-group or
  *    executable bits from the archive) and the entry's modification time.
  *

@@ -112,6 +112,9 @@ TEST_F(MaliciousPackage, DamagedEntryDataLeavesNoFile) {
     WriteFile(zip, RawZip({{"stored.txt", "stored data", 0xdeadbeefu}, {"fine.txt", "fine"}}));
     Extract(2, "error: stored.txt: bad CRC; file removed");
     EXPECT_THAT(TreeOf(out), ElementsAre("fine.txt"));
+    WriteFile(out + "/stored.txt", "old");  // a failed replacement keeps the old file
+    Extract(2, "error: stored.txt: bad CRC; file removed");
+    EXPECT_EQ(ReadFile(out + "/stored.txt"), "old");
 
     const std::string big(20000, 'x');
     struct Case {
