@@ -33,7 +33,9 @@ std::vector<std::string>& ProcessArguments() {
 }
 }  // namespace
 
-void SetProcessArguments(std::vector<std::string> args) { ProcessArguments() = std::move(args); }
+void SetProcessArguments(std::vector<std::string> args) {
+    ProcessArguments() = std::move(args);
+}
 
 std::vector<std::string> GetCmdLine(int lMax) {
     std::vector<std::string> result(1);

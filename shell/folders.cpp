@@ -49,11 +49,17 @@ bool KillFile(const std::string& pattern) {
     return ok;
 }
 
-std::string GetLoginName() { return LoginName(); }
+std::string GetLoginName() {
+    return LoginName();
+}
 
-std::string GetDocumentsFolder() { return DocumentsFolder(); }
+std::string GetDocumentsFolder() {
+    return DocumentsFolder();
+}
 
-std::string GetWorkingFolder() { return GetDocumentsFolder() + "MyTessel"; }
+std::string GetWorkingFolder() {
+    return GetDocumentsFolder() + "MyTessel";
+}
 
 namespace {
 template <typename F>

@@ -28,6 +28,9 @@ frmUnzip::frmUnzip(QWidget* parent) : QMainWindow(parent) {
     CreateMenus();
     CreateToolbar();
     CreateControls();
+    ConnectLookupCommands();
+    m_cUnzip.SetEvents(this);
+    setAcceptDrops(true);
     resize(760, 520);
 }
 
@@ -173,6 +176,7 @@ void frmUnzip::CreateListingColumns() {
         {"Folder", 160, Qt::AlignLeft},
     };
     lvwZip->setColumnCount(5);
+    lvwZip->header()->setStretchLastSection(false);
     auto* header = lvwZip->headerItem();
     for (int i = 0; i < 5; ++i) {
         header->setText(i, columns[i].caption);
@@ -206,6 +210,8 @@ void frmUnzip::UpdateCommandStates() {
     mnuFile[2]->setEnabled(hasEntries);
 }
 
-void frmUnzip::ClearListing() { lvwZip->clear(); }
+void frmUnzip::ClearListing() {
+    lvwZip->clear();
+}
 
 }  // namespace tv

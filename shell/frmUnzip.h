@@ -4,10 +4,19 @@
 // layers and their results into widgets; the decisions live in those layers.
 //
 // Its operations are spread over files by concern: frmUnzip.cpp (controls, layout),
-// frmUnzip_life.cpp (start-up, command line, shutdown).
+// frmUnzip_life.cpp (start-up, command line, shutdown), frmUnzip_listing.cpp (the
+// package listing, drag and drop, recent-file slots), frmUnzip_settings.cpp (loads,
+// saves, setters) and frmUnzip_lookup.cpp (the lookup buttons).
+//
+// The settings members (m_IE11Path, ...) come from SettingsMembers.
 #include <QMainWindow>
 #include <array>
 #include <string>
+
+#include "archive/cUnzip.h"
+#include "settings/cMRU.h"
+#include "settings/settings_store.h"
+#include "shell/file_icons.h"
 
 class QAction;
 class QLabel;
@@ -19,9 +28,11 @@ class QTreeWidget;
 
 namespace tv {
 
-class frmUnzip : public QMainWindow {
+enum class LookupCommand;
+
+class frmUnzip : public QMainWindow, public SettingsMembers, private cUnzipEvents {
     Q_OBJECT
-public:
+  public:
     explicit frmUnzip(QWidget* parent = nullptr);
     ~frmUnzip() override;
 
@@ -42,11 +53,33 @@ public:
                           const std::string& outputFolder);
     void RenderPackage();
 
-    // Settings (frmUnzip_settings.cpp).
+    // Fills the File menu's recent-file slots from the recent-files list.
+    void ShowRecentFiles();
+    // Handles dropped files in order: XML files are shown, anything else is opened
+    // as a package.
+    void DropFiles(const QStringList& files);
+
+    // Settings: both loads read the product key; a save that fails tells the user.
     bool LoadPathSettings();
     bool LoadOptionSettings();
-    void SaveSettingsAtClose();
-    int NavigationOption() const;
+    // Writes every setting; false (after one message naming the hive) when it failed.
+    bool SaveSettings();
+    void setNavigationOption(int16_t inti);
+    void SetIE11Path(const std::string& txt);
+    void SetChromePath(const std::string& txt);
+    void SetEspacenetUrl(const std::string& txt);
+    void SetGrantexUrl(const std::string& txt);
+    void SetPubexUrl(const std::string& txt);
+    void SetGooglePatentsUrl(const std::string& txt);
+
+    // Package state written by the listing and read by rendering.
+    int MainDocEntry = 0;
+    int SeqListEntry = 0;
+    bool RawSourceView = false;
+
+    cUnzip m_cUnzip;
+    cMRU m_MRU;
+    ImageList ilsIcons16;
 
     // Controls, named as the program's documentation names them.
     QTreeWidget* lvwZip = nullptr;
@@ -74,11 +107,14 @@ public:
     QAction* menuhelpcontents = nullptr;
     QAction* mnuHelp0 = nullptr;  // "&About..."
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void CreateControls();
     void CreateMenus();
     void CreateToolbar();
@@ -88,6 +124,12 @@ private:
     void ClearListing();
     void QueryUnload();
     void Unload();
+    void ConnectLookupCommands();
+    void RunLookup(LookupCommand command);
+
+    // Archive component events.
+    void Progress(int lCount, const std::string& sMsg) override;
+    void Cancel(const std::string& sMsg, bool& bCancel) override;
 
     std::string m_AppPath;
     std::string m_AppDataPath;

@@ -25,7 +25,7 @@ void frmUnzip::Load() {
     }
     Process().PrizmInstalled = FolderExists(kPrizmViewerFolder);
     LoadOptionSettings();
-    Process().CatalogFileName = ChooseCatalogFileName(NavigationOption(), Process().PrizmInstalled);
+    Process().CatalogFileName = ChooseCatalogFileName(m_NavigationOption, Process().PrizmInstalled);
     for (std::size_t i = 1; i < args.size() && !m_Unloaded; ++i) {
         DispatchArgument(args[i]);
     }
@@ -54,7 +54,10 @@ void frmUnzip::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmUnzip::QueryUnload() { SaveSettingsAtClose(); }
+// The close is never cancelled; a failed save has told the user already.
+void frmUnzip::QueryUnload() {
+    SaveSettings();
+}
 
 void frmUnzip::Unload() {
     m_Unloaded = true;

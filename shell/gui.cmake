@@ -4,6 +4,9 @@ add_library(tv_shell STATIC
   frmUnzip.h
   frmUnzip_life.cpp
   frmUnzip_settings.cpp
+  frmUnzip_listing.cpp
+  frmUnzip_lookup.cpp
+  file_icons.cpp
   qt_message_box.cpp
 )
 target_link_libraries(tv_shell PUBLIC tv_shell_core Qt6::Widgets)

@@ -1,4 +1,5 @@
 // tessel-viewer: the program's entry point.
+#include <unistd.h>
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -6,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "shell/cmdline.h"
 #include "shell/frmUnzip.h"

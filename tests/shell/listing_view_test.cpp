@@ -1,5 +1,6 @@
 // The package listing under the offscreen platform: rows, keys, columns, the main
 // document and sequence listing rules, icons, recent slots, drops and progress.
+#include <zip.h>
 #include <QAction>
 #include <QLabel>
 #include <QLocale>
@@ -10,7 +11,6 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QtTest>
-#include <zip.h>
 
 #include <ctime>
 #include <string>
@@ -68,13 +68,13 @@ QStringList Column(const QTreeWidget* view, int column) {
 class ListingViewTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     QTemporaryDir dir_;
     std::vector<std::string> messages_;
 
     QString Path(const QString& name) const { return dir_.path() + "/" + name; }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         qputenv("HOME", dir_.path().toUtf8());
@@ -104,9 +104,8 @@ private slots:
         QCOMPARE(view->topLevelItem(0)->text(1), QString("1000"));
         QCOMPARE(Column(view, 4), QStringList({"", "", "img", "", ""}));
         const QLocale locale;
-        const QString expectedDate =
-            locale.toString(QDate(2009, 3, 2), QLocale::ShortFormat) + " " +
-            locale.toString(QTime(14, 5), QLocale::ShortFormat);
+        const QString expectedDate = locale.toString(QDate(2009, 3, 2), QLocale::ShortFormat) +
+                                     " " + locale.toString(QTime(14, 5), QLocale::ShortFormat);
         QCOMPARE(view->topLevelItem(2)->text(2), expectedDate);
         // Packed is size x ratio / 100: a long run of one letter packs far below 1000.
         QVERIFY(view->topLevelItem(0)->text(3).toLongLong() < 100);
@@ -130,8 +129,8 @@ private slots:
     }
 
     void laterXmlWinsAndEncryptedNeverCounts() {
-        WritePackage(Path("p2.zip"), {{"a.xml", "<a/>"}, {"b.XML", "<b/>"}, {"c.pdf", "%PDF"},
-                                      {"d.pdf", "%PDF"}});
+        WritePackage(Path("p2.zip"),
+                     {{"a.xml", "<a/>"}, {"b.XML", "<b/>"}, {"c.pdf", "%PDF"}, {"d.pdf", "%PDF"}});
         frmUnzip w;
         w.Load();
         w.OpenPackage(Path("p2.zip").toStdString());
@@ -144,8 +143,8 @@ private slots:
         }
         QFile::remove(Path("enc.zip"));
         QFile(Path("a.xml")).open(QIODevice::WriteOnly);
-        QCOMPARE(QProcess::execute("sh", {"-c", "cd '" + dir_.path() +
-                                                    "' && zip -q -P secret enc.zip a.xml"}),
+        QCOMPARE(QProcess::execute(
+                     "sh", {"-c", "cd '" + dir_.path() + "' && zip -q -P secret enc.zip a.xml"}),
                  0);
         w.OpenPackage(Path("enc.zip").toStdString());
         QCOMPARE(Column(w.lvwZip, 0), QStringList({"a.xml+"}));
