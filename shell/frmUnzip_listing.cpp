@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMimeData>
-#include <QTreeWidget>
 #include <QTime>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include "platform/strings.h"
