@@ -19,7 +19,6 @@
 namespace tv {
 namespace {
 constexpr int kListingLeft = 8;
-constexpr int kListingTop = 96;
 }  // namespace
 
 frmUnzip::frmUnzip(QWidget* parent) : QMainWindow(parent) {
@@ -31,7 +30,7 @@ frmUnzip::frmUnzip(QWidget* parent) : QMainWindow(parent) {
     ConnectLookupCommands();
     m_cUnzip.SetEvents(this);
     setAcceptDrops(true);
-    resize(760, 520);
+    resize(820, 560);
 }
 
 frmUnzip::~frmUnzip() = default;
@@ -65,19 +64,22 @@ void frmUnzip::CreateControls() {
         {&Command6, "Command6", "Open Espacenet in Chrome"},
         {&Command7, "Command7", "Open Google Patents in Chrome"},
     };
-    int x = kListingLeft + 168, y = 28;
-    for (const auto& b : buttons) {
-        auto* button = new QPushButton(b.caption, client);
-        button->setObjectName(b.name);
-        const int width = button->sizeHint().width() + 8;
-        if (x + width > 750) {
-            x = kListingLeft + 168;
+    // Three buttons a row beside the search box; the listing starts below them.
+    int y = 28;
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        if (i > 0 && i % 3 == 0) {
             y += 30;
         }
-        button->setGeometry(x, y, width, 26);
-        x += width + 4;
-        *b.control = button;
+        int x = kListingLeft + 168;
+        for (std::size_t j = i - i % 3; j < i; ++j) {
+            x += (*buttons[j].control)->width() + 4;
+        }
+        auto* button = new QPushButton(buttons[i].caption, client);
+        button->setObjectName(buttons[i].name);
+        button->setGeometry(x, y, button->sizeHint().width() + 8, 26);
+        *buttons[i].control = button;
     }
+    const int listingTop = y + 26 + 10;
 
     lvwZip = new QTreeWidget(client);
     lvwZip->setObjectName("lvwZip");
@@ -85,7 +87,7 @@ void frmUnzip::CreateControls() {
     lvwZip->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvwZip->setSortingEnabled(false);
     lvwZip->setUniformRowHeights(true);
-    lvwZip->setGeometry(kListingLeft, kListingTop, 600, 300);
+    lvwZip->setGeometry(kListingLeft, listingTop, 600, 300);
 
     sbrMain = statusBar();
     sbrMain->setObjectName("sbrMain");
@@ -155,10 +157,14 @@ void frmUnzip::CreateToolbar() {
     Toolbar1 = addToolBar("Toolbar1");
     Toolbar1->setObjectName("Toolbar1");
     Toolbar1->setMovable(false);
-    ToolbarOpen = Toolbar1->addAction("Open");
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // ImageList1: the toolbar's two images.
+    const QIcon ImageList1[] = {style()->standardIcon(QStyle::SP_DialogOpenButton),
+                                style()->standardIcon(QStyle::SP_MediaPlay)};
+    ToolbarOpen = Toolbar1->addAction(ImageList1[0], "Open");
     ToolbarOpen->setObjectName("Toolbar1_Open");
     ToolbarOpen->setToolTip("Open Patent FIles");
-    ToolbarRender = Toolbar1->addAction("Render");
+    ToolbarRender = Toolbar1->addAction(ImageList1[1], "Render");
     ToolbarRender->setObjectName("Toolbar1_Render");
     ToolbarRender->setToolTip("Render in Internet Explorer");
     ToolbarRender->setEnabled(false);
