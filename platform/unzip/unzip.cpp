@@ -189,20 +189,19 @@ void Session::Print(Level level, const std::string& text) {
 void Session::PreparePatterns() {
     matchOptions_.ignoreCase = dcl_.C_flag != 0;
     includeMatched_.assign(includes_.size(), false);
-    // Plain names (the usual case: a selection of listed entries) are looked up, so
-    // that a selection of thousands of names stays linear.
+    // Every pattern is looked up as a plain name (the usual case, a selection of listed
+    // entries, stays linear however long, and a name holding "[" or "?" can be named
+    // literally); patterns with wildcards are matched as such as well.
     for (std::size_t i = 0; i < includes_.size(); ++i) {
+        includePlain_.emplace(Key(includes_[i]), i);
         if (HasWildcards(includes_[i], matchOptions_)) {
             includeWild_.push_back(i);
-        } else {
-            includePlain_.emplace(Key(includes_[i]), i);
         }
     }
     for (const std::string& pattern : excludes_) {
+        excludePlain_.insert(Key(pattern));
         if (HasWildcards(pattern, matchOptions_)) {
             excludeWild_.push_back(pattern);
-        } else {
-            excludePlain_.insert(Key(pattern));
         }
     }
 }

@@ -12,7 +12,8 @@
  * An entry is selected when it matches one of the include patterns (all entries when
  * there are none) and none of the exclude patterns. Patterns use the archive-entry
  * wildcard dialect ("*", "?", "[set]"), matched against the whole entry name with "/"
- * as the separator; case matters unless C_flag is set.
+ * as the separator; a pattern also matches the name equal to it, so a name holding
+ * wildcard characters can be given literally. Case matters unless C_flag is set.
  *
  * Names: entry names arrive decoded to UTF-8. A name flagged UTF-8, or valid UTF-8, is
  * taken as UTF-8; any other name is read as code page 437. A backslash in a name is a
