@@ -63,6 +63,17 @@ QStringList Column(const QTreeWidget* view, int column) {
     return texts;
 }
 
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 class ListingViewTest : public QObject {
@@ -126,6 +137,27 @@ class ListingViewTest : public QObject {
         QCOMPARE(w.mnuFile[6]->text(), "&1) " + Path("p1.zip"));
         QVERIFY(w.mnuFile[6]->isChecked());
         QVERIFY(!w.sbrPanel1->text().isEmpty());
+    }
+
+    void extractionProgressIsPaintedAsItHappens() {
+        std::vector<Entry> entries;
+        for (int i = 0; i < 20; ++i) {
+            entries.push_back({"img/D" + std::to_string(i) + ".tif", std::string(5000, 'x')});
+        }
+        WritePackage(Path("many.zip"), entries);
+        frmUnzip w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Load();
+        w.OpenPackage(Path("many.zip").toStdString());
+        PaintCounter counter;
+        w.sbrPanel1->installEventFilter(&counter);
+        w.m_cUnzip.SetUnzipFolder((Path("extracted") + "/").toStdString());
+        QVERIFY(w.m_cUnzip.Unzip());
+        // One paint per message while the extraction runs, not one at its end.
+        QVERIFY2(counter.paints >= 20, QByteArray::number(counter.paints));
+        QVERIFY(w.sbrPanel1->text().contains("D19.tif"));
+        w.close();
     }
 
     void laterXmlWinsAndEncryptedNeverCounts() {
