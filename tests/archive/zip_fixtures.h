@@ -1,12 +1,14 @@
 #pragma once
 // Test packages made on the spot: ordinary ones through libzip, hand-made bytes for
-// what libzip would never write (overlapping entries, chosen raw names), and small
-// patches of header fields (CRC, sizes) for damaged ones.
+// what libzip would never write (overlapping entries, raw names), header patches for
+// damaged ones; and a recorder of what the unzip library's callbacks receive.
 #include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/unzip/unzip.h"
 
 namespace tv::test {
 
@@ -15,10 +17,8 @@ class TempFolder {
   public:
     TempFolder();
     ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& Path() const { return path_; }
 
   private:
     std::string path_;
@@ -36,52 +36,56 @@ struct ZipItem {
         unixMode = mode;
         return *this;
     }
-
     std::string name;  // a name ending in "/" makes a folder entry
     std::string data;
-    bool store = false;            // stored instead of deflated
-    std::time_t mtime = 0;         // 0: libzip's default (now)
-    std::uint16_t encryption = 0;  // ZIP_EM_* with password
+    bool store;                    // stored instead of deflated
+    std::time_t mtime;             // 0: now
+    std::uint16_t encryption = 0;  // ZIP_EM_*
     std::string password;
-    std::optional<std::uint32_t> unixMode;  // external attributes (st_mode)
+    std::optional<std::uint32_t> unixMode;
 };
-
-// Writes items with libzip; fails the calling test through an exception on error.
 void WriteZip(const std::string& path, const std::vector<ZipItem>& items);
 
-// Hand-made stored entries. An entry with sharesDataOf set gets no local header of its
-// own: its directory record points at that earlier entry's header.
+// Stored entries dated 2025-01-05 12:00. An entry with `shares` set gets no data of its
+// own: its directory record points at that earlier entry's local header.
 struct RawItem {
-    RawItem(std::string n, std::string d, std::optional<std::uint32_t> c = std::nullopt)
-        : name(std::move(n)), data(std::move(d)), crc(c) {}
-    RawItem& Utf8() {
-        utf8Flag = true;
-        return *this;
-    }
-    RawItem& SharesDataOf(std::size_t index) {
-        sharesDataOf = index;
-        return *this;
-    }
-
-    std::string name;  // raw bytes
-    std::string data;
-    std::optional<std::uint32_t> crc;  // default: the true CRC
-    bool utf8Flag = false;
-    std::optional<std::size_t> sharesDataOf;
+    std::string name, data;
+    std::optional<std::uint32_t> crc = std::nullopt;  // default: the true CRC
+    bool utf8 = false;
+    std::optional<std::size_t> shares = std::nullopt;
 };
 std::string RawZip(const std::vector<RawItem>& items);
 
-std::uint32_t Crc32(const std::string& data);
-
-// Field patches of a package with one entry (no data descriptor): the CRC or the
-// uncompressed size, in both the local header and the directory record.
+// Sets the CRC and/or the size of a one-entry package in both of its headers.
 void PatchSingleEntry(const std::string& path, std::optional<std::uint32_t> crc,
                       std::optional<std::uint32_t> size);
 
+std::uint32_t Crc32(const std::string& data);
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& data);
-
-// Every path below root (relative, "/"-separated, sorted), links not followed.
+// Every path below root, relative and sorted; links not followed.
 std::vector<std::string> TreeOf(const std::string& root);
+
+// Runs the library directly and records its callbacks (one run at a time).
+struct LibraryRun {
+    DCL dcl{};
+    std::vector<std::string> includes, excludes;
+    std::vector<std::string> passwords;  // answers in turn, then "none"
+    std::vector<int> replaceAnswers;     // answers in turn, then 100
+    struct Entry {
+        std::string name, method;
+        std::uint64_t size, compressed;
+        unsigned factor, year, month, day, hour, minute;
+        unsigned long crc;
+        char crypt;
+    };
+    std::vector<Entry> listed;
+    std::vector<std::string> printed, replaceAsked, passwordAsked, served;
+    std::vector<unsigned long> servedSizes;
+
+    // Lists zip when folder is empty (unless ntflag is set), else extracts into folder.
+    int Run(const std::string& zip, const std::string& folder = "");
+    bool Printed(const std::string& text) const;
+};
 
 }  // namespace tv::test
