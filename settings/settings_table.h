@@ -2,6 +2,9 @@
 // The table of settings: every registry value the viewer reads or writes, with its
 // key, the type it is written as, where it lives in memory and its suggested value.
 // Loads, saves, the recent-files list and the set-up step take names from here.
+// Initial values are those of the members (SettingsMembers: empty texts, zeros), the
+// archive component's own for the two options, and an empty list of at most 16 for
+// the recent files (cMRU).
 #include <cstdint>
 #include <span>
 #include <string>

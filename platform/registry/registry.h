@@ -20,9 +20,12 @@
 //    is replaced, never written through; the lock and temporary files are never
 //    followed. A write that changes nothing (same type and data) leaves the file
 //    alone.
-//  - Durability: the new file is not fsync()ed. The rename makes every write atomic
-//    for a crashing or killed process; only a power loss can lose the last writes
-//    (ext4 and most file systems flush a file renamed over another at once).
+//  - Durability: the new file is not fsync()ed (a save writes up to 30 values, and a
+//    flush per value would cost more than the whole save may take). The rename makes
+//    every write atomic for a crashing or killed process; a power loss may lose the
+//    last writes, and on ext4 (whose default is to write out a file renamed over
+//    another before the rename is committed) still leaves the old or the new hive.
+//  - Calls are serialised by one mutex, so threads may share the functions.
 //  - A hive that cannot be parsed (or is larger than 64 MiB) reads as empty. Before
 //    the first write replaces it, it is kept as "<hive>.corrupt" (".corrupt.1",
 //    ".corrupt.2", ... when that name is taken); if it cannot be kept, the write
