@@ -13,7 +13,7 @@
 namespace tv::test {
 namespace {
 
-void Put(std::string& out, std::uint32_t v, int bytes) {
+void Put(std::string& out, std::uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
     }
