@@ -86,7 +86,10 @@ TEST_F(HiveReliabilityTest, WriterKilledAtRandomMomentsNeverLeavesADamagedHive) 
     std::uniform_int_distribution<int> delayMicros(0, 40000);
     long lastSeen = -1;
     for (int round = 0; round < 60; ++round) {
-        pid_t child = Spawn([] {
+        int progress[2];
+        ASSERT_EQ(::pipe(progress), 0);
+        pid_t child = Spawn([&] {
+            ::close(progress[0]);
             reg::HKEY h{};
             if (reg::RegCreateKeyEx(reg::HKEY_CURRENT_USER, "SOFTWARE\\Kill", 0,
                                     reg::KEY_ALL_ACCESS, &h, nullptr) != 0) {
@@ -103,9 +106,18 @@ TEST_F(HiveReliabilityTest, WriterKilledAtRandomMomentsNeverLeavesADamagedHive) 
                                        static_cast<reg::DWORD>(counter.size() + 1)) != 0) {
                     return 1;
                 }
+                if (n == 0) {
+                    ::close(progress[1]);  // the first complete write is on disk
+                }
             }
         });
         ASSERT_GT(child, 0);
+        ::close(progress[1]);
+        if (round % 2 == 0) {  // every other round kills only after a complete write
+            char byte;
+            (void)::read(progress[0], &byte, 1);
+        }
+        ::close(progress[0]);
         ::usleep(static_cast<useconds_t>(delayMicros(random)));
         ::kill(child, SIGKILL);
         int status = 0;
@@ -127,7 +139,7 @@ TEST_F(HiveReliabilityTest, WriterKilledAtRandomMomentsNeverLeavesADamagedHive) 
             lastSeen = std::stol(std::string(counter->data.begin(), counter->data.end() - 1));
         }
     }
-    EXPECT_GE(lastSeen, 0) << "no round got as far as a complete write";
+    EXPECT_GE(lastSeen, 0);
 
     reg::HKEY h{};  // the next write replaces what the killed writers left
     ASSERT_EQ(reg::RegCreateKeyEx(reg::HKEY_CURRENT_USER, "SOFTWARE\\After", 0, reg::KEY_ALL_ACCESS,
