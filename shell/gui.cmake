@@ -10,6 +10,7 @@ add_library(tv_shell STATIC
   qt_message_box.cpp
 )
 target_link_libraries(tv_shell PUBLIC tv_shell_core Qt6::Widgets)
+set_target_properties(tv_shell PROPERTIES AUTOMOC ON)
 
 add_executable(tessel-viewer main.cpp)
 target_link_libraries(tessel-viewer PRIVATE tv_shell)
