@@ -2,7 +2,9 @@
 /*
  * Our unzip library: a C interface with a single call that lists, tests or extracts a
  * ZIP package, reporting through callbacks. Built on libzip. Callbacks run on the
- * calling thread, inside the call; the library keeps no state between calls.
+ * calling thread, inside the call; the library keeps no state between calls, so calls
+ * may nest or run on several threads. A callback should not throw; if one does, the
+ * call ends with code 2 and the exception goes no further.
  *
  * What a call does is chosen by the option record:
  *   nvflag != 0  list: one SendApplicationMessage per file entry (folder entries are
