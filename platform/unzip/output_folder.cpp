@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -52,6 +53,16 @@ bool OutputFolder::OpenRoot(const std::string& root) {
     ::mkdir(root.c_str(), 0777);
     root_.Reset(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return root_.Valid();
+}
+
+std::uint64_t OutputFolder::AvailableBytes() const {
+    struct statvfs vfs {};
+    if (!root_.Valid() || ::fstatvfs(root_.Get(), &vfs) != 0) {
+        return UINT64_MAX;
+    }
+    const std::uint64_t blocks = vfs.f_bavail;
+    const std::uint64_t size = vfs.f_frsize != 0 ? vfs.f_frsize : vfs.f_bsize;
+    return size != 0 && blocks > UINT64_MAX / size ? UINT64_MAX : blocks * size;
 }
 
 int OutputFolder::Folder(const std::string& relative, std::string& reason) {

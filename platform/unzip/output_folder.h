@@ -2,6 +2,7 @@
 // Writing below the extraction folder without ever leaving it: folders are opened one
 // component at a time relative to their parent and never through a symbolic link, and
 // files are created exclusively, never opened where something already exists.
+#include <cstdint>
 #include <ctime>
 #include <string>
 
@@ -19,6 +20,10 @@ class OutputFolder {
     // created when missing. Returns a descriptor owned by this object and valid until
     // the next call, or -1 with reason set (a link or file in the way, a system error).
     int Folder(const std::string& relative, std::string& reason);
+
+    // Bytes an unprivileged writer may still use on the root's file system; the
+    // largest value when that cannot be told.
+    std::uint64_t AvailableBytes() const;
 
   private:
     UniqueFd root_;

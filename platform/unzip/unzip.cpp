@@ -131,6 +131,7 @@ class Session {
     Session(const DCL& dcl, USERFUNCTIONS* callbacks) : dcl_(dcl), cb_(callbacks) {}
 
     int Run(std::vector<std::string> includes, std::vector<std::string> excludes);
+    int CheckSpace(zip_t* za, zip_int64_t count);
 
   private:
     enum class Level { kInfo, kWarning };
@@ -615,6 +616,36 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
     return warned ? Outcome::kWarned : Outcome::kDone;
 }
 
+// A package whose selected entries declare more than the disk can hold (the classic
+// ratio bomb: a few kilobytes that inflate to terabytes) is refused before anything is
+// written; sizes are checked again while writing, so the declared ones are binding.
+int Session::CheckSpace(zip_t* za, zip_int64_t count) {
+    std::uint64_t needed = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0) {
+            zip_error_clear(za);
+            continue;
+        }
+        if (!(st.valid & ZIP_STAT_NAME) || !(st.valid & ZIP_STAT_SIZE)) {
+            continue;
+        }
+        const std::string name = NormalizeSeparators(st.name);
+        if ((!name.empty() && name.back() == '/') || !Selected(name)) {
+            continue;
+        }
+        needed = st.size > UINT64_MAX - needed ? UINT64_MAX : needed + st.size;
+    }
+    const std::uint64_t available = output_.AvailableBytes();
+    if (needed > available) {
+        Print(Level::kWarning, "error: " + zipPath_ + " would need " + std::to_string(needed) +
+                                   " bytes, but only " + std::to_string(available) +
+                                   " are free in " + rootPath_ + "; nothing was extracted");
+        return kDiskFull;
+    }
+    return kOk;
+}
+
 int Session::Run(std::vector<std::string> includes, std::vector<std::string> excludes) {
     includes_ = std::move(includes);
     excludes_ = std::move(excludes);
@@ -676,6 +707,11 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
     if (count <= 0) {
         Print(Level::kWarning, "warning: " + zipPath_ + " holds no entries");
         return kWarning;
+    }
+    if (extracting) {
+        if (const int code = CheckSpace(za.get(), count); code != kOk) {
+            return code;
+        }
     }
     for (zip_int64_t i = 0; i < count; ++i) {
         const auto index = static_cast<zip_uint64_t>(i);

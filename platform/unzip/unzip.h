@@ -52,7 +52,9 @@
  *       the extraction folder cannot be created)
  *   11  no entry matched the include patterns
  *   12  the archive's entries overlap (refused as unsafe); nothing was extracted
- *   50  the disk is full (extraction stopped; the partial file was removed)
+ *   50  the disk is full: the selected entries declare more than the extraction
+ *       folder's file system has free (nothing was extracted), or it filled up while
+ *       writing (extraction stopped; the partial file was removed)
  *   80  cancelled by the service callback
  *   81  every selected entry uses an unsupported compression or encryption method
  *   82  every selected entry was skipped for a missing or wrong password
