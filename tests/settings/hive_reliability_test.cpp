@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <random>
 
 #include "platform/registry/hive.h"
@@ -12,27 +13,22 @@
 namespace tv {
 namespace {
 
-constexpr std::size_t kBlobSize = 30000;
-
-class HiveReliabilityTest : public tv::testing::TempHiveTest {
-  protected:
-    // Runs body in a child process that exits with body's result.
-    template <typename Body>
-    static pid_t Spawn(Body body) {
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            int rc = 3;
-            try {
-                rc = body();
-            } catch (...) {
-            }
-            ::_exit(rc);
+// Runs body in a child process that exits with body's result (3 when it threw).
+template <typename Body>
+pid_t Spawn(Body body) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int rc = 3;
+        try {
+            rc = body();
+        } catch (...) {
         }
-        return pid;
+        ::_exit(rc);
     }
+    return pid;
+}
 
-    std::optional<reg::Hive> Parsed() { return reg::ParseHive(ReadFile(hive_)); }
-};
+class HiveReliabilityTest : public tv::testing::TempHiveTest {};
 
 TEST_F(HiveReliabilityTest, TwoProcessesWritingAtOnceKeepEachOthersValues) {
     int gate[2];
@@ -42,19 +38,16 @@ TEST_F(HiveReliabilityTest, TwoProcessesWritingAtOnceKeepEachOthersValues) {
         children[c] = Spawn([&, c] {
             ::close(gate[1]);
             char byte;
-            (void)::read(gate[0], &byte, 1);  // returns when the parent opens the gate
+            (void)::read(gate[0], &byte, 1);  // returns when the parent closes the gate
             cRegistry r;
             r.ClassKey(static_cast<std::int32_t>(0x80000001));
             r.SectionKey("SOFTWARE\\Race");
             r.ValueType(1);
-            for (int i = 0; i < 500; ++i) {
+            for (int i = 0; i < 500 && r.LastWriteStatus() == 0; ++i) {
                 r.ValueKey("p" + std::to_string(c) + "_" + std::to_string(i));
                 r.Value("value " + std::to_string(i));
-                if (r.LastWriteStatus() != 0) {
-                    return 1;
-                }
             }
-            return 0;
+            return r.LastWriteStatus() == 0 ? 0 : 1;
         });
         ASSERT_GT(children[c], 0);
     }
@@ -65,26 +58,25 @@ TEST_F(HiveReliabilityTest, TwoProcessesWritingAtOnceKeepEachOthersValues) {
         ::waitpid(child, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    auto hive = Parsed();
+    auto hive = reg::ParseHive(ReadFile(hive_));
     ASSERT_TRUE(hive);
     const reg::HiveKey* key = hive->FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Race");
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->values.size(), 1000u);
-    for (int c = 0; c < 2; ++c) {
-        for (int i = 0; i < 500; ++i) {
-            auto v = key->FindValue("p" + std::to_string(c) + "_" + std::to_string(i));
-            ASSERT_NE(v, nullptr) << c << " " << i;
-            EXPECT_EQ(v->data, Text("value " + std::to_string(i)));
-        }
+    for (int i = 0; i < 1000; ++i) {
+        auto v = key->FindValue("p" + std::to_string(i / 500) + "_" + std::to_string(i % 500));
+        ASSERT_NE(v, nullptr) << i;
+        EXPECT_EQ(v->data, tv::testing::Text("value " + std::to_string(i % 500)));
     }
 }
 
 TEST_F(HiveReliabilityTest, WriterKilledAtRandomMomentsNeverLeavesADamagedHive) {
+    constexpr std::size_t kBlobSize = 30000;  // long enough to be hit in the middle
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> delayMicros(0, 40000);
-    long lastSeen = -1;
+    int blobsSeen = 0;
     for (int round = 0; round < 60; ++round) {
         int progress[2];
         ASSERT_EQ(::pipe(progress), 0);
@@ -95,15 +87,9 @@ TEST_F(HiveReliabilityTest, WriterKilledAtRandomMomentsNeverLeavesADamagedHive) 
                                     reg::KEY_ALL_ACCESS, &h, nullptr) != 0) {
                 return 1;
             }
-            // A large value makes each write long enough to be hit in the middle.
-            std::vector<std::uint8_t> blob(kBlobSize);
             for (std::uint32_t n = 0;; ++n) {
-                std::fill(blob.begin(), blob.end(), static_cast<std::uint8_t>(n));
-                const std::string counter = std::to_string(n);
-                if (reg::RegSetValueEx(h, "Blob", reg::REG_BINARY, blob.data(), kBlobSize) != 0 ||
-                    reg::RegSetValueEx(h, "Counter", reg::REG_SZ,
-                                       reinterpret_cast<const std::uint8_t*>(counter.c_str()),
-                                       static_cast<reg::DWORD>(counter.size() + 1)) != 0) {
+                const tv::testing::Bytes blob(kBlobSize, static_cast<std::uint8_t>(n));
+                if (reg::RegSetValueEx(h, "Blob", reg::REG_BINARY, blob.data(), kBlobSize) != 0) {
                     return 1;
                 }
                 if (n == 0) {
@@ -126,27 +112,19 @@ TEST_F(HiveReliabilityTest, WriterKilledAtRandomMomentsNeverLeavesADamagedHive) 
         if (!std::filesystem::exists(hive_)) {
             continue;  // killed before its first write
         }
-        auto hive = Parsed();
+        auto hive = reg::ParseHive(ReadFile(hive_));
         ASSERT_TRUE(hive) << "damaged hive in round " << round;
         EXPECT_FALSE(std::filesystem::exists(hive_ + ".corrupt"));
         const reg::HiveKey* key = hive->FindKey("HKEY_CURRENT_USER\\SOFTWARE\\Kill");
         if (const reg::HiveValue* blob = key ? key->FindValue("Blob") : nullptr) {
-            ASSERT_EQ(blob->data.size(), kBlobSize);
-            EXPECT_EQ(std::count(blob->data.begin(), blob->data.end(), blob->data[0]),
-                      static_cast<std::ptrdiff_t>(kBlobSize));
-        }
-        if (const reg::HiveValue* counter = key ? key->FindValue("Counter") : nullptr) {
-            lastSeen = std::stol(std::string(counter->data.begin(), counter->data.end() - 1));
+            ++blobsSeen;
+            const auto& data = blob->data;
+            EXPECT_TRUE(data.size() == kBlobSize && std::count(data.begin(), data.end(), data[0]) ==
+                                                        static_cast<std::ptrdiff_t>(kBlobSize))
+                << "a mixture of two writes in round " << round;
         }
     }
-    EXPECT_GE(lastSeen, 0);
-
-    reg::HKEY h{};  // the next write replaces what the killed writers left
-    ASSERT_EQ(reg::RegCreateKeyEx(reg::HKEY_CURRENT_USER, "SOFTWARE\\After", 0, reg::KEY_ALL_ACCESS,
-                                  &h, nullptr),
-              0);
-    reg::RegCloseKey(h);
-    EXPECT_FALSE(std::filesystem::exists(hive_ + ".tmp"));
+    EXPECT_GE(blobsSeen, 30) << "half the rounds wait for a complete write";
 }
 
 }  // namespace

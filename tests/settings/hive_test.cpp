@@ -3,16 +3,32 @@
 
 #include <sys/stat.h>
 
+#include <numeric>
+#include <tuple>
+
 #include "tests/settings/temp_hive.h"
 
 namespace tv::reg {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using tv::testing::Bytes;
+using tv::testing::Dword;
+using tv::testing::Text;
 
-class HiveTest : public tv::testing::TempHiveTest {};
+class HiveTest : public tv::testing::TempHiveTest {
+  protected:
+    // Creates the key (a write when it is new) and closes it again.
+    static LONG Create(const std::string& key) {
+        HKEY h{};
+        LONG status = RegCreateKeyEx(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &h, nullptr);
+        if (status == 0) {
+            RegCloseKey(h);
+        }
+        return status;
+    }
+};
 
-TEST_F(HiveTest, HandWrittenFileReadsThroughTheFunctionsAndTheClass) {
+TEST_F(HiveTest, HandWrittenFileReadsThroughTheFunctions) {
     WriteFile(hive_,
               "\xEF\xBB\xBFREGEDIT4\r\n\r\n; written by hand\r\n"
               "[HKEY_CURRENT_USER\\Software\\Norvane\\Tessel Viewer]\r\n"
@@ -32,17 +48,16 @@ TEST_F(HiveTest, HandWrittenFileReadsThroughTheFunctionsAndTheClass) {
     EXPECT_EQ(Query(key, "Loose")->data, Text("C:\\Temp")) << "a lone backslash stays";
     EXPECT_EQ(Query(key, "USEFOLDERNAMES")->type, REG_DWORD);
     EXPECT_EQ(Query(key, "USEFOLDERNAMES")->data, Dword(31));
+    EXPECT_EQ(Query(key, "Expand")->type, REG_EXPAND_SZ);
+    EXPECT_EQ(Query(key, "Expand")->data, Text("%TV_HIVE%/x"));
     EXPECT_EQ(Query(key, "Multi")->data, (Bytes{'a', 0, 'b', 'c', 0, 0}));
+    EXPECT_EQ(Query(key, "Big")->type, REG_DWORD_BIG_ENDIAN);
     EXPECT_TRUE(Query(key, "Empty")->data.empty());
     EXPECT_EQ(Query(key + "\\fileopenmru", "count")->data, Text("1"));
     HKEY h{};
     ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "software\\norvane", 0, KEY_READ, &h), 0)
         << "parents exist though only the deepest keys are written";
     RegCloseKey(h);
-
-    EXPECT_EQ(Query(key, "Expand")->type, REG_EXPAND_SZ);
-    EXPECT_EQ(Query(key, "Expand")->data, Text("%TV_HIVE%/x"));
-    EXPECT_EQ(Query(key, "Big")->type, REG_DWORD_BIG_ENDIAN);
 }
 
 TEST_F(HiveTest, WrittenHiveReadsBackIdenticallyAndKeepsCreationCase) {
@@ -51,19 +66,17 @@ TEST_F(HiveTest, WrittenHiveReadsBackIdenticallyAndKeepsCreationCase) {
         RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\New Key", 0, KEY_ALL_ACCESS, &h, nullptr), 0);
     KeyHandle key(h);
     Bytes longData(300);
-    for (std::size_t i = 0; i < longData.size(); ++i) {
-        longData[i] = static_cast<std::uint8_t>(i);
+    std::iota(longData.begin(), longData.end(), std::uint8_t{0});
+    const std::tuple<std::string, DWORD, Bytes> values[] = {
+        {"Long", REG_BINARY, longData},
+        {"Lines", REG_SZ, Text("two\nlines")},
+        {"Typed", 0x20, {}},
+        {"Odd \"name\"", REG_SZ, Text("say \"x\" \\ y")},
+        {"MixedCase", REG_DWORD, Dword(1)},
+        {"MIXEDCASE", REG_DWORD, Dword(1)}};
+    for (const auto& [name, type, data] : values) {
+        ASSERT_EQ(RegSetValueEx(h, name, type, data.data(), static_cast<DWORD>(data.size())), 0);
     }
-    const Bytes lines = Text("two\nlines");
-    const Bytes quote = Text("say \"x\" \\ y");
-    const Bytes one = Dword(1);
-    ASSERT_EQ(RegSetValueEx(h, "Long", REG_BINARY, longData.data(), 300), 0);
-    ASSERT_EQ(RegSetValueEx(h, "Lines", REG_SZ, lines.data(), 10), 0);
-    ASSERT_EQ(RegSetValueEx(h, "Odd \"name\"", REG_SZ, quote.data(), 12), 0);
-    ASSERT_EQ(RegSetValueEx(h, "Typed", 0x20, nullptr, 0), 0);
-    ASSERT_EQ(RegSetValueEx(h, "MixedCase", REG_DWORD, one.data(), 4), 0);
-    ASSERT_EQ(RegSetValueEx(h, "MIXEDCASE", REG_DWORD, one.data(), 4), 0);
-
     const std::string text = ReadFile(hive_);
     EXPECT_EQ(text.rfind("REGEDIT4\n", 0), 0u);
     EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\New Key]"), std::string::npos);
@@ -78,9 +91,11 @@ TEST_F(HiveTest, WrittenHiveReadsBackIdenticallyAndKeepsCreationCase) {
     auto parsed = ParseHive(text, &error);
     ASSERT_TRUE(parsed) << error;
     EXPECT_EQ(SerializeHive(*parsed), text);
-    EXPECT_EQ(Query("Software\\New Key", "long")->data, longData);
-    EXPECT_EQ(Query("Software\\New Key", "Lines")->data, lines);
-    EXPECT_EQ(Query("Software\\New Key", "Typed")->type, 0x20u);
+    for (const auto& [name, type, data] : values) {
+        auto stored = Query("software\\new key", name);
+        EXPECT_EQ(stored->type, type) << name;
+        EXPECT_EQ(stored->data, data) << name;
+    }
 }
 
 TEST(HiveFormat, Version5TextAndRemovalLines) {
@@ -104,7 +119,7 @@ TEST(HiveFormat, Version5TextAndRemovalLines) {
 
 TEST(HiveFormat, MalformedTextsDoNotParse) {
     const std::string key = "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n";
-    std::string deep = "REGEDIT4\n[HKEY_CURRENT_USER";
+    std::string deep = "REGEDIT4\n[HKEY_CURRENT_USER", chains = "REGEDIT4\n";
     for (int i = 0; i < 513; ++i) {
         deep += "\\k";
     }
@@ -120,7 +135,6 @@ TEST(HiveFormat, MalformedTextsDoNotParse) {
         EXPECT_FALSE(ParseHive(text)) << text;
     }
     // Deep chains of long names: their parents would dwarf the text.
-    std::string chains = "REGEDIT4\n";
     for (char chain = 'a'; chain < 'e'; ++chain) {
         chains += "[HKEY_CURRENT_USER";
         for (int level = 0; level < 512; ++level) {
@@ -138,10 +152,8 @@ TEST_F(HiveTest, FunctionsFollowWin32Rules) {
     HKEY h{};
     EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Missing", 0, KEY_READ, &h), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "", 0, KEY_READ, &h), ERROR_INVALID_HANDLE);
-    for (const std::string& bad : {std::string("\\A"), std::string("A\\\\B")}) {
-        EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, bad, 0, KEY_ALL_ACCESS, &h, nullptr),
-                  ERROR_BAD_PATHNAME);
-    }
+    EXPECT_EQ(Create("\\A"), ERROR_BAD_PATHNAME);
+    EXPECT_EQ(Create("A\\\\B"), ERROR_BAD_PATHNAME);
     EXPECT_FALSE(std::filesystem::exists(hive_)) << "refused calls write nothing";
 
     DWORD disposition = 0;
@@ -155,9 +167,8 @@ TEST_F(HiveTest, FunctionsFollowWin32Rules) {
 
     const Bytes text = Text("hello");
     ASSERT_EQ(RegSetValueEx(ab.Get(), "v", REG_SZ, text.data(), 6), 0);
-    DWORD type = 0;
+    DWORD type = 0, size = 3;
     std::uint8_t small[3];
-    DWORD size = sizeof small;
     EXPECT_EQ(RegQueryValueEx(ab.Get(), "v", &type, small, &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, 6u);
     EXPECT_EQ(RegQueryValueEx(ab.Get(), "w", &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
@@ -197,25 +208,25 @@ TEST_F(HiveTest, LocationFolderModeAndTemporaryFiles) {
     EXPECT_EQ(HivePath(), folder + "/user.reg");
     std::filesystem::create_directories(folder);
     WriteFile(folder + "/user.reg.tmp", "left by a killed writer");
-    HKEY h{};
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &h, nullptr), 0);
-    RegCloseKey(h);
+    ASSERT_EQ(Create("K"), 0);
     EXPECT_FALSE(std::filesystem::exists(folder + "/user.reg.tmp"));
     ::setenv("XDG_CONFIG_HOME", "relative", 1);
     EXPECT_EQ(HivePath(), dir_ + "/.config/tessel-viewer/user.reg");
 
     // A missing folder is made private; a hive's own mode is kept.
-    ::setenv("TESSEL_REGISTRY_FILE", (dir_ + "/new/user.reg").c_str(), 1);
+    const std::string hive = dir_ + "/new/user.reg";
+    ::setenv("TESSEL_REGISTRY_FILE", hive.c_str(), 1);
+    HKEY h{};
     ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &h, nullptr), 0);
-    ::chmod((dir_ + "/new/user.reg").c_str(), 0644);
+    KeyHandle k(h);
+    ::chmod(hive.c_str(), 0644);
     const Bytes v = Text("v");
     ASSERT_EQ(RegSetValueEx(h, "v", REG_SZ, v.data(), 2), 0);
-    RegCloseKey(h);
-    struct stat st {};
-    ASSERT_EQ(::stat((dir_ + "/new").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    ASSERT_EQ(::stat((dir_ + "/new/user.reg").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    struct stat folderStat {
+    }, hiveStat{};
+    ASSERT_EQ(::stat((dir_ + "/new").c_str(), &folderStat) | ::stat(hive.c_str(), &hiveStat), 0);
+    EXPECT_EQ(folderStat.st_mode & 0777, 0700u);
+    EXPECT_EQ(hiveStat.st_mode & 0777, 0644u);
 }
 
 TEST_F(HiveTest, CorruptHiveIsKeptBesideItselfBeforeItIsReplaced) {
@@ -223,15 +234,12 @@ TEST_F(HiveTest, CorruptHiveIsKeptBesideItselfBeforeItIsReplaced) {
     WriteFile(hive_, garbage);
     EXPECT_FALSE(Query("K", "v")) << "reads as empty";
     EXPECT_FALSE(std::filesystem::exists(hive_ + ".corrupt")) << "reading keeps it in place";
-    HKEY h{};
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &h, nullptr), 0);
-    RegCloseKey(h);
+    ASSERT_EQ(Create("K"), 0);
     EXPECT_EQ(ReadFile(hive_ + ".corrupt"), garbage);
     EXPECT_TRUE(ParseHive(ReadFile(hive_)));
 
     WriteFile(hive_, "REGEDIT4\n[broken\n");  // a second one does not replace the first copy
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &h, nullptr), 0);
-    RegCloseKey(h);
+    ASSERT_EQ(Create("K"), 0);
     EXPECT_EQ(ReadFile(hive_ + ".corrupt"), garbage);
     EXPECT_EQ(ReadFile(hive_ + ".corrupt.1"), "REGEDIT4\n[broken\n");
 }
@@ -240,8 +248,7 @@ TEST_F(HiveTest, UnusableHiveFailsWithoutBeingReplaced) {
     std::filesystem::create_directory(hive_);  // a folder where the file should be
     HKEY h{};
     EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "", 0, KEY_READ, &h), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &h, nullptr),
-              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Create("K"), ERROR_ACCESS_DENIED);
     EXPECT_TRUE(std::filesystem::is_directory(hive_));
 }
 

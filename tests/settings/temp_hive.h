@@ -15,6 +15,8 @@
 
 namespace tv::testing {
 
+using Bytes = std::vector<std::uint8_t>;
+
 // Sets an environment variable for a scope.
 class EnvGuard {
   public:
@@ -32,6 +34,17 @@ class EnvGuard {
     const char* name_;
     std::optional<std::string> old_;
 };
+
+inline Bytes Text(const std::string& s) {
+    Bytes data(s.begin(), s.end());
+    data.push_back(0);
+    return data;
+}
+
+inline Bytes Dword(std::uint32_t n) {
+    return {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
+}
 
 class TempHiveTest : public ::testing::Test {
   protected:
@@ -72,7 +85,7 @@ class TempHiveTest : public ::testing::Test {
 
     struct Stored {
         reg::DWORD type = 0;
-        std::vector<std::uint8_t> data;
+        Bytes data;
     };
 
     // A value as the registry functions report it; nullopt when missing.
@@ -91,17 +104,6 @@ class TempHiveTest : public ::testing::Test {
         EXPECT_EQ(reg::RegQueryValueEx(h, name, &stored.type, stored.data.data(), &size), 0);
         stored.data.resize(size);
         return stored;
-    }
-
-    static std::vector<std::uint8_t> Text(const std::string& s) {
-        std::vector<std::uint8_t> data(s.begin(), s.end());
-        data.push_back(0);
-        return data;
-    }
-
-    static std::vector<std::uint8_t> Dword(std::uint32_t n) {
-        return {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-                static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
     }
 
     std::string dir_;
