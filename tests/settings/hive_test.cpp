@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <numeric>
-#include <tuple>
 
 #include "tests/settings/temp_hive.h"
 
@@ -17,12 +16,14 @@ using tv::testing::Text;
 
 class HiveTest : public tv::testing::TempHiveTest {
   protected:
-    // Creates the key (a write when it is new) and closes it again.
-    static LONG Create(const std::string& key) {
+    // Creates the key when needed and sets one value in it.
+    static LONG Set(const std::string& key, const std::string& name, DWORD type,
+                    const Bytes& data) {
         HKEY h{};
         LONG status = RegCreateKeyEx(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &h, nullptr);
         if (status == 0) {
-            RegCloseKey(h);
+            KeyHandle handle(h);
+            status = RegSetValueEx(h, name, type, data.data(), static_cast<DWORD>(data.size()));
         }
         return status;
     }
@@ -61,55 +62,41 @@ TEST_F(HiveTest, HandWrittenFileReadsThroughTheFunctions) {
 }
 
 TEST_F(HiveTest, WrittenHiveReadsBackIdenticallyAndKeepsCreationCase) {
-    HKEY h{};
-    ASSERT_EQ(
-        RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\New Key", 0, KEY_ALL_ACCESS, &h, nullptr), 0);
-    KeyHandle key(h);
     Bytes longData(300);
     std::iota(longData.begin(), longData.end(), std::uint8_t{0});
-    const std::tuple<std::string, DWORD, Bytes> values[] = {
-        {"Long", REG_BINARY, longData},
-        {"Lines", REG_SZ, Text("two\nlines")},
-        {"Typed", 0x20, {}},
-        {"Odd \"name\"", REG_SZ, Text("say \"x\" \\ y")},
-        {"MixedCase", REG_DWORD, Dword(1)},
-        {"MIXEDCASE", REG_DWORD, Dword(1)}};
-    for (const auto& [name, type, data] : values) {
-        ASSERT_EQ(RegSetValueEx(h, name, type, data.data(), static_cast<DWORD>(data.size())), 0);
-    }
+    const std::string key = "Software\\New Key";
+    ASSERT_EQ(Set(key, "Long", REG_BINARY, longData), 0);
+    ASSERT_EQ(Set(key, "Lines", REG_SZ, Text("two\nlines")), 0);
+    ASSERT_EQ(Set(key, "Odd \"name\"", REG_SZ, Text("say \"x\" \\ y")), 0);
+    ASSERT_EQ(Set(key, "Typed", 0x20, {}), 0);
+    ASSERT_EQ(Set(key, "MixedCase", REG_DWORD, Dword(1)), 0);
+    ASSERT_EQ(Set(key, "MIXEDCASE", REG_DWORD, Dword(1)), 0);
     const std::string text = ReadFile(hive_);
-    EXPECT_EQ(text.rfind("REGEDIT4\n", 0), 0u);
-    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\New Key]"), std::string::npos);
-    EXPECT_NE(text.find("\"MixedCase\"=dword:00000001"), std::string::npos);
-    EXPECT_EQ(text.find("MIXEDCASE"), std::string::npos) << "the first spelling stays";
-    EXPECT_NE(text.find("\"Odd \\\"name\\\"\"=\"say \\\"x\\\" \\\\ y\""), std::string::npos);
-    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        EXPECT_LE(end - start, 80u) << "hex lists wrap";
+    for (const char* line :
+         {"REGEDIT4\n", "[HKEY_CURRENT_USER\\Software\\New Key]\n",
+          "\"MixedCase\"=dword:00000001\n", "\"Odd \\\"name\\\"\"=\"say \\\"x\\\" \\\\ y\"\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
     }
+    EXPECT_EQ(text.find("MIXEDCASE"), std::string::npos) << "the first spelling stays";
     std::string error;
     auto parsed = ParseHive(text, &error);
     ASSERT_TRUE(parsed) << error;
     EXPECT_EQ(SerializeHive(*parsed), text);
-    for (const auto& [name, type, data] : values) {
-        auto stored = Query("software\\new key", name);
-        EXPECT_EQ(stored->type, type) << name;
-        EXPECT_EQ(stored->data, data) << name;
-    }
+    EXPECT_EQ(Query("software\\new key", "long")->data, longData);
+    EXPECT_EQ(Query(key, "Lines")->data, Text("two\nlines"));
+    EXPECT_EQ(Query(key, "Typed")->type, 0x20u);
 }
 
-TEST(HiveFormat, Version5TextAndRemovalLines) {
+TEST(HiveFormat, Version5TextInUtf16WithRemovalLines) {
     std::string utf16 = "\xFF\xFE";
     for (char c :
-         std::string("Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\A]\r\n")) {
+         std::string("Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\A\\B]\r\n"
+                     "\"E\"=hex(2):25,00,58,00,25,00,e9,00,00,00\r\n\"Gone\"=\"x\"\r\n"
+                     "\"Gone\"=-\r\n[HKEY_CURRENT_USER\\A\\C]\r\n"
+                     "[-HKEY_CURRENT_USER\\A\\C]\r\n\"ignored\"=\"x\"\r\n")) {
         utf16 += {c, '\0'};
     }
-    EXPECT_TRUE(ParseHive(utf16)) << "UTF-16LE file with byte-order mark";
-
-    auto hive = ParseHive(
-        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A\\B]\n"
-        "\"E\"=hex(2):25,00,58,00,25,00,e9,00,00,00\n\"Gone\"=\"x\"\n\"Gone\"=-\n"
-        "[HKEY_CURRENT_USER\\A\\C]\n[-HKEY_CURRENT_USER\\A\\C]\n\"ignored\"=\"x\"\n");
+    auto hive = ParseHive(utf16);
     ASSERT_TRUE(hive);
     const HiveKey* b = hive->FindKey("HKEY_CURRENT_USER\\A\\B");
     EXPECT_EQ(b->FindValue("E")->data, (Bytes{'%', 'X', '%', 0xC3, 0xA9, 0})) << "as UTF-8";
@@ -118,17 +105,16 @@ TEST(HiveFormat, Version5TextAndRemovalLines) {
 }
 
 TEST(HiveFormat, MalformedTextsDoNotParse) {
+    using namespace std::string_literals;
     const std::string key = "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n";
     std::string deep = "REGEDIT4\n[HKEY_CURRENT_USER", chains = "REGEDIT4\n";
     for (int i = 0; i < 513; ++i) {
         deep += "\\k";
     }
     for (const std::string& text :
-         {std::string("[HKEY_CURRENT_USER\\A]\n"), std::string("REGEDIT5\n"),
-          std::string("REGEDIT4\n\"v\"=\"outside a key\"\n"),
-          std::string("REGEDIT4\n[HKEY_NOWHERE\\A]\n"),
-          std::string("REGEDIT4\n[HKEY_CURRENT_USER\\\\A]\n"),
-          std::string("REGEDIT4\n[HKEY_CURRENT_USER\\A\n"), deep + "]\n", key + "\"v\"=\"open\n",
+         {"[HKEY_CURRENT_USER\\A]\n"s, "REGEDIT5\n"s, "REGEDIT4\n\"v\"=\"outside a key\"\n"s,
+          "REGEDIT4\n[HKEY_NOWHERE\\A]\n"s, "REGEDIT4\n[HKEY_CURRENT_USER\\\\A]\n"s,
+          "REGEDIT4\n[HKEY_CURRENT_USER\\A\n"s, deep + "]\n", key + "\"v\"=\"open\n",
           key + "\"v\"=\"a\"b\"\n", key + "\"v\"=dword:123456789\n", key + "\"v\"=dword:\n",
           key + "\"v\"=hex:1g\n", key + "\"v\"=hex:001\n", key + "\"v\"=hex(z):00\n",
           key + "\"v\"=hex:00,\\\n", key + "\"v\"=word:1\n", key + "v=\"1\"\n"}) {
@@ -152,36 +138,26 @@ TEST_F(HiveTest, FunctionsFollowWin32Rules) {
     HKEY h{};
     EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Missing", 0, KEY_READ, &h), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "", 0, KEY_READ, &h), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(Create("\\A"), ERROR_BAD_PATHNAME);
-    EXPECT_EQ(Create("A\\\\B"), ERROR_BAD_PATHNAME);
+    EXPECT_EQ(Set("\\A", "", REG_SZ, {}), ERROR_BAD_PATHNAME);
+    EXPECT_EQ(Set("A\\\\B", "", REG_SZ, {}), ERROR_BAD_PATHNAME);
     EXPECT_FALSE(std::filesystem::exists(hive_)) << "refused calls write nothing";
 
-    DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "A\\B\\", 0, KEY_ALL_ACCESS, &h, &disposition), 0);
-    EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
+    ASSERT_EQ(Set("A\\B\\", "v", REG_SZ, Text("hello")), 0);
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "a\\b", 0, KEY_ALL_ACCESS, &h), 0);
     KeyHandle ab(h);
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "a\\b", 0, KEY_ALL_ACCESS, &h, &disposition), 0);
-    EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+    DWORD type = 0, size = 3;
+    std::uint8_t small[3] = {'x', 'y', 0};
+    EXPECT_EQ(RegQueryValueEx(h, "v", &type, small, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 6u);
+    EXPECT_EQ(RegQueryValueEx(h, "w", &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "A", 0, KEY_READ, &h), 0);
+    EXPECT_EQ(RegSetValueEx(h, "v", REG_SZ, small, 3), ERROR_ACCESS_DENIED) << "a read handle";
     RegCloseKey(h);
     EXPECT_EQ(RegCloseKey(h), ERROR_INVALID_HANDLE);
 
-    const Bytes text = Text("hello");
-    ASSERT_EQ(RegSetValueEx(ab.Get(), "v", REG_SZ, text.data(), 6), 0);
-    DWORD type = 0, size = 3;
-    std::uint8_t small[3];
-    EXPECT_EQ(RegQueryValueEx(ab.Get(), "v", &type, small, &size), ERROR_MORE_DATA);
-    EXPECT_EQ(size, 6u);
-    EXPECT_EQ(RegQueryValueEx(ab.Get(), "w", &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
-
-    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "A", 0, KEY_QUERY_VALUE, &h), 0);
-    KeyHandle a(h);
-    EXPECT_EQ(RegSetValueEx(a.Get(), "v", REG_SZ, text.data(), 6), ERROR_ACCESS_DENIED);
-    ASSERT_EQ(RegOpenKeyEx(a.Get(), "b", 0, KEY_READ, &h), 0) << "a subkey of a handle";
-    RegCloseKey(h);
-
     ReplaceHive("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n");  // another program removes A\B
     EXPECT_EQ(RegQueryValueEx(ab.Get(), "v", &type, nullptr, &size), ERROR_KEY_DELETED);
-    EXPECT_EQ(RegSetValueEx(ab.Get(), "v", REG_SZ, text.data(), 6), ERROR_KEY_DELETED);
+    EXPECT_EQ(RegSetValueEx(ab.Get(), "v", REG_SZ, small, 3), ERROR_KEY_DELETED);
 }
 
 TEST_F(HiveTest, EveryCallSeesTheFileAsItIsNow) {
@@ -208,7 +184,7 @@ TEST_F(HiveTest, LocationFolderModeAndTemporaryFiles) {
     EXPECT_EQ(HivePath(), folder + "/user.reg");
     std::filesystem::create_directories(folder);
     WriteFile(folder + "/user.reg.tmp", "left by a killed writer");
-    ASSERT_EQ(Create("K"), 0);
+    ASSERT_EQ(Set("K", "v", REG_SZ, Text("1")), 0);
     EXPECT_FALSE(std::filesystem::exists(folder + "/user.reg.tmp"));
     ::setenv("XDG_CONFIG_HOME", "relative", 1);
     EXPECT_EQ(HivePath(), dir_ + "/.config/tessel-viewer/user.reg");
@@ -216,39 +192,35 @@ TEST_F(HiveTest, LocationFolderModeAndTemporaryFiles) {
     // A missing folder is made private; a hive's own mode is kept.
     const std::string hive = dir_ + "/new/user.reg";
     ::setenv("TESSEL_REGISTRY_FILE", hive.c_str(), 1);
-    HKEY h{};
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &h, nullptr), 0);
-    KeyHandle k(h);
+    ASSERT_EQ(Set("K", "v", REG_SZ, Text("1")), 0);
     ::chmod(hive.c_str(), 0644);
-    const Bytes v = Text("v");
-    ASSERT_EQ(RegSetValueEx(h, "v", REG_SZ, v.data(), 2), 0);
-    struct stat folderStat {
-    }, hiveStat{};
-    ASSERT_EQ(::stat((dir_ + "/new").c_str(), &folderStat) | ::stat(hive.c_str(), &hiveStat), 0);
-    EXPECT_EQ(folderStat.st_mode & 0777, 0700u);
-    EXPECT_EQ(hiveStat.st_mode & 0777, 0644u);
+    ASSERT_EQ(Set("K", "v", REG_SZ, Text("2")), 0);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir_ + "/new").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::stat(hive.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
-TEST_F(HiveTest, CorruptHiveIsKeptBesideItselfBeforeItIsReplaced) {
+TEST_F(HiveTest, CorruptHiveIsKeptBeforeItIsReplacedAndAnUnusableOneFails) {
     const std::string garbage = "this is not a registry file\n\x01\x02";
     WriteFile(hive_, garbage);
     EXPECT_FALSE(Query("K", "v")) << "reads as empty";
     EXPECT_FALSE(std::filesystem::exists(hive_ + ".corrupt")) << "reading keeps it in place";
-    ASSERT_EQ(Create("K"), 0);
+    ASSERT_EQ(Set("K", "v", REG_SZ, Text("v")), 0);
     EXPECT_EQ(ReadFile(hive_ + ".corrupt"), garbage);
     EXPECT_TRUE(ParseHive(ReadFile(hive_)));
 
     WriteFile(hive_, "REGEDIT4\n[broken\n");  // a second one does not replace the first copy
-    ASSERT_EQ(Create("K"), 0);
+    ASSERT_EQ(Set("K", "v", REG_SZ, Text("v")), 0);
     EXPECT_EQ(ReadFile(hive_ + ".corrupt"), garbage);
     EXPECT_EQ(ReadFile(hive_ + ".corrupt.1"), "REGEDIT4\n[broken\n");
-}
 
-TEST_F(HiveTest, UnusableHiveFailsWithoutBeingReplaced) {
-    std::filesystem::create_directory(hive_);  // a folder where the file should be
+    std::filesystem::remove(hive_);  // unusable, unlike a corrupt one: never replaced
+    std::filesystem::create_directory(hive_);
     HKEY h{};
     EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "", 0, KEY_READ, &h), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(Create("K"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Set("K", "v", REG_SZ, Text("v")), ERROR_ACCESS_DENIED);
     EXPECT_TRUE(std::filesystem::is_directory(hive_));
 }
 

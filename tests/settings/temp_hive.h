@@ -6,8 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -72,9 +72,8 @@ class TempHiveTest : public ::testing::Test {
     }
 
     static std::string ReadFile(const std::string& path) {
-        std::ostringstream text;
-        text << std::ifstream(path, std::ios::binary).rdbuf();
-        return text.str();
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
     // Replaces the hive as another program would: a new file renamed over it.
@@ -95,13 +94,11 @@ class TempHiveTest : public ::testing::Test {
             return std::nullopt;
         }
         reg::KeyHandle handle(h);
-        Stored stored;
-        reg::DWORD size = 0;
-        if (reg::RegQueryValueEx(h, name, &stored.type, nullptr, &size) != 0) {
+        Stored stored{0, Bytes(reg::kMaxValueDataSize)};
+        auto size = static_cast<reg::DWORD>(stored.data.size());
+        if (reg::RegQueryValueEx(h, name, &stored.type, stored.data.data(), &size) != 0) {
             return std::nullopt;
         }
-        stored.data.resize(size + 1);  // never a null buffer
-        EXPECT_EQ(reg::RegQueryValueEx(h, name, &stored.type, stored.data.data(), &size), 0);
         stored.data.resize(size);
         return stored;
     }
