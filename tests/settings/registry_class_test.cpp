@@ -30,18 +30,16 @@ class RegistryClassTest : public tv::testing::TempHiveTest {
 
 TEST_F(RegistryClassTest, TextTypesBecomeExpandableOnlyForPercentSomethingPercent) {
     tv::testing::EnvGuard env("TV_REG_CLASS", "expanded");
-    const std::pair<std::string, reg::DWORD> cases[] = {{"50%", reg::REG_SZ},
-                                                        {"%%", reg::REG_SZ},
-                                                        {"a%b%", reg::REG_EXPAND_SZ},
-                                                        {"%%a%", reg::REG_EXPAND_SZ},
-                                                        {"", reg::REG_SZ},
-                                                        {"%TV_REG_CLASS%\\x", reg::REG_EXPAND_SZ}};
+    const std::vector<std::string> plain = {"50%", "%%", ""},
+                                   expandable = {"a%b%", "%%a%", "%TV_REG_CLASS%\\x"};
     for (std::int32_t type : {1, 2}) {
-        for (const auto& [text, stored] : cases) {
-            auto written = Write(type, text);
-            ASSERT_TRUE(written) << text;
-            EXPECT_EQ(written->type, stored) << text << " as type " << type;
-            EXPECT_EQ(written->data, Text(text)) << "with its NUL; empty is one NUL byte";
+        for (reg::DWORD stored : {reg::REG_SZ, reg::REG_EXPAND_SZ}) {
+            for (const std::string& text : stored == reg::REG_SZ ? plain : expandable) {
+                auto written = Write(type, text);
+                ASSERT_TRUE(written) << text;
+                EXPECT_EQ(written->type, stored) << text << " as type " << type;
+                EXPECT_EQ(written->data, Text(text)) << "with its NUL; empty is one NUL byte";
+            }
         }
     }
     cRegistry r = At("V");
