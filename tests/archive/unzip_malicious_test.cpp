@@ -147,5 +147,62 @@ TEST_F(MaliciousPackage, UnreadablePackagesAreNotArchives) {
     EXPECT_TRUE(!std::filesystem::exists(out) || TreeOf(out).empty());
 }
 
+// A few bytes whose ZIP64 fields declare an exabyte: refused before anything is
+// written, while listing it stays harmless.
+TEST_F(MaliciousPackage, RatioBombBeyondFreeSpaceIsRefusedUpFront) {
+    const std::uint64_t declared = std::uint64_t{1} << 60;
+    const std::string name = "bomb.bin", data("\x03\x00", 2);  // an empty deflate stream
+    auto le = [](std::string& s, std::uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            s += static_cast<char>((v >> (8 * i)) & 0xFF);
+        }
+    };
+    // Fields shared by both headers from "version needed" to the name length.
+    auto common = [&](std::string& s) {
+        for (auto [v, n] : {std::pair{45, 2}, {0, 2}, {8, 2}, {0x6000, 2}, {0x5A25, 2}, {0, 4}}) {
+            le(s, static_cast<std::uint64_t>(v), n);
+        }
+        le(s, 0xFFFFFFFF, 4);
+        le(s, 0xFFFFFFFF, 4);
+        le(s, name.size(), 2);
+        le(s, 20, 2);
+    };
+    auto zip64 = [&](std::string& s) {
+        le(s, 1, 2);
+        le(s, 16, 2);
+        le(s, declared, 8);
+        le(s, data.size(), 8);
+    };
+    std::string local, central, end;
+    le(local, 0x04034b50, 4);
+    common(local);
+    local += name;
+    zip64(local);
+    local += data;
+    le(central, 0x02014b50, 4);
+    le(central, 45, 2);
+    common(central);
+    le(central, 0, 6);  // comment length, disk, internal attributes
+    le(central, 0, 4);  // external attributes
+    le(central, 0, 4);  // local header offset
+    central += name;
+    zip64(central);
+    le(end, 0x06054b50, 4);
+    le(end, 0, 4);
+    le(end, 1, 2);
+    le(end, 1, 2);
+    le(end, central.size(), 4);
+    le(end, local.size(), 4);
+    le(end, 0, 2);
+    WriteFile(zip, local + central + end);
+
+    LibraryRun list;
+    ASSERT_EQ(list.Run(zip), 0);
+    ASSERT_EQ(list.listed.size(), 1u);
+    EXPECT_EQ(list.listed[0].size, declared);
+    Extract(50, "nothing was extracted");
+    EXPECT_TRUE(!std::filesystem::exists(out) || TreeOf(out).empty());
+}
+
 }  // namespace
 }  // namespace tv::test
