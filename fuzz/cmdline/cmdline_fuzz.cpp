@@ -39,12 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // In quote mode nothing but the quotes is dropped: the arguments are, in order, a
     // prefix of the line without its quotes.
     if (quoteMode) {
-        std::string unquoted;
-        for (char c : line) {
-            if (c != '"') {
-                unquoted += c;
-            }
-        }
+        std::string unquoted(line);
+        std::erase(unquoted, '"');
         Check(unquoted.compare(0, joined.size(), joined) == 0);
         if (static_cast<int>(args.size()) - 1 < lMax) {
             Check(joined == unquoted);

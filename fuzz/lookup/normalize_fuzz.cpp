@@ -3,39 +3,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "lookup/commands.h"
 #include "lookup/normalize.h"
 
 namespace {
 
-bool Digits(std::string_view s) {
-    return s.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
+// Each kind's form: its width and a fixed prefix, digits after the prefix.
 bool WellFormed(const tv::NormalizedPatentNumber& r) {
-    const std::string& t = r.text;
     using K = tv::PatentNumberKind;
-    switch (r.kind) {
-        case K::None:
-            return t.empty();
-        case K::Grant:
-        case K::ForcedGrant:
-            return t.size() == 9 && Digits(t);
-        case K::Design:
-            return t.size() == 8 && t[0] == 'D' && Digits(t.substr(1));
-        case K::Sir:
-            return t.size() == 8 && t[0] == 'H' && Digits(t.substr(1));
-        case K::Plant:
-            return t.size() == 8 && t.starts_with("PP") && Digits(t.substr(2));
-        case K::Reissue:
-            return t.size() == 8 && t.starts_with("RE") && Digits(t.substr(2));
-        case K::Publication:
-            return t.size() == 11 && Digits(t) && t[0] == '2';
-    }
-    return false;
+    static const std::map<K, std::pair<std::size_t, std::string_view>> forms = {
+        {K::None, {0, ""}},      {K::Grant, {9, ""}},         {K::ForcedGrant, {9, ""}},
+        {K::Design, {8, "D"}},   {K::Sir, {8, "H"}},          {K::Plant, {8, "PP"}},
+        {K::Reissue, {8, "RE"}}, {K::Publication, {11, "2"}},
+    };
+    const auto& [width, prefix] = forms.at(r.kind);
+    return r.text.size() == width && r.text.starts_with(prefix) &&
+           r.text.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
 }
 
 }  // namespace

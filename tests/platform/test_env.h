@@ -1,6 +1,6 @@
 #pragma once
-// Test helpers for code that reads the environment or touches the disk: a variable
-// set for one scope, and a private temporary folder removed afterwards.
+// Test helpers: an environment variable set for one scope, a private temporary folder
+// removed afterwards, and a small file written with its folders.
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -9,65 +9,56 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace tv::test {
 
-// Sets (or with nullopt unsets) an environment variable and restores the old state.
+// Sets (or with nullopt unsets) a variable and restores the old state.
 class ScopedEnv {
   public:
-    ScopedEnv(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
+    ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
         if (const char* old = getenv(name_.c_str())) {
             old_ = old;
         }
-        Apply(name_, value);
+        Apply(value);
     }
-    ~ScopedEnv() { Apply(name_, old_); }
+    ~ScopedEnv() { Apply(old_); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
   private:
-    static void Apply(const std::string& name, const std::optional<std::string>& value) {
-        if (value) {
-            setenv(name.c_str(), value->c_str(), 1);
-        } else {
-            unsetenv(name.c_str());
-        }
+    void Apply(const std::optional<std::string>& v) {
+        v ? setenv(name_.c_str(), v->c_str(), 1) : unsetenv(name_.c_str());
     }
     std::string name_;
     std::optional<std::string> old_;
 };
 
-// A fresh folder under $TMPDIR (else /tmp); Path() has no trailing separator. The
-// destructor restores owner permissions (tests take them away) and removes the tree
-// without following links.
+// A fresh folder under $TMPDIR (else /tmp), without trailing separator. The destructor
+// gives back the folder permissions tests take away and removes the tree, not following
+// links.
 class TempFolder {
   public:
     TempFolder() {
         const char* tmp = getenv("TMPDIR");
-        std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/tessel-test-XXXXXX";
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back('\0');
-        if (mkdtemp(buf.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed for " + tmpl);
+        path_ = std::string(tmp && *tmp ? tmp : "/tmp") + "/tessel-test-XXXXXX";
+        if (mkdtemp(path_.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed for " + path_);
         }
-        path_ = buf.data();
     }
     ~TempFolder() {
         namespace sfs = std::filesystem;
         std::error_code ec;
-        for (auto it = sfs::recursive_directory_iterator(path_, ec);
-             !ec && it != sfs::recursive_directory_iterator(); it.increment(ec)) {
+        chmod(path_.c_str(), 0700);
+        for (sfs::recursive_directory_iterator it(path_, ec), end; !ec && it != end;
+             it.increment(ec)) {
             if (it->is_directory(ec) && !it->is_symlink(ec)) {
                 chmod(it->path().c_str(), 0700);
             }
         }
-        chmod(path_.c_str(), 0700);
         sfs::remove_all(path_, ec);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
@@ -75,7 +66,6 @@ class TempFolder {
     std::string path_;
 };
 
-// Writes a small file, creating its folders.
 inline void WriteFile(const std::string& path, const std::string& text = "x") {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path) << text;

@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "platform/process/start_detached.h"
+#include "tests/platform/test_env.h"
 
 namespace tv {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
 
 class LaunchTest : public ::testing::Test {
   protected:
@@ -27,81 +29,61 @@ class LaunchTest : public ::testing::Test {
         const char* tools = std::getenv("TESSEL_TEST_TOOLS");
         ASSERT_NE(tools, nullptr);
         browser_ = std::string(tools) + "/fake-browser";
-        std::string pattern = (fs::temp_directory_path() / "tessel-launch-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = fs::canonical(pattern);
-        log_ = dir_ / "launches.log";
-        setenv("TESSEL_FAKE_LOG", log_.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("TESSEL_FAKE_LOG");
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
 
-    // The log's lines once it holds count of them (gives up after ten seconds).
-    std::vector<std::string> WaitForLines(std::size_t count) {
-        std::vector<std::string> lines;
+    // The log's lines, sorted, once it holds count of them (gives up after ten seconds).
+    Lines WaitForLines(std::size_t count) {
+        Lines lines;
         for (auto end = std::chrono::steady_clock::now() + 10s;
              lines.size() < count && std::chrono::steady_clock::now() < end;
              std::this_thread::sleep_for(20ms)) {
-            lines.clear();
             std::ifstream in(log_);
+            lines.clear();
             for (std::string line; std::getline(in, line);) {
                 lines.push_back(line);
             }
         }
         EXPECT_EQ(lines.size(), count);
-        std::sort(lines.begin(), lines.end());  // parallel runs finish in any order
+        std::sort(lines.begin(), lines.end());
         return lines;
     }
 
+    test::TempFolder tmp_;
+    const std::string dir_ = fs::canonical(tmp_.Path()).string();  // as the browser sees it
+    const std::string log_ = dir_ + "/launches.log";
+    const std::string own_ = fs::canonical(fs::current_path()).string();
+    test::ScopedEnv logVariable_{"TESSEL_FAKE_LOG", log_};
     std::string browser_;
-    fs::path dir_;
-    fs::path log_;
 };
 
-TEST_F(LaunchTest, TargetIsTheOnlyArgumentAndTheQuotedFolderIsEntered) {
-    // Characters a shell would act on reach the browser untouched.
+TEST_F(LaunchTest, TargetIsTheOnlyArgumentInTheNamedFolderOrTheViewersOwn) {
+    // Spaces in the program's path and characters a shell would act on need no quoting.
+    const fs::path spaced = fs::path(dir_) / "Program Files (x86)" / "fake browser";
+    fs::create_directories(spaced.parent_path());
+    fs::copy_file(browser_, spaced);
+    fs::permissions(spaced, fs::perms::owner_all);
     const std::string address = "http://h.example/.piw?Docid=0&u=%2F a;b|c $(x) `y` \"q\" 'z'";
-    LaunchInBrowser(browser_, address, "\"" + dir_.string() + "\"");
-    LaunchInBrowser(browser_, "", dir_.string() + "/");
-    EXPECT_EQ(WaitForLines(2),
-              (std::vector<std::string>{dir_.string() + "\t", dir_.string() + "\t" + address}));
-}
-
-TEST_F(LaunchTest, NoSuchFolderMeansTheViewersOwn) {
-    const std::string own = fs::canonical(fs::current_path()).string();
-    for (const std::string& wd :
-         std::vector<std::string>{R"("c:\")", R"("")", "", "\"", (dir_ / "missing").string()}) {
-        fs::remove(log_);
-        LaunchInBrowser(browser_, "x", wd);
-        EXPECT_EQ(WaitForLines(1), std::vector<std::string>{own + "\tx"}) << wd;
+    LaunchInBrowser(spaced.string(), address, "\"" + dir_ + "\"");
+    LaunchInBrowser(browser_, "", dir_ + "/");
+    Lines expected{dir_ + "\t", dir_ + "\t" + address};
+    for (const std::string wd : {R"("c:\")", R"("")", "", "\"", "/no/such/folder"}) {
+        LaunchInBrowser(browser_, "in " + wd, wd);
+        expected.push_back(own_ + "\tin " + wd);
     }
-}
-
-TEST_F(LaunchTest, ProgramPathWithSpaces) {
-    const fs::path folder = dir_ / "Program Files (x86)" / "Fake Browser";
-    fs::create_directories(folder);
-    fs::copy_file(browser_, folder / "fake browser");
-    fs::permissions(folder / "fake browser", fs::perms::owner_all);
-
-    LaunchInBrowser((folder / "fake browser").string(), "http://a.example/x y", dir_.string());
-    EXPECT_EQ(WaitForLines(1), std::vector<std::string>{dir_.string() + "\thttp://a.example/x y"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(WaitForLines(expected.size()), expected);
 }
 
 TEST_F(LaunchTest, MissingOrUnusableProgramIsAStatusNotACrash) {
-    const fs::path plain = dir_ / "not-executable";
-    std::ofstream(plain) << "#!/bin/sh\n";
+    const std::string plain = dir_ + "/not-executable";
+    test::WriteFile(plain, "#!/bin/sh\n");
     fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write);
-
-    EXPECT_EQ(StartDetached((dir_ / "no-such-browser").string(), "x", "").status,
-              StartStatus::ProgramNotFound);
-    EXPECT_EQ(StartDetached("", "x", "").status, StartStatus::ProgramNotFound);
-    EXPECT_EQ(StartDetached("no-such-browser-on-path-xyz", "x", "").status,
-              StartStatus::ProgramNotFound);
-    EXPECT_EQ(StartDetached(plain.string(), "x", "").status, StartStatus::NotExecutable);
-    EXPECT_EQ(StartDetached(dir_.string(), "x", "").status, StartStatus::NotExecutable);
+    for (const std::string& p :
+         {dir_ + "/no-such-browser", std::string(), std::string("no-such-xyz")}) {
+        EXPECT_EQ(StartDetached(p, "x", "").status, StartStatus::ProgramNotFound) << p;
+    }
+    EXPECT_EQ(StartDetached(plain, "x", "").status, StartStatus::NotExecutable);
+    EXPECT_EQ(StartDetached(dir_, "x", "").status, StartStatus::NotExecutable);
     LaunchInBrowser("/no/such/browser", "x", R"("c:\")");  // returns quietly
     EXPECT_FALSE(fs::exists(log_));
 }
@@ -117,45 +99,39 @@ TEST_F(LaunchTest, ProgramRunsDetachedAndIsReaped) {
     const fs::path proc = "/proc/" + std::to_string(r.processId);
 
     // Own session: the session id (fourth field after the name) is its own id.
-    std::string stat;
+    std::string stat, state, parent, group, session;
     std::getline(std::ifstream(proc / "stat"), stat);
-    std::istringstream fields(stat.substr(stat.rfind(')') + 1));
-    std::string state, parent, group, session;
-    fields >> state >> parent >> group >> session;
+    std::istringstream(stat.substr(stat.rfind(')') + 1)) >> state >> parent >> group >> session;
     EXPECT_EQ(session, std::to_string(r.processId)) << stat;
 
     // Standard streams on /dev/null and nothing else of ours inherited.
-    std::vector<std::string> fds;
+    Lines fds;
     for (const auto& e : fs::directory_iterator(proc / "fd")) {
         std::error_code ec;
         fds.push_back(e.path().filename().string() + " " + fs::read_symlink(e.path(), ec).string());
     }
     std::sort(fds.begin(), fds.end());
-    EXPECT_EQ(fds, (std::vector<std::string>{"0 /dev/null", "1 /dev/null", "2 /dev/null"}));
+    EXPECT_EQ(fds, (Lines{"0 /dev/null", "1 /dev/null", "2 /dev/null"}));
 
     // Once it ends its entry goes: it was reaped, not left as a zombie.
-    for (auto end = start + 15s; fs::exists(proc) && std::chrono::steady_clock::now() < end;) {
+    while (fs::exists(proc) && std::chrono::steady_clock::now() < start + 15s) {
         std::this_thread::sleep_for(50ms);
     }
     EXPECT_FALSE(fs::exists(proc));
 }
 
 TEST_F(LaunchTest, ReplacedLauncherRecordsInsteadOfStarting) {
-    std::vector<std::string> seen;
+    Lines seen;
     {
-        ScopedProcessLauncher recorder(
-            [&](const std::string& p, const std::string& a, const std::string& w) {
-                seen = {p, a, w};
-                return StartResult{StartStatus::Started, 0, 4242};
-            });
+        ScopedProcessLauncher recorder([&](const auto& p, const auto& a, const auto& w) {
+            seen = {p, a, w};
+            return StartResult{StartStatus::Started, 0, 4242};
+        });
         LaunchInBrowser(browser_, "http://x.example/", R"("c:\")");
     }
-    EXPECT_EQ(seen, (std::vector<std::string>{browser_, "http://x.example/", R"("c:\")"}));
-    std::this_thread::sleep_for(200ms);
-    EXPECT_FALSE(fs::exists(log_));
-    // The real start is back.
-    LaunchInBrowser(browser_, "y", "");
-    EXPECT_EQ(WaitForLines(1).size(), 1u);
+    EXPECT_EQ(seen, (Lines{browser_, "http://x.example/", R"("c:\")"}));
+    LaunchInBrowser(browser_, "y", "");  // the real start is back
+    EXPECT_EQ(WaitForLines(1), Lines{own_ + "\ty"});
 }
 
 }  // namespace

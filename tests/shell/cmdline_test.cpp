@@ -10,90 +10,64 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// The arguments without the empty element 0.
-Args Split(std::string_view line, int lMax = 10) {
-    Args all = SplitCommandLine(line, lMax);
-    EXPECT_FALSE(all.empty());
-    EXPECT_EQ(all.front(), "");
-    return Args(all.begin() + 1, all.end());
+TEST(CommandLine, SplitCommandLine) {
+    const struct {
+        const char* line;
+        int lMax;
+        Args args;  // element 0 is always empty
+    } cases[] = {
+        // Quote mode: a quote anywhere switches the whole line, so spaces and tabs no
+        // longer split and the text between two quoted arguments is an argument itself.
+        {R"("/data/my pkg/US1.ZIP")", 10, {"", "/data/my pkg/US1.ZIP"}},
+        {R"("/a b/1.zip" "/c d/2.xml")", 10, {"", "/a b/1.zip", " ", "/c d/2.xml"}},
+        {R"("/a b/1.zip""/c/2.xml")", 10, {"", "/a b/1.zip", "/c/2.xml"}},
+        {"a b\t\"c d", 10, {"", "a b\t", "c d"}},
+        {"\"\"\"\"", 10, {""}},
+        {R"("a" "b" "c")", 2, {"", "a", " "}},
+        // Space mode
+        {"/data/my pkg/US1.zip", 10, {"", "/data/my", "pkg/US1.zip"}},
+        {"  a\tb \t\tc  ", 10, {"", "a", "b", "c"}},
+        {" \t ", 10, {""}},
+        {"1 2 3 4 5 6 7 8 9 10 11", 10, {"", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
+        {"a b", 0, {""}},
+        {"a b", -1, {""}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SplitCommandLine(c.line, c.lMax), c.args) << c.line << " max " << c.lMax;
+    }
 }
 
-TEST(CommandLine, QuoteMode) {
-    EXPECT_EQ(Split(R"("/data/my pkg/US1.ZIP")"), Args{"/data/my pkg/US1.ZIP"});
-    // The text between two quoted arguments is an argument of its own.
-    EXPECT_EQ(Split(R"("/a b/1.zip" "/c d/2.xml")"), (Args{"/a b/1.zip", " ", "/c d/2.xml"}));
-    EXPECT_EQ(Split(R"("/a b/1.zip""/c/2.xml")"), (Args{"/a b/1.zip", "/c/2.xml"}));
-    // A quote anywhere switches the whole line: spaces and tabs no longer split.
-    EXPECT_EQ(Split("a b\t\"c d"), (Args{"a b\t", "c d"}));
-    EXPECT_EQ(Split("\""), Args{});
-    EXPECT_EQ(Split("\"\"\"\""), Args{});
-}
-
-TEST(CommandLine, SpaceMode) {
-    EXPECT_EQ(Split("/data/my pkg/US1.zip"), (Args{"/data/my", "pkg/US1.zip"}));
-    EXPECT_EQ(Split("  a\tb \t\tc  "), (Args{"a", "b", "c"}));
-    EXPECT_EQ(Split(""), Args{});
-    EXPECT_EQ(Split(" \t "), Args{});
-}
-
-TEST(CommandLine, AtMostTheMaximum) {
-    const Args eleven = Split("1 2 3 4 5 6 7 8 9 10 11");
-    EXPECT_EQ(eleven, (Args{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
-    EXPECT_EQ(Split(R"("a" "b" "c")", 2), (Args{"a", " "}));
-    EXPECT_EQ(Split("a b", 0), Args{});
-    EXPECT_EQ(Split("a b", -1), Args{});
-
+TEST(CommandLine, ProcessArgumentsAtMostTheMaximum) {
     Args process;
     for (int i = 1; i <= 11; ++i) {
         process.push_back("/tmp/with space " + std::to_string(i) + ".zip");
     }
     SetProcessArguments(process);
-    const Args got = GetCmdLine();
-    ASSERT_EQ(got.size(), 11u);  // element 0 and ten arguments
-    EXPECT_EQ(got[0], "");
-    EXPECT_EQ(got[1], process[0]);  // already split by the system: spaces stay
-    EXPECT_EQ(got[10], process[9]);
+    Args expected{""};  // element 0, then ten arguments already split by the system
+    expected.insert(expected.end(), process.begin(), process.begin() + 10);
+    EXPECT_EQ(GetCmdLine(), expected);
     EXPECT_EQ(GetCmdLine(3).size(), 4u);
     SetProcessArguments({});
     EXPECT_EQ(GetCmdLine(), Args{""});
 }
 
-TEST(CommandLine, ClassifyArgument) {
-    const struct {
-        const char* arg;
-        ArgumentKind kind;
-    } cases[] = {
-        {"/data/US1.ZIP", ArgumentKind::Package},
-        {"pkg.Zip", ArgumentKind::Package},
-        {"/data/doc.XmL", ArgumentKind::XmlFile},
-        {"/data/US1.zip.bak", ArgumentKind::Ignored},
-        {"/data/README", ArgumentKind::Ignored},
-        {"/data/zip", ArgumentKind::Ignored},  // no ".": the whole argument is compared
-        {"package", ArgumentKind::Ignored},
-        {"/data.zip/file", ArgumentKind::Ignored},
-        {" ", ArgumentKind::Ignored},
-        {"", ArgumentKind::Ignored},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ClassifyArgument(c.arg), c.kind) << '"' << c.arg << '"';
+// The extension is the text after the last "." (the whole argument without one).
+TEST(CommandLine, ClassifyArgumentByExtension) {
+    EXPECT_EQ(ClassifyArgument("/data/US1.ZIP"), ArgumentKind::Package);
+    EXPECT_EQ(ClassifyArgument("/data/doc.XmL"), ArgumentKind::XmlFile);
+    for (const char* arg : {"/data/US1.zip.bak", "/data/zip", "/data.zip/file", " ", ""}) {
+        EXPECT_EQ(ClassifyArgument(arg), ArgumentKind::Ignored) << '"' << arg << '"';
     }
 }
 
+// Only navigation option 1 means navigation.
 TEST(CommandLine, CatalogTable) {
-    const struct {
-        int navigation;
-        bool prizm;
-        const char* catalog;
-    } cases[] = {
-        {1, true, "TVWcatalog-embed-toc.txt"}, {1, false, "TVWcatalog-toc.txt"},
-        {0, true, "TVWcatalog-embed.txt"},     {0, false, "TVWcatalog.txt"},
-        {2, true, "TVWcatalog-embed.txt"},  // only 1 means navigation
-        {2, false, "TVWcatalog.txt"},          {-1, false, "TVWcatalog.txt"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ChooseCatalogFileName(c.navigation, c.prizm), c.catalog)
-            << c.navigation << " " << c.prizm;
-    }
+    EXPECT_EQ(ChooseCatalogFileName(1, true), "TVWcatalog-embed-toc.txt");
+    EXPECT_EQ(ChooseCatalogFileName(1, false), "TVWcatalog-toc.txt");
+    EXPECT_EQ(ChooseCatalogFileName(0, true), "TVWcatalog-embed.txt");
+    EXPECT_EQ(ChooseCatalogFileName(0, false), "TVWcatalog.txt");
+    EXPECT_EQ(ChooseCatalogFileName(2, true), "TVWcatalog-embed.txt");
+    EXPECT_EQ(ChooseCatalogFileName(-1, false), "TVWcatalog.txt");
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/platform/test_env.h"
 
@@ -16,186 +16,142 @@ namespace {
 
 namespace sfs = std::filesystem;
 using test::ScopedEnv;
-using test::TempFolder;
 using test::WriteFile;
+using Paths = std::vector<std::string>;
 
-bool OnDisk(const std::string& path) {
-    return sfs::exists(sfs::symlink_status(path));
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Every entry below root that is not a real folder (files and links), never
-// following links.
-std::vector<std::string> NonFolders(const std::string& root) {
-    std::vector<std::string> found;
-    for (const auto& e : sfs::recursive_directory_iterator(root)) {
-        if (!e.is_directory() || e.is_symlink()) {
-            found.push_back(e.path().string());
+// A folder under test (d_, ending with "/") and one outside it whose files must
+// survive whatever links inside point to them.
+class Folders : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WriteFile(outside_ / "keep.txt");
+        WriteFile(outside_ / "sub/keep2.txt");
+    }
+    bool OutsideIntact() const {
+        return sfs::is_regular_file(outside_ / "keep.txt") &&
+               sfs::is_regular_file(outside_ / "sub/keep2.txt");
+    }
+    static bool OnDisk(const std::string& path) { return sfs::exists(sfs::symlink_status(path)); }
+    // Every entry below root that is not a real folder (files and links), never following links.
+    static Paths NonFolders(const std::string& root) {
+        Paths found;
+        for (const auto& e : sfs::recursive_directory_iterator(root)) {
+            if (!e.is_directory() || e.is_symlink()) {
+                found.push_back(e.path().string());
+            }
         }
+        return found;
     }
-    return found;
-}
 
-TEST(Folders, DocumentsAndWorkingFolder) {
-    TempFolder tmp;
-    const std::string home = tmp / "home";
+    test::TempFolder tmp_, outside_;
+    const std::string d_ = tmp_.Path() + "/";
+};
+
+TEST_F(Folders, DocumentsFolderFromVariableUserDirsOrHome) {
+    const std::string home = d_ + "home", userDirs = d_ + "cfg/user-dirs.dirs";
     ScopedEnv h("HOME", home);
-    ScopedEnv cfg("XDG_CONFIG_HOME", tmp / "cfg");
-    {
-        ScopedEnv docs("XDG_DOCUMENTS_DIR", "/srv/ann/Docs");
-        EXPECT_EQ(GetDocumentsFolder(), "/srv/ann/Docs/");
-        EXPECT_EQ(GetWorkingFolder(), "/srv/ann/Docs/MyTessel");
-    }
-    ScopedEnv docs("XDG_DOCUMENTS_DIR", std::nullopt);
-    // No user-dirs.dirs: $HOME/Documents.
-    EXPECT_EQ(GetDocumentsFolder(), home + "/Documents/");
-    EXPECT_EQ(GetWorkingFolder(), home + "/Documents/MyTessel");
-
-    WriteFile(tmp / "cfg/user-dirs.dirs",
-              "# written by xdg-user-dirs-update\n"
-              "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-              "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
-    EXPECT_EQ(GetDocumentsFolder(), home + "/Papers/");
-    EXPECT_EQ(GetWorkingFolder(), home + "/Papers/MyTessel");
-
-    WriteFile(tmp / "cfg/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"/data/papers/\"\n");
-    EXPECT_EQ(GetDocumentsFolder(), "/data/papers/");
-
-    // Values that are neither absolute nor $HOME-relative are not valid there.
-    WriteFile(tmp / "cfg/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOMEWORK/x\"\n");
-    EXPECT_EQ(GetDocumentsFolder(), home + "/Documents/");
-    WriteFile(tmp / "cfg/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"relative/x\"\n");
-    EXPECT_EQ(GetDocumentsFolder(), home + "/Documents/");
-    {
-        ScopedEnv relative("XDG_DOCUMENTS_DIR", "relative/docs");
-        EXPECT_EQ(GetDocumentsFolder(), home + "/Documents/");
+    ScopedEnv cfg("XDG_CONFIG_HOME", d_ + "cfg");
+    const char* const papers =
+        "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+        "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n";
+    // Values in user-dirs.dirs are absolute or $HOME-relative; others are not valid there.
+    const struct {
+        std::optional<std::string> variable;
+        const char* userDirs;  // "": no such file
+        std::string documents;
+    } cases[] = {
+        {"/srv/ann/Docs", papers, "/srv/ann/Docs/"},
+        {"relative/docs", "", home + "/Documents/"},
+        {std::nullopt, "", home + "/Documents/"},
+        {std::nullopt, papers, home + "/Papers/"},
+        {std::nullopt, "XDG_DOCUMENTS_DIR=\"/data/papers/\"\n", "/data/papers/"},
+        {std::nullopt, "XDG_DOCUMENTS_DIR=\"$HOMEWORK/x\"\n", home + "/Documents/"},
+        {std::nullopt, "XDG_DOCUMENTS_DIR=\"relative/x\"\n", home + "/Documents/"},
+    };
+    for (const auto& c : cases) {
+        ScopedEnv docs("XDG_DOCUMENTS_DIR", c.variable);
+        sfs::remove(userDirs);
+        if (*c.userDirs != '\0') {
+            WriteFile(userDirs, c.userDirs);
+        }
+        EXPECT_EQ(GetDocumentsFolder(), c.documents)
+            << c.variable.value_or("(unset)") << " / " << c.userDirs;
+        EXPECT_EQ(GetWorkingFolder(), c.documents + "MyTessel");
     }
     EXPECT_FALSE(GetLoginName().empty());
 }
 
-TEST(Folders, FileAndFolderExists) {
-    TempFolder tmp;
-    WriteFile(tmp / "a.xml");
-    WriteFile(tmp / "b.txt");
-    WriteFile(tmp / "NOEXT");
-    WriteFile(tmp / "only-folders/inner/x.txt");
-    const std::string d = tmp.Path() + "/";
-
-    const struct {
-        std::string path;
-        bool file;
-        bool folder;
-    } cases[] = {
-        {d + "*.xml", true, true},
-        {d + "*.pdf", false, false},
-        {d + "?.xml", true, true},
-        {d + "??.xml", false, false},
-        {d + "*.*", true, true},
-        {d + "NOEXT", true, true},  // a file also counts as a folder
-        {d + "a.xml", true, true},
-        {d + "only-folders", false, true},
-        {d + "only-folders/", false, true},
-        {d + "only-folders//", false, true},
-        {d + "only-folders/*.*", false, true},
-        {d + "missing", false, false},
-        {d + "missing/", false, false},
-        {d + "missing/*.*", false, false},
-        {d + "a.xml/x", false, false},
-        {"", false, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FileExists(c.path), c.file) << c.path;
-        EXPECT_EQ(FolderExists(c.path), c.folder) << c.path;
+TEST_F(Folders, FileAndFolderExists) {
+    for (const char* name : {"a.xml", "b.txt", "NOEXT", "only-folders/inner/x.txt"}) {
+        WriteFile(d_ + name);
     }
-    EXPECT_TRUE(FolderExists(tmp.Path()));
+    const auto check = [&](const Paths& names, bool file, bool folder) {
+        for (const std::string& name : names) {
+            EXPECT_EQ(FileExists(d_ + name), file) << name;
+            EXPECT_EQ(FolderExists(d_ + name), folder) << name;
+        }
+    };
+    check({"*.xml", "?.xml", "*.*", "NOEXT"}, true, true);  // a file counts as a folder too
+    check({"only-folders", "only-folders//", "only-folders/*.*"}, false, true);
+    check({"*.pdf", "??.xml", "missing", "missing/*.*", "a.xml/x"}, false, false);
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FolderExists(""));
 }
 
-TEST(Folders, KillFile) {
-    TempFolder tmp, outside;
-    const std::string d = tmp.Path() + "/";
-    for (const char* name : {"README", "a.txt", "b.tar.gz", ".hidden"}) {
-        WriteFile(d + name);
+TEST_F(Folders, KillFile) {
+    for (const char* name : {"README", "a.txt", "b.tar.gz", ".hidden", "sub/keep.txt"}) {
+        WriteFile(d_ + name);
     }
-    WriteFile(d + "sub/keep.txt");
-    WriteFile(outside / "target.txt", "precious");
-    WriteFile(outside / "dir/inner.txt", "precious");
-    sfs::create_symlink(outside / "target.txt", d + "file-link");
-    sfs::create_symlink(outside / "dir", d + "dir-link");
+    sfs::create_symlink(outside_ / "keep.txt", d_ + "file-link");
+    sfs::create_symlink(outside_ / "sub", d_ + "dir-link");
 
-    EXPECT_TRUE(KillFile(d + "*.none"));  // nothing matched
-    EXPECT_TRUE(KillFile(d + "absent.txt"));
-    EXPECT_FALSE(KillFile(d + "missing-folder/*.*"));  // path not found is an error
-    EXPECT_TRUE(OnDisk(d + "README"));
+    EXPECT_TRUE(KillFile(d_ + "*.none"));  // nothing matched
+    EXPECT_TRUE(KillFile(d_ + "absent.txt"));
+    EXPECT_FALSE(KillFile(d_ + "missing-folder/*.*"));  // path not found is an error
+    EXPECT_TRUE(OnDisk(d_ + "README"));
 
-    EXPECT_TRUE(KillFile(d + "*.*"));
-    EXPECT_EQ(NonFolders(tmp.Path()), std::vector<std::string>{d + "sub/keep.txt"});
-    // Links go as links; what they point to stays.
-    EXPECT_EQ(ReadFile(outside / "target.txt"), "precious");
-    EXPECT_EQ(ReadFile(outside / "dir/inner.txt"), "precious");
+    EXPECT_TRUE(KillFile(d_ + "*.*"));
+    EXPECT_EQ(NonFolders(d_), Paths{d_ + "sub/keep.txt"});
+    EXPECT_TRUE(OutsideIntact()) << "links go as links";
 
     // A file that cannot be deleted is a failure (root may delete it anyway).
-    chmod((d + "sub").c_str(), 0555);
-    EXPECT_EQ(KillFile(d + "sub/*.*"), geteuid() == 0);
-    EXPECT_EQ(OnDisk(d + "sub/keep.txt"), geteuid() != 0);
+    chmod((d_ + "sub").c_str(), 0555);
+    EXPECT_EQ(KillFile(d_ + "sub/*.*"), geteuid() == 0);
+    EXPECT_EQ(OnDisk(d_ + "sub/keep.txt"), geteuid() != 0);
 }
 
-TEST(Folders, RemoveDirCleansTreeButNeverLeavesIt) {
-    TempFolder tmp, outside;
-    const std::string root = tmp / "work";
-    WriteFile(root + "/top.txt");
-    WriteFile(root + "/NOEXT");
-    WriteFile(root + "/ro.txt");
-    WriteFile(root + "/one/a.xml");
-    WriteFile(root + "/one/two/b.tif");
-    WriteFile(root + "/one/two/three/c");
-    WriteFile(root + "/one/two/three/d.txt");
-    WriteFile(root + "/locked/e.txt");
-    WriteFile(root + "/one/locked2/f.txt");
-    WriteFile(outside / "keep.txt", "precious");
-    WriteFile(outside / "sub/keep2.txt", "precious");
-    sfs::create_symlink(outside.Path(), root + "/one/two/out-link");
-    sfs::create_symlink(outside / "keep.txt", root + "/file-link");
-    chmod((root + "/ro.txt").c_str(), 0444);
-    chmod((root + "/one/two/three/d.txt").c_str(), 0444);
-    chmod((root + "/locked").c_str(), 0555);  // no write permission
-    chmod((root + "/one/locked2").c_str(), 0555);
+TEST_F(Folders, RemoveDirCleansTreeButNeverLeavesIt) {
+    const std::string root = d_ + "work/";
+    for (const char* name :
+         {"top.txt", "NOEXT", "ro.txt", "one/a.xml", "one/two/b.tif", "one/two/three/c",
+          "one/two/three/d.txt", "locked/e.txt", "one/locked2/f.txt"}) {
+        WriteFile(root + name);
+    }
+    sfs::create_symlink(outside_.Path(), root + "one/two/out-link");
+    sfs::create_symlink(outside_ / "keep.txt", root + "file-link");
+    chmod((root + "ro.txt").c_str(), 0444);
+    chmod((root + "one/two/three/d.txt").c_str(), 0444);
+    chmod((root + "locked").c_str(), 0555);  // no write permission
+    chmod((root + "one/locked2").c_str(), 0555);
 
-    RemoveDir(root);
+    // Without and with the trailing separator; the second call finds new files.
+    for (const std::string& folder : {root.substr(0, root.size() - 1), root}) {
+        RemoveDir(folder);
+        EXPECT_TRUE(sfs::is_directory(root)) << folder;
+        EXPECT_EQ(NonFolders(root), Paths{}) << folder;
+        WriteFile(root + "again/x.txt");
+    }
+    EXPECT_TRUE(OutsideIntact());
 
-    EXPECT_TRUE(sfs::is_directory(root));
-    EXPECT_EQ(NonFolders(root), std::vector<std::string>{});
-    EXPECT_EQ(ReadFile(outside / "keep.txt"), "precious");
-    EXPECT_EQ(ReadFile(outside / "sub/keep2.txt"), "precious");
-
-    WriteFile(root + "/again/x.txt");
-    RemoveDir(root + "/");  // a trailing separator changes nothing
-    EXPECT_TRUE(sfs::is_directory(root));
-    EXPECT_EQ(NonFolders(root), std::vector<std::string>{});
-}
-
-TEST(Folders, RemoveDirOnLinkOrMissingFolderDoesNothing) {
-    TempFolder tmp, outside;
-    WriteFile(outside / "keep.txt", "precious");
-    WriteFile(outside / "sub/keep2.txt", "precious");
-    const std::string link = tmp / "link";
-    sfs::create_symlink(outside.Path(), link);
-
-    for (const std::string& p : {link, link + "/", link + "//"}) {
+    // Given a link (however written) or nothing, it does nothing.
+    const std::string link = d_ + "link";
+    sfs::create_symlink(outside_.Path(), link);
+    for (const std::string& p : {link, link + "/", link + "//", d_ + "missing", std::string()}) {
         RemoveDir(p);
-        EXPECT_EQ(ReadFile(outside / "keep.txt"), "precious") << p;
-        EXPECT_EQ(ReadFile(outside / "sub/keep2.txt"), "precious") << p;
+        EXPECT_TRUE(OutsideIntact()) << p;
     }
     EXPECT_TRUE(sfs::is_symlink(link));
-
-    RemoveDir(tmp / "missing");
-    RemoveDir("");
-    EXPECT_FALSE(OnDisk(tmp / "missing"));
+    EXPECT_FALSE(OnDisk(d_ + "missing"));
 }
 
 }  // namespace
