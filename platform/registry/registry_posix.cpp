@@ -474,6 +474,15 @@ HKEY NewHandle(State& state, OpenKey key) {
     return HKEY{handle};
 }
 
+// The full path of subKey below an open key or root.
+LONG ResolveSubKey(State& state, HKEY key, const std::string& subKey, std::string& full) {
+    OpenKey base;
+    if (LONG s = Resolve(state, key, base); s != ERROR_SUCCESS) {
+        return s;
+    }
+    return JoinSubKey(base.path, subKey, full);
+}
+
 }  // namespace
 
 std::string HivePath() {
@@ -500,12 +509,8 @@ LONG RegOpenKeyEx(HKEY hKey, const std::string& subKey, DWORD /*options*/, REGSA
                   HKEY* result) {
     State& state = GetState();
     std::lock_guard lock(state.mutex);
-    OpenKey base;
     std::string full;
-    if (LONG s = Resolve(state, hKey, base); s != ERROR_SUCCESS) {
-        return s;
-    }
-    if (LONG s = JoinSubKey(base.path, subKey, full); s != ERROR_SUCCESS) {
+    if (LONG s = ResolveSubKey(state, hKey, subKey, full); s != ERROR_SUCCESS) {
         return s;
     }
     if (result == nullptr) {
@@ -528,12 +533,8 @@ LONG RegCreateKeyEx(HKEY hKey, const std::string& subKey, DWORD options, REGSAM 
                     HKEY* result, DWORD* disposition) {
     State& state = GetState();
     std::lock_guard lock(state.mutex);
-    OpenKey base;
     std::string full;
-    if (LONG s = Resolve(state, hKey, base); s != ERROR_SUCCESS) {
-        return s;
-    }
-    if (LONG s = JoinSubKey(base.path, subKey, full); s != ERROR_SUCCESS) {
+    if (LONG s = ResolveSubKey(state, hKey, subKey, full); s != ERROR_SUCCESS) {
         return s;
     }
     if (result == nullptr || (options & REG_OPTION_VOLATILE) != 0) {
