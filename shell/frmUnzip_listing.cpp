@@ -132,7 +132,9 @@ void frmUnzip::dropEvent(QDropEvent* event) {
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    DropFiles(files);
+    // Opening and rendering take a while: let the drag source finish its drop first.
+    QMetaObject::invokeMethod(
+        this, [this, files] { DropFiles(files); }, Qt::QueuedConnection);
 }
 
 void frmUnzip::DropFiles(const QStringList& files) {
