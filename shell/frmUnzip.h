@@ -9,6 +9,7 @@
 // saves, setters) and frmUnzip_lookup.cpp (the lookup buttons).
 //
 // The settings members (m_IE11Path, ...) come from SettingsMembers.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <string>
@@ -77,6 +78,9 @@ class frmUnzip : public QMainWindow, public SettingsMembers, private cUnzipEvent
     int SeqListEntry = 0;
     bool RawSourceView = false;
 
+    // The status bar is repainted during extraction at most this often.
+    int ProgressPaintIntervalMs = 40;
+
     cUnzip m_cUnzip;
     cMRU m_MRU;
     ImageList ilsIcons16;
@@ -131,6 +135,7 @@ class frmUnzip : public QMainWindow, public SettingsMembers, private cUnzipEvent
     void Progress(int lCount, const std::string& sMsg) override;
     void Cancel(const std::string& sMsg, bool& bCancel) override;
 
+    QElapsedTimer m_ProgressPainted;
     std::string m_AppPath;
     std::string m_AppDataPath;
     bool m_Unloaded = false;

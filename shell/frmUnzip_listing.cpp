@@ -83,8 +83,12 @@ void frmUnzip::ShowRecentFiles() {
 
 void frmUnzip::Progress(int /*lCount*/, const std::string& sMsg) {
     sbrPanel1->setText(QString::fromStdString(sMsg));
-    // Extraction runs on this thread: paint now so a long extraction shows its steps.
-    sbrPanel1->repaint();
+    // Extraction runs on this thread: paint now so a long extraction shows its steps,
+    // but not for every one of thousands of small entries.
+    if (!m_ProgressPainted.isValid() || m_ProgressPainted.elapsed() >= ProgressPaintIntervalMs) {
+        sbrPanel1->repaint();
+        m_ProgressPainted.start();
+    }
 }
 
 void frmUnzip::Cancel(const std::string& /*sMsg*/, bool& /*bCancel*/) {
