@@ -18,21 +18,16 @@
 
 #include "platform/message_box.h"
 #include "shell/frmUnzip.h"
+#include "tests/archive/zip_fixtures.h"
 
 using tv::frmUnzip;
 
 namespace {
 
-struct Entry {
-    std::string name;
-    std::string data;
-};
+using Entry = tv::test::ZipItem;
 
 // Writes a package with the given entries, all dated 2 March 2009 14:05 local time.
-void WritePackage(const QString& path, const std::vector<Entry>& entries) {
-    int err = 0;
-    zip_t* za = zip_open(path.toUtf8().constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    QVERIFY(za != nullptr);
+void WritePackage(const QString& path, std::vector<Entry> entries) {
     std::tm when{};
     when.tm_year = 109;
     when.tm_mon = 2;
@@ -40,19 +35,10 @@ void WritePackage(const QString& path, const std::vector<Entry>& entries) {
     when.tm_hour = 14;
     when.tm_min = 5;
     when.tm_isdst = -1;
-    const time_t mtime = std::mktime(&when);
-    for (const Entry& e : entries) {
-        zip_int64_t index;
-        if (!e.name.empty() && e.name.back() == '/') {
-            index = zip_dir_add(za, e.name.c_str(), ZIP_FL_ENC_UTF_8);
-        } else {
-            zip_source_t* src = zip_source_buffer(za, e.data.data(), e.data.size(), 0);
-            index = zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_UTF_8);
-        }
-        QVERIFY(index >= 0);
-        zip_file_set_mtime(za, static_cast<zip_uint64_t>(index), mtime, 0);
+    for (Entry& e : entries) {
+        e.mtime = std::mktime(&when);
     }
-    QCOMPARE(zip_close(za), 0);
+    tv::test::WriteZip(path.toStdString(), entries);
 }
 
 QStringList Column(const QTreeWidget* view, int column) {
