@@ -5,9 +5,6 @@
 
 namespace tv {
 
-AppError::AppError(long number, std::string source, std::string description)
-    : number_(number), source_(std::move(source)), description_(std::move(description)) {}
-
 std::string ErrorSource(const std::string& className) {
     return std::string(kExecutableName) + "." + className;
 }
@@ -42,10 +39,10 @@ long ErrorNumberFromErrno(int err, bool pathMissing) {
     }
 }
 
-AppError SystemError(int err, const std::string& className, const std::string& what,
-                     const std::string& path) {
-    return AppError(ErrorNumberFromErrno(err), ErrorSource(className),
-                    what + ": " + path + ": " + std::strerror(err));
+Status SystemStatus(int err, const std::string& className, const std::string& what,
+                    const std::string& path) {
+    return Status(ErrorNumberFromErrno(err), ErrorSource(className),
+                  what + ": " + path + ": " + std::strerror(err), err);
 }
 
 }  // namespace tv

@@ -1,5 +1,8 @@
 #pragma once
-// One error type for the whole program: a number, a source and a description.
+// One status type for the whole program: a number (0 = success), the operating-system
+// error behind it (errno, 0 when none), a source and a description. Low layers return
+// a Status; code that must raise (the classes with numbered errors) throws AppError,
+// which carries one.
 //
 // The source is the executable's name followed by "." and the raising class
 // ("tessel-viewer.cRegistry"). Operating-system failures use the classic runtime
@@ -19,6 +22,7 @@
 #include <exception>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace tv {
 
@@ -41,19 +45,43 @@ enum ErrorNumber : long {
     kErrPathNotFound = 76,
 };
 
-class AppError : public std::exception {
+class Status {
   public:
-    AppError(long number, std::string source, std::string description);
+    Status() = default;  // success
+    Status(long number, std::string source, std::string description, int osError = 0)
+        : number_(number),
+          osError_(osError),
+          source_(std::move(source)),
+          description_(std::move(description)) {}
 
+    bool Ok() const noexcept { return number_ == 0; }
+    explicit operator bool() const noexcept { return Ok(); }
     long Number() const noexcept { return number_; }
+    int OsError() const noexcept { return osError_; }
     const std::string& Source() const noexcept { return source_; }
     const std::string& Description() const noexcept { return description_; }
-    const char* what() const noexcept override { return description_.c_str(); }
 
   private:
-    long number_;
+    long number_ = 0;
+    int osError_ = 0;
     std::string source_;
     std::string description_;
+};
+
+class AppError : public std::exception {
+  public:
+    AppError(long number, std::string source, std::string description, int osError = 0)
+        : status_(number, std::move(source), std::move(description), osError) {}
+    explicit AppError(Status status) : status_(std::move(status)) {}
+
+    long Number() const noexcept { return status_.Number(); }
+    const std::string& Source() const noexcept { return status_.Source(); }
+    const std::string& Description() const noexcept { return status_.Description(); }
+    const Status& GetStatus() const noexcept { return status_; }
+    const char* what() const noexcept override { return status_.Description().c_str(); }
+
+  private:
+    Status status_;
 };
 
 // "tessel-viewer." + className
@@ -62,9 +90,13 @@ std::string ErrorSource(const std::string& className);
 // The classic number for an errno value. pathMissing picks 76 over 53 for ENOENT.
 long ErrorNumberFromErrno(int err, bool pathMissing = false);
 
-// An AppError for a failed system call on path: number from errno, description
+// A failed system call on path: number from errno, description
 // "<what>: <path>: <strerror>".
-AppError SystemError(int err, const std::string& className, const std::string& what,
-                     const std::string& path);
+Status SystemStatus(int err, const std::string& className, const std::string& what,
+                    const std::string& path);
+inline AppError SystemError(int err, const std::string& className, const std::string& what,
+                            const std::string& path) {
+    return AppError(SystemStatus(err, className, what, path));
+}
 
 }  // namespace tv

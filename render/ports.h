@@ -1,0 +1,49 @@
+#pragma once
+// The narrow interfaces rendering works through. The package session implements them
+// over the archive component, the process layer, the browser launch and the message
+// box; tests implement them with fakes that record what rendering asked for.
+#include <string>
+
+#include "platform/error.h"
+
+namespace tv::render {
+
+// The listed package as rendering sees it: the archive component's entry table,
+// indexed from 1, and its extraction.
+class PackageExtractor {
+  public:
+    virtual ~PackageExtractor() = default;
+    virtual int FileCount() const = 0;
+    virtual std::string FileDirectory(int i) const = 0;
+    virtual std::string ZipFile() const = 0;
+    virtual void SetFileSelected(int i, bool bSelected) = 0;
+    virtual void SetUnzipFolder(const std::string& sFolder) = 0;
+    // Extracts the selected entries into the unzip folder; the failure otherwise.
+    virtual Status Unzip() = 0;
+};
+
+// Runs one preparation tool's command line and waits for it (ShellAndWaitForTermination).
+class ToolRunner {
+  public:
+    virtual ~ToolRunner() = default;
+    // True when the program started and ended within lTimeOut milliseconds; otherwise
+    // sError says why.
+    virtual bool Run(const std::string& sShell, std::string& sError, long lTimeOut) = 0;
+};
+
+// Opens a file or address in a browser program (LaunchInBrowser).
+class Launcher {
+  public:
+    virtual ~Launcher() = default;
+    virtual void Launch(const std::string& programPath, const std::string& target,
+                        const std::string& workingDirectory) = 0;
+};
+
+// Shows a message to the user (style and title as the message box takes them).
+class MessageSink {
+  public:
+    virtual ~MessageSink() = default;
+    virtual void Show(const std::string& text, int style, const std::string& title) = 0;
+};
+
+}  // namespace tv::render
