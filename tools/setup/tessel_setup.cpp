@@ -1,0 +1,62 @@
+// tessel-setup: the installation's per-user step. Writes the application and data
+// folders, the document opener as the document browser, the second browser and the
+// service addresses into the user's product key, keeping every value the user already
+// has, and says what it wrote. Run it again at any time: it changes nothing then.
+//
+//   tessel-setup [--app-folder DIR] [--data-folder DIR]
+//
+// Without options the folders are found from where the command is installed:
+// PREFIX/bin/tessel-setup gives PREFIX/lib/tessel-viewer/ and PREFIX/share/tessel-viewer/.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/environment.h"
+#include "platform/error.h"
+#include "platform/filesystem.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+constexpr const char* kChromium = "/usr/bin/chromium";
+
+int Usage() {
+    std::fprintf(stderr, "usage: tessel-setup [--app-folder DIR] [--data-folder DIR]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string prefix = tv::ExecutableFolder() + "../";
+    tv::InstallationValues values;
+    values.appPath = prefix + "lib/tessel-viewer/";
+    values.appDataPath = prefix + "share/tessel-viewer/";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--app-folder" || arg == "--data-folder") && i + 1 < argc) {
+            (arg == "--app-folder" ? values.appPath : values.appDataPath) =
+                tv::WithTrailingSeparator(argv[++i]);
+        } else {
+            return Usage();
+        }
+    }
+    values.ie11Path = values.appPath + "tessel-open";
+    // The second browser: Chromium when the desktop has it, else the document opener,
+    // which hands addresses to the desktop's browser.
+    values.chromePath = tv::fs::Exists(kChromium) ? kChromium : values.ie11Path;
+
+    try {
+        const auto written = tv::WriteInstallationValues(values);
+        if (written.empty()) {
+            std::printf("tessel-setup: every setting was already there; nothing changed.\n");
+        }
+        for (const auto& [name, value] : written) {
+            std::printf("tessel-setup: wrote %s = %s\n", name.c_str(), value.c_str());
+        }
+    } catch (const tv::AppError& e) {
+        std::fprintf(stderr, "tessel-setup: %s\n", tv::SaveFailureMessage(e).c_str());
+        return 1;
+    }
+    return 0;
+}
