@@ -2,11 +2,15 @@
 // leaves in Filename, that a cancel raises nothing, that the hook events arrive and
 // that ConfirmOK can keep the dialog open; ShowHelp's refused commands.
 #include <QApplication>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 #include <functional>
 
@@ -21,11 +25,12 @@ namespace {
 const char* kProgramFilter =
     "Zipped Patent Files (*.zip)|*.ZIP|XML Files (*.xml)|*.xml|All Files (*.*)|*.*";
 
-// Runs act on the file dialog as soon as it is the active modal window.
-void WhenShown(std::function<void(QFileDialog*)> act) {
+// Runs act on the dialog of type D as soon as it is the active modal window.
+template <class D = QFileDialog, class Act>
+void WhenShown(Act act) {
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             act(d);
@@ -41,7 +46,7 @@ void Type(QFileDialog* d, const QString& text) {
 }
 
 // The user's OK (accept is not public on the file dialog).
-void Accept(QFileDialog* d) {
+void Accept(QDialog* d) {
     QMetaObject::invokeMethod(d, "accept");
 }
 
@@ -105,6 +110,56 @@ class CommonDialogTest : public QObject {
         QCOMPARE(d.Filename(), Dir() + "/b.ZIP");
         QCOMPARE(d.FileTitle(), std::string("b.ZIP"));
         QCOMPARE(d.FilterIndex(), 3);
+    }
+
+    void saveAddsTheDefaultExtension() {
+        cCommonDialog d;
+        d.SetInitDir(Dir());
+        d.SetDefaultExt("xml");
+        d.SetFilter(kProgramFilter);
+        WhenShown([](QFileDialog* f) {
+            Type(f, "new");
+            Accept(f);
+        });
+        d.ShowSave();
+        QCOMPARE(d.Filename(), Dir() + "/new.xml");
+        QCOMPARE(d.FileTitle(), std::string("new.xml"));
+    }
+
+    void colourDialogAnswersTheChosenColour() {
+        cCommonDialog d;
+        d.SetColor(0x0000FF);
+        d.SetCustomColor(15, 0x123456);
+        QColor offered;
+        WhenShown<QColorDialog>([&offered](QColorDialog* c) {
+            offered = c->currentColor();
+            c->setCurrentColor(QColor(0, 255, 0));
+            Accept(c);
+        });
+        d.ShowColor();
+        QCOMPARE(offered, QColor(255, 0, 0));
+        QCOMPARE(d.Color(), 0x00FF00);
+        QCOMPARE(d.CustomColor(15), 0x123456);
+        QVERIFY_THROWS_EXCEPTION(tv::AppError, d.CustomColor(16));
+    }
+
+    void hookReportsFolderAndFilterChanges() {
+        QVERIFY(QDir(dir_.path()).mkpath("sub"));
+        cCommonDialog d;
+        d.SetHookDialog(true);
+        d.SetInitDir(Dir() + "/sub");
+        d.SetFilter(kProgramFilter);
+        QStringList events;
+        connect(&d, &cCommonDialog::FolderChange, [&events] { events << "folder"; });
+        connect(&d, &cCommonDialog::TypeChange, [&events] { events << "type"; });
+        WhenShown([](QFileDialog* f) {
+            QTest::keyClick(f->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+            f->findChild<QToolButton*>("toParentButton")->click();
+            f->reject();
+        });
+        d.ShowOpen();
+        QCOMPARE(events, (QStringList{"type", "folder"}));
+        QCOMPARE(d.Filename(), std::string());
     }
 
     void cancelEmptiesTheAnswerAndRaisesNothing() {
