@@ -8,9 +8,12 @@ add_library(tv_shell STATIC
   frmUnzip_lookup.cpp
   file_icons.cpp
   qt_message_box.cpp
+  frmAbout.cpp
+  help_window.cpp
 )
 target_link_libraries(tv_shell PUBLIC tv_shell_core Qt6::Widgets)
 set_target_properties(tv_shell PROPERTIES AUTOMOC ON)
+qt_add_resources(tv_shell "tessel_icons" PREFIX "/tessel" BASE resources FILES resources/tessel_icon.png resources/tessel_icon.svg)
 
 add_executable(tessel-viewer main.cpp)
 target_link_libraries(tessel-viewer PRIVATE tv_shell)
