@@ -9,7 +9,7 @@
 -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
                 xmlns:exsl="http://exslt.org/common" exclude-result-prefixes="exsl">
-<xsl:output method="html" encoding="UTF-8" doctype-system="about:legacy-compat"/>
+<xsl:output method="html" encoding="UTF-8" indent="no" doctype-system="about:legacy-compat"/>
 
 <xsl:template match="/">
   <html>
