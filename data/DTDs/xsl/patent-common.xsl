@@ -24,7 +24,7 @@
     <xsl:when test="$tv-biblio/invention-title">
       <xsl:value-of select="normalize-space($tv-biblio/invention-title[1])"/>
     </xsl:when>
-    <xsl:otherwise><xsl:value-of select="normalize-space(/PATDOC/SDOBI/B500/B540/STEXT)"/></xsl:otherwise>
+    <xsl:otherwise><xsl:value-of select="normalize-space(/PATDOC/SDOBI//B540[1]/STEXT)"/></xsl:otherwise>
   </xsl:choose>
 </xsl:variable>
 <xsl:variable name="tv-number">
@@ -293,7 +293,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
               <xsl:otherwise><xsl:value-of select="local-name()"/></xsl:otherwise>
             </xsl:choose>
           </xsl:with-param>
-          <xsl:with-param name="value" select="normalize-space(.)"/>
+          <!-- Words from separate elements (first and last names) stay apart. -->
+          <xsl:with-param name="value">
+            <xsl:variable name="words"><xsl:for-each select=".//text()"><xsl:value-of select="concat(., ' ')"/></xsl:for-each></xsl:variable>
+            <xsl:value-of select="normalize-space($words)"/>
+          </xsl:with-param>
         </xsl:call-template>
       </xsl:for-each>
     </table>
@@ -394,7 +398,12 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
     <xsl:choose>
       <xsl:when test="@file"><xsl:value-of select="@file"/></xsl:when>
       <xsl:when test="contains(@FILE, '.') or unparsed-entity-uri(@FILE) = ''"><xsl:value-of select="@FILE"/></xsl:when>
-      <xsl:otherwise><xsl:value-of select="unparsed-entity-uri(@FILE)"/></xsl:otherwise>
+      <!-- An entity name: its file, by name only, since drawings lie beside the document. -->
+      <xsl:otherwise>
+        <xsl:call-template name="tv-basename">
+          <xsl:with-param name="s" select="unparsed-entity-uri(@FILE)"/>
+        </xsl:call-template>
+      </xsl:otherwise>
     </xsl:choose>
   </xsl:variable>
   <xsl:variable name="alt" select="normalize-space(concat(@img-content, ' ', @id))"/>
@@ -406,6 +415,16 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
     <xsl:otherwise>
       <a class="image" href="{$file}"><xsl:value-of select="$file"/></a>
     </xsl:otherwise>
+  </xsl:choose>
+</xsl:template>
+
+<xsl:template name="tv-basename">
+  <xsl:param name="s"/>
+  <xsl:choose>
+    <xsl:when test="contains($s, '/')">
+      <xsl:call-template name="tv-basename"><xsl:with-param name="s" select="substring-after($s, '/')"/></xsl:call-template>
+    </xsl:when>
+    <xsl:otherwise><xsl:value-of select="$s"/></xsl:otherwise>
   </xsl:choose>
 </xsl:template>
 
@@ -452,15 +471,23 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 </xsl:template>
 
 <xsl:template match="claim | CLM">
+  <xsl:variable name="num"><xsl:call-template name="tv-claim-num"/>.</xsl:variable>
   <div class="claim">
     <xsl:call-template name="tv-ids"/>
-    <span class="cnum"><xsl:call-template name="tv-claim-num"/>.</span>
+    <!-- Older texts carry the number in the claim's first words already. -->
+    <xsl:if test="not(starts-with(normalize-space(.), $num))">
+      <span class="cnum"><xsl:value-of select="$num"/></span>
+    </xsl:if>
     <xsl:apply-templates/>
   </div>
 </xsl:template>
 
 <xsl:template match="claim-text">
   <div class="claim-text"><xsl:apply-templates/></div>
+</xsl:template>
+
+<xsl:template match="PTEXT | STEXT | PDAT">
+  <xsl:apply-templates/>
 </xsl:template>
 
 <xsl:template match="CL">
