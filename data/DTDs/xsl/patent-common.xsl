@@ -13,6 +13,7 @@
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
                 xmlns:exsl="http://exslt.org/common" exclude-result-prefixes="exsl">
 <xsl:include href="cals-common.xsl"/>
+<xsl:include href="labels.xsl"/>
 <xsl:output method="html" encoding="UTF-8" indent="no" doctype-system="about:legacy-compat"/>
 
 <xsl:param name="tv-toc" select="0"/>
@@ -549,11 +550,9 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   <span class="{local-name()}"><xsl:apply-templates/></span>
 </xsl:template>
 
-<!-- fee-sheet -> Fee sheet -->
 <xsl:template name="tv-humanise">
   <xsl:param name="s"/>
-  <xsl:variable name="t" select="normalize-space(translate($s, '-_.', '   '))"/>
-  <xsl:value-of select="concat(translate(substring($t, 1, 1), 'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ'), substring($t, 2))"/>
+  <xsl:call-template name="lb-humanise"><xsl:with-param name="s" select="$s"/></xsl:call-template>
 </xsl:template>
 
 </xsl:stylesheet>

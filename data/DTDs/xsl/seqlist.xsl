@@ -5,6 +5,7 @@
   position of its first residue.
 -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+<xsl:include href="labels.xsl"/>
 <xsl:output method="html" encoding="UTF-8" indent="no" doctype-system="about:legacy-compat"/>
 
 <xsl:variable name="sl-line" select="60"/>
@@ -175,49 +176,18 @@ nav.seqs a { margin-right: 0.6em; }
   </xsl:if>
 </xsl:template>
 
-<!-- "INSDSeq_moltype" reads "Moltype", "ApplicantFileReference" "Applicant file reference". -->
+<!-- "INSDSeq_moltype" reads "Molecule type", other names as labels.xsl makes them. -->
 <xsl:template name="sl-label">
   <xsl:param name="s"/>
-  <xsl:variable name="t">
-    <xsl:choose>
-      <xsl:when test="$s = 'INSDSeq_moltype'">molecule type</xsl:when>
-      <xsl:when test="starts-with($s, 'INSDSeq_')"><xsl:value-of select="substring-after($s, 'INSDSeq_')"/></xsl:when>
-      <xsl:otherwise><xsl:value-of select="$s"/></xsl:otherwise>
-    </xsl:choose>
-  </xsl:variable>
-  <xsl:variable name="words">
-    <xsl:call-template name="sl-split"><xsl:with-param name="s" select="translate($t, '-_', '  ')"/></xsl:call-template>
-  </xsl:variable>
-  <xsl:value-of select="concat(translate(substring($words, 1, 1), 'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ'), substring($words, 2))"/>
-</xsl:template>
-
-<!-- Splits camel case: a capital after a small letter starts a new word. -->
-<xsl:template name="sl-split">
-  <xsl:param name="s"/>
-  <xsl:param name="prev" select="''"/>
-  <xsl:if test="$s != ''">
-    <xsl:variable name="c" select="substring($s, 1, 1)"/>
-    <xsl:variable name="upper" select="contains('ABCDEFGHIJKLMNOPQRSTUVWXYZ', $c)"/>
-    <xsl:variable name="next" select="substring($s, 2, 1)"/>
-    <xsl:choose>
-      <xsl:when test="$upper and $prev != '' and (contains('abcdefghijklmnopqrstuvwxyz', $prev) or
-                      ($next != '' and contains('abcdefghijklmnopqrstuvwxyz', $next) and $prev != ' '))">
-        <!-- Acronyms (a capital before a capital) keep their case. -->
-        <xsl:text> </xsl:text>
-        <xsl:choose>
-          <xsl:when test="$next != '' and contains('abcdefghijklmnopqrstuvwxyz', $next)">
-            <xsl:value-of select="translate($c, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')"/>
-          </xsl:when>
-          <xsl:otherwise><xsl:value-of select="$c"/></xsl:otherwise>
-        </xsl:choose>
-      </xsl:when>
-      <xsl:otherwise><xsl:value-of select="$c"/></xsl:otherwise>
-    </xsl:choose>
-    <xsl:call-template name="sl-split">
-      <xsl:with-param name="s" select="substring($s, 2)"/>
-      <xsl:with-param name="prev" select="$c"/>
-    </xsl:call-template>
-  </xsl:if>
+  <xsl:call-template name="lb-humanise">
+    <xsl:with-param name="s">
+      <xsl:choose>
+        <xsl:when test="$s = 'INSDSeq_moltype'">molecule type</xsl:when>
+        <xsl:when test="starts-with($s, 'INSDSeq_')"><xsl:value-of select="substring-after($s, 'INSDSeq_')"/></xsl:when>
+        <xsl:otherwise><xsl:value-of select="$s"/></xsl:otherwise>
+      </xsl:choose>
+    </xsl:with-param>
+  </xsl:call-template>
 </xsl:template>
 
 </xsl:stylesheet>
