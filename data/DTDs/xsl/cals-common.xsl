@@ -35,6 +35,7 @@
 
 <!-- Normalisation: structural names in lower case, everything else copied as is. -->
 <xsl:template match="*" mode="cals-lc">
+  <xsl:param name="base" select="0"/>
   <xsl:variable name="n" select="translate(local-name(), $cals-uc, $cals-lc)"/>
   <xsl:choose>
     <xsl:when test="namespace-uri() = '' and contains($cals-names, concat('|', $n, '|'))">
@@ -50,6 +51,10 @@
             </xsl:choose>
           </xsl:attribute>
         </xsl:for-each>
+        <!-- Rows are numbered through body and footer, for the span bookkeeping. -->
+        <xsl:if test="$n = 'row'">
+          <xsl:attribute name="cals-n"><xsl:value-of select="$base + position()"/></xsl:attribute>
+        </xsl:if>
         <xsl:choose>
           <xsl:when test="$n = 'entry' or $n = 'title'">
             <xsl:copy-of select="node()"/>
@@ -63,10 +68,21 @@
             </xsl:for-each>
             <xsl:apply-templates mode="cals-lc"
                 select="*[translate(local-name(), $cals-uc, $cals-lc) = 'thead']"/>
+            <xsl:variable name="bodies" select="*[translate(local-name(), $cals-uc, $cals-lc) = 'tbody']"/>
+            <xsl:for-each select="$bodies">
+              <xsl:apply-templates select="." mode="cals-lc">
+                <xsl:with-param name="base" select="count(preceding-sibling::*[count(. | $bodies) = count($bodies)]/*[translate(local-name(), $cals-uc, $cals-lc) = 'row'])"/>
+              </xsl:apply-templates>
+            </xsl:for-each>
             <xsl:apply-templates mode="cals-lc"
-                select="*[translate(local-name(), $cals-uc, $cals-lc) = 'tbody']"/>
-            <xsl:apply-templates mode="cals-lc"
-                select="*[translate(local-name(), $cals-uc, $cals-lc) = 'tfoot']"/>
+                select="*[translate(local-name(), $cals-uc, $cals-lc) = 'tfoot']">
+              <xsl:with-param name="base" select="count($bodies/*[translate(local-name(), $cals-uc, $cals-lc) = 'row'])"/>
+            </xsl:apply-templates>
+          </xsl:when>
+          <xsl:when test="$n = 'thead' or $n = 'tbody' or $n = 'tfoot'">
+            <xsl:apply-templates select="*" mode="cals-lc">
+              <xsl:with-param name="base" select="$base"/>
+            </xsl:apply-templates>
           </xsl:when>
           <xsl:otherwise>
             <xsl:apply-templates select="node()" mode="cals-lc"/>
@@ -263,48 +279,38 @@
   </xsl:if>
 </xsl:template>
 
+<!-- Each run of rows joined by row spans is laid out by one recursion that carries
+     the pending spans; a row that no span from above reaches starts a new run, so
+     long tables do not recurse deeply. -->
 <xsl:template name="cals-rows">
   <xsl:param name="rows"/>
   <xsl:param name="cs"/>
   <xsl:param name="cols"/>
   <xsl:param name="at-end"/>
-  <xsl:choose>
-    <xsl:when test="$rows/*[floor(number(@morerows)) &gt; 0]">
+  <xsl:variable name="total" select="count($rows)"/>
+  <xsl:variable name="spanning" select="$rows[*[floor(number(@morerows)) &gt; 0]]"/>
+  <xsl:for-each select="$rows">
+    <xsl:variable name="n" select="number(@cals-n)"/>
+    <xsl:if test="not($spanning[number(@cals-n) &lt; $n][*[number(@morerows) &gt;= $n - number(../@cals-n)]])">
       <xsl:call-template name="cals-row">
-        <xsl:with-param name="rows" select="$rows"/>
-        <xsl:with-param name="k" select="1"/>
+        <xsl:with-param name="row" select="."/>
         <xsl:with-param name="pending" select="''"/>
+        <xsl:with-param name="total" select="$total"/>
         <xsl:with-param name="cs" select="$cs"/>
         <xsl:with-param name="cols" select="$cols"/>
         <xsl:with-param name="at-end" select="$at-end"/>
       </xsl:call-template>
-    </xsl:when>
-    <xsl:otherwise>
-      <!-- No row spans: no pending state to carry, so no deep recursion on long tables. -->
-      <xsl:for-each select="$rows">
-        <xsl:call-template name="cals-row">
-          <xsl:with-param name="rows" select="$rows"/>
-          <xsl:with-param name="k" select="position()"/>
-          <xsl:with-param name="pending" select="''"/>
-          <xsl:with-param name="cs" select="$cs"/>
-          <xsl:with-param name="cols" select="$cols"/>
-          <xsl:with-param name="at-end" select="$at-end"/>
-          <xsl:with-param name="recurse" select="false()"/>
-        </xsl:call-template>
-      </xsl:for-each>
-    </xsl:otherwise>
-  </xsl:choose>
+    </xsl:if>
+  </xsl:for-each>
 </xsl:template>
 
 <xsl:template name="cals-row">
-  <xsl:param name="rows"/>
-  <xsl:param name="k"/>
+  <xsl:param name="row"/>
   <xsl:param name="pending"/>
+  <xsl:param name="total"/>
   <xsl:param name="cs"/>
   <xsl:param name="cols"/>
   <xsl:param name="at-end"/>
-  <xsl:param name="recurse" select="true()"/>
-  <xsl:variable name="row" select="$rows[$k]"/>
   <xsl:variable name="layrtf">
     <xsl:call-template name="cals-layout">
       <xsl:with-param name="entries" select="$row/entry | $row/entrytbl"/>
@@ -322,12 +328,13 @@
         <xsl:with-param name="x" select="($row/entry | $row/entrytbl)[number(current()/@i)]"/>
         <xsl:with-param name="cs" select="$cs"/>
         <xsl:with-param name="cols" select="$cols"/>
-        <xsl:with-param name="left" select="count($rows) - $k + 1"/>
+        <xsl:with-param name="left" select="$total - number($row/@cals-n) + 1"/>
         <xsl:with-param name="at-end" select="$at-end"/>
       </xsl:call-template>
     </xsl:for-each>
   </tr>
-  <xsl:if test="$recurse and $k &lt; count($rows)">
+  <xsl:if test="$lay[self::cell][@m &gt; 0] or $pending != ''">
+    <xsl:variable name="next" select="$row/following-sibling::row[1] | $row[not(following-sibling::row)]/parent::tbody/following-sibling::*[self::tbody or self::tfoot][row][1]/row[1]"/>
     <xsl:variable name="older">
       <xsl:call-template name="cals-decrement">
         <xsl:with-param name="list" select="$pending"/>
@@ -342,14 +349,16 @@
         </xsl:call-template>
       </xsl:for-each>
     </xsl:variable>
-    <xsl:call-template name="cals-row">
-      <xsl:with-param name="rows" select="$rows"/>
-      <xsl:with-param name="k" select="$k + 1"/>
-      <xsl:with-param name="pending" select="concat($older, $newer)"/>
-      <xsl:with-param name="cs" select="$cs"/>
-      <xsl:with-param name="cols" select="$cols"/>
-      <xsl:with-param name="at-end" select="$at-end"/>
-    </xsl:call-template>
+    <xsl:if test="$next and concat($older, $newer) != ''">
+      <xsl:call-template name="cals-row">
+        <xsl:with-param name="row" select="$next"/>
+        <xsl:with-param name="pending" select="concat($older, $newer)"/>
+        <xsl:with-param name="total" select="$total"/>
+        <xsl:with-param name="cs" select="$cs"/>
+        <xsl:with-param name="cols" select="$cols"/>
+        <xsl:with-param name="at-end" select="$at-end"/>
+      </xsl:call-template>
+    </xsl:if>
   </xsl:if>
 </xsl:template>
 
