@@ -124,6 +124,8 @@
           <xsl:if test="$top">;border-top:<xsl:value-of select="$cals-line"/></xsl:if>
           <xsl:if test="$bottom">;border-bottom:<xsl:value-of select="$cals-line"/></xsl:if>
           <xsl:if test="$sides">;border-left:<xsl:value-of select="$cals-line"/>;border-right:<xsl:value-of select="$cals-line"/></xsl:if>
+          <!-- Shares of the width only mean something when the table takes the full width. -->
+          <xsl:if test="colspec[contains(@colwidth, '*')] and not(colspec[@colwidth != ''][not(contains(@colwidth, '*'))])">;width:100%</xsl:if>
         </xsl:attribute>
         <xsl:if test="position() = 1 and ../title">
           <caption><xsl:apply-templates select="../title/node()"/></caption>
