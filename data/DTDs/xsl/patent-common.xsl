@@ -448,7 +448,8 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template match="p | PARA">
   <p>
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
-    <xsl:if test="@num | @N">
+    <!-- Abstract paragraphs are numbered 0000: no number to show. -->
+    <xsl:if test="(@num | @N) and number((@num | @N)[1]) != 0">
       <span class="pnum">[<xsl:value-of select="(@num | @N)[1]"/>]</span>
     </xsl:if>
     <xsl:apply-templates/>
