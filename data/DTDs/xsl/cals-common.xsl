@@ -135,9 +135,11 @@
         </xsl:call-template>
       </table>
     </xsl:for-each>
-    <xsl:if test="not(tgroup)">
-      <!-- Not a table we can lay out: keep its text readable. -->
-      <xsl:apply-templates select="node()[not(self::title)]"/>
+    <!-- Whatever else the table holds (notes, or everything when there is no tgroup to
+         lay out) keeps its text. -->
+    <xsl:variable name="rest" select="*[not(self::tgroup or self::title[current()/tgroup])] | text()[normalize-space() != '']"/>
+    <xsl:if test="$rest">
+      <div class="cals-note"><xsl:apply-templates select="$rest"/></div>
     </xsl:if>
   </div>
 </xsl:template>

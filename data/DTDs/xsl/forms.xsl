@@ -42,7 +42,7 @@ div.field span.value { flex: 1; white-space: pre-wrap; }
 <xsl:template name="fm-label">
   <xsl:call-template name="lb-humanise"><xsl:with-param name="s" select="local-name()"/></xsl:call-template>
   <xsl:variable name="name" select="name()"/>
-  <xsl:if test="../*[name() = $name][2] and not(self::text())">
+  <xsl:if test="../*[name() = $name][2]">
     <xsl:value-of select="concat(' ', count(preceding-sibling::*[name() = $name]) + 1)"/>
   </xsl:if>
 </xsl:template>
