@@ -45,12 +45,7 @@ int ListingModel::ColumnWidth(int column, const QFontMetrics& metrics) {
     }
     // 110 pixels cut the date short in many locales and fonts; a wide date (two-digit
     // day, month and hour, afternoon) plus the cell's margins decides instead.
-    EntryDateTime widest;
-    widest.year = 2008;
-    widest.month = 12;
-    widest.day = 28;
-    widest.hour = 22;
-    widest.minute = 58;
+    const EntryDateTime widest{2008, 12, 28, 22, 58, 58};
     return std::max(width, metrics.horizontalAdvance(ShortDateTime(widest)) + 16);
 }
 
