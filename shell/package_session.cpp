@@ -130,6 +130,33 @@ void PackageSession::OpenFiles(const std::vector<std::string>& files) {
     }
 }
 
+void PackageSession::OpenChosenFiles(const std::string& folder,
+                                     const std::vector<std::string>& names) {
+    if (names.empty() || names.front().empty()) {
+        return;  // cancelled
+    }
+    // A folder that already ends with the separator (the root) does not get a second.
+    const std::string prefix = folder.empty() || folder.back() != '/' ? folder + "/" : folder;
+    for (const std::string& name : names) {
+        const std::string path = prefix + name;
+        if (IEquals(ExtensionAfterLastDot(name), "xml")) {
+            OpenXmlDocument(path, WorkingFolder());
+            ClearListing();
+        } else {
+            OpenPackage(path);
+        }
+    }
+}
+
+std::string PackageSession::GetLastFolder() const {
+    if (m_MRU.Count() == 0) {
+        return appPath_;
+    }
+    const std::string recent = m_MRU.Item(1);
+    const std::size_t cut = recent.rfind('/');
+    return cut == std::string::npos ? std::string() : recent.substr(0, cut);
+}
+
 void PackageSession::OpenRecentFile(const std::string& tag) {
     if (tag.empty()) {
         return;  // a slot not yet filled

@@ -91,6 +91,13 @@ class PackageSession : public SettingsMembers, private cUnzipEvents {
     // Opens dropped files in order: "xml" files are transformed and clear the listing,
     // anything else is tried as a package.
     void OpenFiles(const std::vector<std::string>& files);
+    // The open dialog's choice, in the dialog's order: folder + separator + name; an
+    // "xml" name is opened as a loose document (clearing the listing), anything else as
+    // a package. Nothing happens when the first name is empty.
+    void OpenChosenFiles(const std::string& folder, const std::vector<std::string>& names);
+    // The open dialog's first folder: the application folder with an empty recent-files
+    // list, else the folder of the most recent file ("" when it names none).
+    std::string GetLastFolder() const;
     // A recent-file slot's click, given its tag: nothing for an empty tag, an "xml" file
     // is opened as a loose document (clearing the listing), anything else as a package.
     void OpenRecentFile(const std::string& tag);
