@@ -37,6 +37,9 @@ frmUnzip::frmUnzip(QWidget* parent)
 
 frmUnzip::~frmUnzip() {
     session_.SetObserver(nullptr);
+    // The model reads the session's rows, which go before the window's children do.
+    lvwZip->setModel(nullptr);
+    delete listingModel_;
 }
 
 void frmUnzip::CreateControls() {

@@ -21,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QStatusBar;
 class QToolBar;
 class QTreeView;
 

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
