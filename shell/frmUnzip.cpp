@@ -11,29 +11,36 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "shell/app_state.h"
 #include "shell/layout.h"
+#include "shell/listing_model.h"
 
 namespace tv {
 namespace {
 constexpr int kListingLeft = 8;
 }  // namespace
 
-frmUnzip::frmUnzip(QWidget* parent) : QMainWindow(parent) {
+frmUnzip::frmUnzip(QWidget* parent)
+    : QMainWindow(parent), session_(SessionPorts{launcher_, messages_}) {
     setObjectName("frmUnzip");
     setWindowTitle(kAppTitle);
     CreateMenus();
     CreateToolbar();
     CreateControls();
-    ConnectLookupCommands();
-    m_cUnzip.SetEvents(this);
+    ConnectCommands();
+    session_.SetObserver(this);
     setAcceptDrops(true);
     resize(820, 560);
 }
 
-frmUnzip::~frmUnzip() = default;
+frmUnzip::~frmUnzip() {
+    session_.SetObserver(nullptr);
+    // The model reads the session's rows, which go before the window's children do.
+    lvwZip->setModel(nullptr);
+    delete listingModel_;
+}
 
 void frmUnzip::CreateControls() {
     auto* client = new QWidget(this);
@@ -47,7 +54,7 @@ void frmUnzip::CreateControls() {
     Label1->setObjectName("Label1");
     Label1->setGeometry(kListingLeft, 6, 740, 18);
 
-    Text1 = new QLineEdit("10,000,000", client);
+    Text1 = new QLineEdit(QString::fromStdString(session_.SearchText()), client);
     Text1->setObjectName("Text1");
     Text1->setGeometry(kListingLeft, 28, 160, 24);
 
@@ -79,21 +86,29 @@ void frmUnzip::CreateControls() {
         button->setGeometry(x, y, button->sizeHint().width() + 8, 26);
         *buttons[i].control = button;
     }
-    const int listingTop = y + 26 + 10;
-
-    lvwZip = new QTreeWidget(client);
-    lvwZip->setObjectName("lvwZip");
-    lvwZip->setRootIsDecorated(false);
-    lvwZip->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvwZip->setSortingEnabled(false);
-    lvwZip->setUniformRowHeights(true);
-    lvwZip->setGeometry(kListingLeft, listingTop, 600, 300);
+    CreateListing(client, y + 26 + 10);
 
     sbrMain = statusBar();
     sbrMain->setObjectName("sbrMain");
     sbrPanel1 = new QLabel(sbrMain);
     sbrPanel1->setObjectName("sbrPanel1");
     sbrMain->addWidget(sbrPanel1, 1);
+}
+
+void frmUnzip::CreateListing(QWidget* client, int top) {
+    listingModel_ = new ListingModel(session_.Listing(), this);
+    lvwZip = new QTreeView(client);
+    lvwZip->setObjectName("lvwZip");
+    lvwZip->setModel(listingModel_);
+    lvwZip->setRootIsDecorated(false);
+    lvwZip->setItemsExpandable(false);
+    lvwZip->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvwZip->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lvwZip->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvwZip->setSortingEnabled(false);  // rows stay in entry order
+    lvwZip->setUniformRowHeights(true);
+    lvwZip->setGeometry(kListingLeft, top, 600, 300);
+    lvwZip->header()->setStretchLastSection(false);
 }
 
 void frmUnzip::CreateMenus() {
@@ -126,7 +141,7 @@ void frmUnzip::CreateMenus() {
             action = mnuFileTOP->addAction(QString());
             action->setVisible(false);  // recent-file slot, shown as the list fills
         }
-        action->setObjectName(QString("mnuFile_%1").arg(i));
+        action->setObjectName(QString("mnuFile%1").arg(i));
         action->setProperty("index", i);
         mnuFile[static_cast<std::size_t>(i)] = action;
     }
@@ -150,7 +165,7 @@ void frmUnzip::CreateMenus() {
     menuhelpcontents->setObjectName("menuhelpcontents");
     menuhelpcontents->setShortcut(QKeySequence("F1"));
     mnuHelp0 = mnuHelpTOP->addAction("&About...");
-    mnuHelp0->setObjectName("mnuHelp_0");
+    mnuHelp0->setObjectName("mnuHelp0");
 }
 
 void frmUnzip::CreateToolbar() {
@@ -168,56 +183,6 @@ void frmUnzip::CreateToolbar() {
     ToolbarRender->setObjectName("Toolbar1_Render");
     ToolbarRender->setToolTip("Render in Internet Explorer");
     ToolbarRender->setEnabled(false);
-}
-
-void frmUnzip::CreateListingColumns() {
-    struct Column {
-        const char* caption;
-        int width;
-        Qt::Alignment alignment;
-    };
-    const Column columns[] = {
-        {"Filename", 250, Qt::AlignLeft}, {"Size", 50, Qt::AlignRight},
-        {"Date", 110, Qt::AlignLeft},     {"Packed", 50, Qt::AlignRight},
-        {"Folder", 160, Qt::AlignLeft},
-    };
-    lvwZip->setColumnCount(5);
-    lvwZip->header()->setStretchLastSection(false);
-    auto* header = lvwZip->headerItem();
-    for (int i = 0; i < 5; ++i) {
-        header->setText(i, columns[i].caption);
-        header->setTextAlignment(i, columns[i].alignment | Qt::AlignVCenter);
-        lvwZip->setColumnWidth(i, columns[i].width);
-    }
-}
-
-void frmUnzip::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    LayoutListing();
-}
-
-void frmUnzip::LayoutListing() {
-    QWidget* client = centralWidget();
-    if (client == nullptr || lvwZip == nullptr) {
-        return;
-    }
-    // The client area holds the central widget and the status bar below it.
-    Rect r{lvwZip->x(), lvwZip->y(), 0, 0};
-    const int statusHeight = sbrMain->isVisible() ? sbrMain->height() : 0;
-    if (ListingGeometry(client->width(), client->height() + statusHeight, statusHeight, r)) {
-        lvwZip->setGeometry(r.left, r.top, r.width, r.height);
-    }
-}
-
-void frmUnzip::UpdateCommandStates() {
-    const bool hasEntries = lvwZip->topLevelItemCount() > 0;
-    ToolbarRender->setEnabled(hasEntries);
-    mnuFile[1]->setEnabled(hasEntries);
-    mnuFile[2]->setEnabled(hasEntries);
-}
-
-void frmUnzip::ClearListing() {
-    lvwZip->clear();
 }
 
 }  // namespace tv

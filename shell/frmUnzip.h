@@ -1,37 +1,35 @@
 #pragma once
-// The main window: the hub that owns the archive component, the recent-files list
-// and the settings for the run. It turns widget events into calls of the plain C++
-// layers and their results into widgets; the decisions live in those layers.
+// The main window: widgets only. It holds one package session (shell/package_session.h)
+// for the run, turns widget events into calls of it and redraws what the session
+// reports as changed. The operations the rest of the program knows by name (Load,
+// OpenPackage, the setters, ...) forward to the session.
 //
-// Its operations are spread over files by concern: frmUnzip.cpp (controls, layout),
-// frmUnzip_life.cpp (start-up, command line, shutdown), frmUnzip_listing.cpp (the
-// package listing, drag and drop, recent-file slots), frmUnzip_settings.cpp (loads,
-// saves, setters) and frmUnzip_lookup.cpp (the lookup buttons).
+// Every control carries its name as objectName ("lvwZip", "Text1", "Command1",
+// "mnuFile6", "Toolbar1", ...), so tests and tools find it with findChild.
 //
-// The settings members (m_IE11Path, ...) come from SettingsMembers.
-#include <QElapsedTimer>
+// frmUnzip.cpp builds the controls; frmUnzip_events.cpp handles the window's events,
+// the session's notifications and the forwarders.
 #include <QMainWindow>
 #include <array>
 #include <string>
 
-#include "archive/cUnzip.h"
-#include "settings/cMRU.h"
-#include "settings/settings_store.h"
-#include "shell/file_icons.h"
+#include "shell/package_session.h"
+#include "shell/session_ports.h"
 
 class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QStatusBar;
 class QToolBar;
-class QTreeWidget;
+class QTreeView;
 
 namespace tv {
 
-enum class LookupCommand;
+class ListingModel;
 
-class frmUnzip : public QMainWindow, public SettingsMembers, private cUnzipEvents {
+class frmUnzip : public QMainWindow, private SessionObserver {
     Q_OBJECT
   public:
     explicit frmUnzip(QWidget* parent = nullptr);
@@ -40,53 +38,70 @@ class frmUnzip : public QMainWindow, public SettingsMembers, private cUnzipEvent
     // The load event: start-up steps in their fixed order. Call once.
     void Load();
 
-    std::string GetAppPath() const { return m_AppPath; }
-    std::string GetAppDataPath() const { return m_AppDataPath; }
+    PackageSession& Session() { return session_; }
+    std::string GetAppPath() const { return session_.GetAppPath(); }
+    std::string GetAppDataPath() const { return session_.GetAppDataPath(); }
 
     // Enables Render (toolbar and menu) and View Raw XML Source exactly when the
-    // listing holds an entry.
+    // session's listing holds an entry.
     void UpdateCommandStates();
 
-    // Lists a package and renders it.
-    void OpenPackage(const std::string& path);
-    // Shows a loose XML file (a table file is transformed first).
+    void OpenPackage(const std::string& path) { session_.OpenPackage(path); }
     void TransformXmlFile(const std::string& xmlPath, const std::string& stylesheetPath,
-                          const std::string& outputFolder);
-    void RenderPackage();
+                          const std::string& outputFolder) {
+        session_.TransformXmlFile(xmlPath, stylesheetPath, outputFolder);
+    }
+    void RenderPackage() { session_.RenderPackage(); }
+    void RenderSelection() { session_.RenderSelection(); }
 
-    // Fills the File menu's recent-file slots from the recent-files list.
+    // Fills the File menu's recent-file slots from the session's recent-files list.
     void ShowRecentFiles();
-    // Handles dropped files in order: XML files are shown, anything else is opened
-    // as a package.
+    // Opens dropped files in order (see PackageSession::OpenFiles).
     void DropFiles(const QStringList& files);
 
-    // Settings: both loads read the product key; a save that fails tells the user.
-    bool LoadPathSettings();
-    bool LoadOptionSettings();
-    // Writes every setting; false (after one message naming the hive) when it failed.
-    bool SaveSettings();
-    void setNavigationOption(int16_t inti);
-    void SetIE11Path(const std::string& txt);
-    void SetChromePath(const std::string& txt);
-    void SetEspacenetUrl(const std::string& txt);
-    void SetGrantexUrl(const std::string& txt);
-    void SetPubexUrl(const std::string& txt);
-    void SetGooglePatentsUrl(const std::string& txt);
+    bool LoadPathSettings() { return session_.LoadPathSettings(); }
+    bool LoadOptionSettings() { return session_.LoadOptionSettings(); }
+    bool SaveSettings() { return session_.SaveSettings(); }
+    void setNavigationOption(int16_t inti) { session_.setNavigationOption(inti); }
+    void SetIE11Path(const std::string& txt) { session_.SetIE11Path(txt); }
+    void SetChromePath(const std::string& txt) { session_.SetChromePath(txt); }
+    void SetEspacenetUrl(const std::string& txt) { session_.SetEspacenetUrl(txt); }
+    void SetGrantexUrl(const std::string& txt) { session_.SetGrantexUrl(txt); }
+    void SetPubexUrl(const std::string& txt) { session_.SetPubexUrl(txt); }
+    void SetGooglePatentsUrl(const std::string& txt) { session_.SetGooglePatentsUrl(txt); }
 
-    // Package state written by the listing and read by rendering.
-    int MainDocEntry = 0;
-    int SeqListEntry = 0;
-    bool RawSourceView = false;
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
-    // The status bar is repainted during extraction at most this often.
-    int ProgressPaintIntervalMs = 40;
+  private:
+    void CreateControls();
+    void CreateListing(QWidget* client, int top);
+    void CreateMenus();
+    void CreateToolbar();
+    void CreateListingColumns();
+    void ConnectCommands();
+    void LayoutListing();
+    void HandSelectionToSession();
 
-    cUnzip m_cUnzip;
-    cMRU m_MRU;
-    ImageList ilsIcons16;
+    // Session notifications.
+    void ListingAboutToChange() override;
+    void ListingChanged() override;
+    void RecentFilesChanged() override { ShowRecentFiles(); }
+    void Progress(const std::string& sMsg, bool paintNow) override;
+    void SearchTextChanged() override;
+
+    // Declared before the session, which keeps references to them.
+    BrowserLauncher launcher_;
+    MessageBoxSink messages_;
+    PackageSession session_;
+    ListingModel* listingModel_ = nullptr;
 
     // Controls, named as the program's documentation names them.
-    QTreeWidget* lvwZip = nullptr;
+    QTreeView* lvwZip = nullptr;
     QStatusBar* sbrMain = nullptr;
     QLabel* sbrPanel1 = nullptr;  // the status bar's first panel
     QToolBar* Toolbar1 = nullptr;
@@ -110,35 +125,6 @@ class frmUnzip : public QMainWindow, public SettingsMembers, private cUnzipEvent
     QAction* unreferenceDTD = nullptr;
     QAction* menuhelpcontents = nullptr;
     QAction* mnuHelp0 = nullptr;  // "&About..."
-
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-  private:
-    void CreateControls();
-    void CreateMenus();
-    void CreateToolbar();
-    void CreateListingColumns();
-    void LayoutListing();
-    void DispatchArgument(const std::string& argument);
-    void ClearListing();
-    void QueryUnload();
-    void Unload();
-    void ConnectLookupCommands();
-    void RunLookup(LookupCommand command);
-
-    // Archive component events.
-    void Progress(int lCount, const std::string& sMsg) override;
-    void Cancel(const std::string& sMsg, bool& bCancel) override;
-
-    QElapsedTimer m_ProgressPainted;
-    std::string m_AppPath;
-    std::string m_AppDataPath;
-    bool m_Unloaded = false;
 };
 
 }  // namespace tv

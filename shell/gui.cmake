@@ -2,10 +2,9 @@
 add_library(tv_shell STATIC
   frmUnzip.cpp
   frmUnzip.h
-  frmUnzip_life.cpp
-  frmUnzip_settings.cpp
-  frmUnzip_listing.cpp
-  frmUnzip_lookup.cpp
+  frmUnzip_events.cpp
+  listing_model.cpp
+  listing_model.h
   file_icons.cpp
   qt_message_box.cpp
   frmAbout.cpp

@@ -1,13 +1,13 @@
 // tessel-viewer: the program's entry point.
-#include <unistd.h>
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "platform/signals.h"
 #include "shell/cmdline.h"
 #include "shell/frmUnzip.h"
 #include "shell/qt_message_box.h"
@@ -35,13 +35,6 @@ constexpr const char* kUsage =
     "  TMPDIR                the temporary folder\n"
     "  QT_QPA_PLATFORM       the Qt platform plug-in (offscreen runs without a display)\n";
 
-int g_signalPipe[2] = {-1, -1};
-
-void OnTerminate(int) {
-    const char byte = 1;
-    [[maybe_unused]] auto n = write(g_signalPipe[1], &byte, 1);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -66,21 +59,17 @@ int main(int argc, char* argv[]) {
 
     // A terminating signal (logout, kill) closes the window as the user would, so the
     // settings are saved and the working folder cleaned.
+    tv::TerminationSignals terminationSignals;
     std::unique_ptr<QSocketNotifier> notifier;
-    if (pipe(g_signalPipe) == 0) {
-        notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
-            char byte;
-            [[maybe_unused]] auto n = read(g_signalPipe[0], &byte, 1);
-            QApplication::closeAllWindows();
-            QApplication::quit();
+    if (terminationSignals.ReadDescriptor() >= 0) {
+        notifier = std::make_unique<QSocketNotifier>(terminationSignals.ReadDescriptor(),
+                                                     QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, [&terminationSignals] {
+            if (terminationSignals.Consume()) {
+                QApplication::closeAllWindows();
+                QApplication::quit();
+            }
         });
-        struct sigaction sa {};
-        sa.sa_handler = OnTerminate;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGTERM, &sa, nullptr);
-        sigaction(SIGINT, &sa, nullptr);
-        sigaction(SIGHUP, &sa, nullptr);
     }
 
     tv::frmUnzip window;

@@ -8,14 +8,16 @@
 #include <QtTest>
 
 #include "shell/frmUnzip.h"
+#include "tests/shell/gui_test_env.h"
 
 using tv::frmUnzip;
+using tv::test::Control;
 
 class LookupButtonsTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
+    tv::test::GuiTestEnv env_;
     QString log_;
 
     // Waits for the stand-in browser's next line: "<cwd>\t<argument>".
@@ -36,15 +38,12 @@ class LookupButtonsTest : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(dir_.isValid());
-        log_ = dir_.path() + "/browser.log";
+        log_ = env_.Path("browser.log");
         qputenv("TESSEL_FAKE_LOG", log_.toUtf8());
-        qputenv("TESSEL_REGISTRY_FILE", (dir_.path() + "/user.reg").toUtf8());
-        qputenv("XDG_DOCUMENTS_DIR", (dir_.path() + "/Documents").toUtf8());
     }
 
     void eachCommandLaunchesItsAddress() {
-        const QString browserDir = dir_.path() + "/Program Files/Browser";
+        const QString browserDir = env_.Path("Program Files/Browser");
         QVERIFY(QDir().mkpath(browserDir));
         const QString ie = browserDir + "/fake ie";
         const QString chrome = browserDir + "/fake chrome";
@@ -53,15 +52,17 @@ class LookupButtonsTest : public QObject {
 
         frmUnzip w;
         w.show();
-        w.m_IE11Path = ie.toStdString();
-        w.m_ChromePath = chrome.toStdString();
-        w.m_GrantexUrl = "http://grantex.test/netahtml/NVO/srchnum.htm";
-        w.m_PubexUrl = "http://pubex.test/netahtml/NVO/srchnum.html";
-        w.m_EspacenetUrl = "https://espacenet.test/patent/search?q=us";
-        w.m_GooglePatentsUrl = "https://patents.test/patent/US";
+        tv::PackageSession& session = w.Session();
+        session.m_IE11Path = ie.toStdString();
+        session.m_ChromePath = chrome.toStdString();
+        session.m_GrantexUrl = "http://grantex.test/netahtml/NVO/srchnum.htm";
+        session.m_PubexUrl = "http://pubex.test/netahtml/NVO/srchnum.html";
+        session.m_EspacenetUrl = "https://espacenet.test/patent/search?q=us";
+        session.m_GooglePatentsUrl = "https://patents.test/patent/US";
 
-        w.Text1->clear();
-        QTest::keyClicks(w.Text1, "US 6,123,456");
+        auto* text1 = Control<QLineEdit>(w, "Text1");
+        text1->clear();
+        QTest::keyClicks(text1, "US 6,123,456");
         const QString n = "006123456";
         const QString grantAddress =
             "http://pimg-grant.tessel-office.example/.piw?Docid=0" + n +
@@ -71,21 +72,21 @@ class LookupButtonsTest : public QObject {
             n + ".PN.%2526OS%3DPN%2F" + n + "%2526RS%3DPN%2F" + n;
 
         struct Case {
-            QPushButton* button;
+            const char* button;
             QString program;
             QString address;
         };
         const Case cases[] = {
-            {w.Command1, ie, "http://grantex.test/netahtml/NVO/srchnum.htm"},
-            {w.Command2, ie, "http://pubex.test/netahtml/NVO/srchnum.html"},
-            {w.Command4, ie, grantAddress},
-            {w.Command5, chrome, grantAddress},
-            {w.Command6, chrome, "https://espacenet.test/patent/search?q=us6123456"},
-            {w.Command7, chrome, "https://patents.test/patent/US6123456"},
+            {"Command1", ie, "http://grantex.test/netahtml/NVO/srchnum.htm"},
+            {"Command2", ie, "http://pubex.test/netahtml/NVO/srchnum.html"},
+            {"Command4", ie, grantAddress},
+            {"Command5", chrome, grantAddress},
+            {"Command6", chrome, "https://espacenet.test/patent/search?q=us6123456"},
+            {"Command7", chrome, "https://patents.test/patent/US6123456"},
         };
         int launches = 0;
         for (const Case& c : cases) {
-            QTest::mouseClick(c.button, Qt::LeftButton);
+            QTest::mouseClick(Control<QPushButton>(w, c.button), Qt::LeftButton);
             const QStringList fields = NextLaunch(++launches);
             QCOMPARE(fields.size(), 2);
             QCOMPARE(fields.at(1), c.address);
@@ -94,16 +95,18 @@ class LookupButtonsTest : public QObject {
         }
 
         // The File menu's search items do what the first two buttons do.
-        w.mnuFile[3]->trigger();
+        Control<QAction>(w, "mnuFile3")->trigger();
         QCOMPARE(NextLaunch(++launches).value(1),
                  QString("http://grantex.test/netahtml/NVO/srchnum.htm"));
-        w.mnuFile[4]->trigger();
+        Control<QAction>(w, "mnuFile4")->trigger();
         QCOMPARE(NextLaunch(++launches).value(1),
                  QString("http://pubex.test/netahtml/NVO/srchnum.html"));
 
         // A publication number goes to the publication viewer.
-        w.Text1->setText("2012/0012345");
-        QTest::mouseClick(w.Command4, Qt::LeftButton);
+        // Rendering sets the search text through the session; the box follows it.
+        session.SetSearchText("2012/0012345");
+        QCOMPARE(text1->text(), QString("2012/0012345"));
+        QTest::mouseClick(Control<QPushButton>(w, "Command4"), Qt::LeftButton);
         QVERIFY(NextLaunch(++launches)
                     .value(1)
                     .startsWith("http://pimg-pub.tessel-office.example/.aiw?Docid=20120012345&"));

@@ -8,41 +8,31 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 #include <fstream>
 
-#include "platform/message_box.h"
 #include "shell/app_state.h"
 #include "shell/cmdline.h"
 #include "shell/frmUnzip.h"
+#include "tests/shell/gui_test_env.h"
 
 using tv::frmUnzip;
+using tv::test::Control;
+
+namespace {
+QAction* FileItem(const frmUnzip& w, int index) {
+    return Control<QAction>(w, QString("mnuFile%1").arg(index));
+}
+}  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir home_;
-    std::vector<std::string> messages_;
-
-    void Record() {
-        messages_.clear();
-        tv::SetMessageBoxHandler([this](const std::string& text, int, const std::string& title) {
-            messages_.push_back(title + "|" + text);
-            return tv::kAnswerOk;
-        });
-    }
+    tv::test::GuiTestEnv env_;
 
   private slots:
-    void initTestCase() {
-        QVERIFY(home_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_DOCUMENTS_DIR", (home_.path() + "/Documents").toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/.config").toUtf8());
-        qputenv("TESSEL_REGISTRY_FILE", (home_.path() + "/user.reg").toUtf8());
-    }
-
     void namedControlsExist() {
         frmUnzip w;
         QCOMPARE(w.windowTitle(), QString("Tessel Viewer"));
@@ -52,50 +42,58 @@ class MainWindowTest : public QObject {
         for (const char* name : widgets) {
             QVERIFY2(w.findChild<QWidget*>(name) != nullptr, name);
         }
-        QCOMPARE(w.Text1->text(), QString("10,000,000"));
-        QCOMPARE(w.Label1->text(), QString("Search Patent/PGPub Number in Grantex/Pubex: "
-                                           "[1--10+million]+/D+/H+/PP+/RE+/[2001+<400,000]"));
-        const std::pair<QPushButton*, const char*> captions[] = {
-            {w.Command1, "Search Grantex"},           {w.Command2, "Search Pubex"},
-            {w.Command4, "Open Grantex/Pubex in IE"}, {w.Command5, "Open Gran/Pubex in Chrome"},
-            {w.Command6, "Open Espacenet in Chrome"}, {w.Command7, "Open Google Patents in Chrome"},
+        QCOMPARE(Control<QLineEdit>(w, "Text1")->text(), QString("10,000,000"));
+        QCOMPARE(Control<QLabel>(w, "Label1")->text(),
+                 QString("Search Patent/PGPub Number in Grantex/Pubex: "
+                         "[1--10+million]+/D+/H+/PP+/RE+/[2001+<400,000]"));
+        const std::pair<const char*, const char*> captions[] = {
+            {"Command1", "Search Grantex"},           {"Command2", "Search Pubex"},
+            {"Command4", "Open Grantex/Pubex in IE"}, {"Command5", "Open Gran/Pubex in Chrome"},
+            {"Command6", "Open Espacenet in Chrome"}, {"Command7", "Open Google Patents in Chrome"},
         };
         for (const auto& [button, caption] : captions) {
-            QCOMPARE(button->text(), QString(caption));
+            QCOMPARE(Control<QPushButton>(w, button)->text(), QString(caption));
         }
-        QCOMPARE(w.mnuFileTOP->title(), QString("&File"));
-        QCOMPARE(w.mnuOptionTOP->title(), QString("&Option"));
-        QCOMPARE(w.mnuHelpTOP->title(), QString("&Help"));
-        QCOMPARE(w.mnuFile[0]->text(), QString("&Open..."));
-        QCOMPARE(w.mnuFile[2]->text(), QString("&View Raw XML Source..."));
-        QCOMPARE(w.mnuFile[3]->shortcut(), QKeySequence("F7"));
-        QVERIFY(w.mnuFile[5]->isSeparator() && w.mnuFile[18]->isSeparator());
+        QCOMPARE(Control<QMenu>(w, "mnuFileTOP")->title(), QString("&File"));
+        QCOMPARE(Control<QMenu>(w, "mnuOptionTOP")->title(), QString("&Option"));
+        QCOMPARE(Control<QMenu>(w, "mnuHelpTOP")->title(), QString("&Help"));
+        QCOMPARE(FileItem(w, 0)->text(), QString("&Open..."));
+        QCOMPARE(FileItem(w, 2)->text(), QString("&View Raw XML Source..."));
+        QCOMPARE(FileItem(w, 3)->shortcut(), QKeySequence("F7"));
+        QVERIFY(FileItem(w, 5)->isSeparator() && FileItem(w, 18)->isSeparator());
         for (int i = 6; i <= 17; ++i) {
-            QVERIFY(!w.mnuFile[static_cast<std::size_t>(i)]->isVisible());
+            QVERIFY(!FileItem(w, i)->isVisible());
         }
-        QCOMPARE(w.mnuFile[19]->text(), QString("E&xit"));
-        QVERIFY(w.CopyFile->isCheckable() && !w.CopyFile->isChecked());
-        QVERIFY(w.unreferenceDTD->isCheckable() && !w.unreferenceDTD->isChecked());
-        QCOMPARE(w.menuhelpcontents->shortcut(), QKeySequence("F1"));
-        QCOMPARE(w.ToolbarOpen->toolTip(), QString("Open Patent FIles"));
-        QCOMPARE(w.ToolbarRender->toolTip(), QString("Render in Internet Explorer"));
+        QCOMPARE(FileItem(w, 19)->text(), QString("E&xit"));
+        // The two check marks live only for the run; the session reads them.
+        for (const char* name : {"CopyFile", "unreferenceDTD"}) {
+            auto* item = Control<QAction>(w, name);
+            QVERIFY(item->isCheckable() && !item->isChecked());
+            item->trigger();
+        }
+        QVERIFY(w.Session().InlineRendering() && w.Session().RemoveDtdReference());
+        QCOMPARE(Control<QAction>(w, "menuhelpcontents")->shortcut(), QKeySequence("F1"));
+        QCOMPARE(Control<QAction>(w, "Toolbar1_Open")->toolTip(), QString("Open Patent FIles"));
+        QCOMPARE(Control<QAction>(w, "Toolbar1_Render")->toolTip(),
+                 QString("Render in Internet Explorer"));
     }
 
     void startupWithoutArgumentsDisablesRender() {
-        Record();
         tv::SetProcessArguments({});
         frmUnzip w;
         w.show();
         w.Load();
-        QVERIFY(!w.ToolbarRender->isEnabled());
-        QVERIFY(!w.mnuFile[1]->isEnabled());
-        QVERIFY(!w.mnuFile[2]->isEnabled());
-        QVERIFY(w.mnuFile[0]->isEnabled());
-        QCOMPARE(w.lvwZip->columnCount(), 5);
-        QCOMPARE(w.lvwZip->headerItem()->text(0), QString("Filename"));
-        QCOMPARE(w.lvwZip->headerItem()->text(3), QString("Packed"));
-        QCOMPARE(w.lvwZip->columnWidth(0), 250);
-        QCOMPARE(w.lvwZip->columnWidth(4), 160);
+        QVERIFY(!Control<QAction>(w, "Toolbar1_Render")->isEnabled());
+        QVERIFY(!FileItem(w, 1)->isEnabled());
+        QVERIFY(!FileItem(w, 2)->isEnabled());
+        QVERIFY(FileItem(w, 0)->isEnabled());
+        auto* view = Control<QTreeView>(w, "lvwZip");
+        QCOMPARE(view->model()->columnCount(), 5);
+        QCOMPARE(view->model()->headerData(0, Qt::Horizontal).toString(), QString("Filename"));
+        QCOMPARE(view->model()->headerData(3, Qt::Horizontal).toString(), QString("Packed"));
+        QCOMPARE(view->columnWidth(0), 250);
+        QVERIFY(view->columnWidth(2) >= 110);
+        QCOMPARE(view->columnWidth(4), 160);
         QCOMPARE(tv::Process().CatalogFileName, std::string("TVWcatalog.txt"));
         w.close();
     }
@@ -105,19 +103,20 @@ class MainWindowTest : public QObject {
         w.show();
         w.resize(900, 700);
         QCoreApplication::processEvents();
-        const QRect before = w.lvwZip->geometry();
+        auto* view = Control<QTreeView>(w, "lvwZip");
+        const QRect before = view->geometry();
         QCOMPARE(before.width(), w.centralWidget()->width() - 2 * before.x());
         QCOMPARE(before.bottom() + 1 + 4, w.centralWidget()->height());
         w.resize(640, 480);
         QCoreApplication::processEvents();
-        QCOMPARE(w.lvwZip->x(), before.x());
-        QCOMPARE(w.lvwZip->y(), before.y());
-        QCOMPARE(w.lvwZip->width(), w.centralWidget()->width() - 2 * before.x());
+        QCOMPARE(view->x(), before.x());
+        QCOMPARE(view->y(), before.y());
+        QCOMPARE(view->width(), w.centralWidget()->width() - 2 * before.x());
         w.close();
     }
 
     void closingCleansTheWorkingFolder() {
-        const QString work = home_.path() + "/Documents/MyTessel";
+        const QString work = env_.Path("Documents/MyTessel");
         QVERIFY(QDir().mkpath(work + "/pkg/img"));
         std::ofstream(work.toStdString() + "/pkg/doc.xml") << "<doc/>";
         std::ofstream(work.toStdString() + "/pkg/img/D1.tif") << "II*";

@@ -9,17 +9,22 @@
 #include "platform/message_box.h"
 #include "settings/cRegistry.h"
 #include "shell/frmUnzip.h"
+#include "tests/shell/gui_test_env.h"
 
 using tv::frmUnzip;
+using tv::test::Control;
 
 class SettingsGlueTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::vector<std::string> messages_;
+    tv::test::GuiTestEnv env_;
+    std::vector<std::string>& messages_ = env_.messages;
 
-    void UseHive(const QString& path) { qputenv("TESSEL_REGISTRY_FILE", path.toUtf8()); }
+    void UseHive(const QString& path) { env_.UseHive(path); }
+    static QAction* FileItem(const frmUnzip& w, int index) {
+        return Control<QAction>(w, QString("mnuFile%1").arg(index));
+    }
 
     void WriteHive(const QString& path, const QString& text) {
         QFile f(path);
@@ -28,18 +33,10 @@ class SettingsGlueTest : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QVERIFY(dir_.isValid());
-        qputenv("XDG_DOCUMENTS_DIR", (dir_.path() + "/Documents").toUtf8());
-        tv::SetMessageBoxHandler([this](const std::string& text, int, const std::string&) {
-            messages_.push_back(text);
-            return tv::kAnswerOk;
-        });
-    }
     void init() { messages_.clear(); }
 
     void loadsFillMembersArchiveOptionsAndRecentSlots() {
-        const QString hive = dir_.path() + "/loaded.reg";
+        const QString hive = env_.Path("loaded.reg");
         QString text =
             "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvane\\Tessel Viewer]\n"
             "\"AppPath\"=\"/opt/tessel/\"\n\"IE11Path\"=\"/usr/bin/x-www-browser\"\n"
@@ -56,17 +53,18 @@ class SettingsGlueTest : public QObject {
         w.Load();
         QVERIFY(messages_.empty());
         QCOMPARE(w.GetAppPath(), std::string("/opt/tessel/"));
-        QCOMPARE(w.m_IE11Path, std::string("/usr/bin/x-www-browser"));
-        QCOMPARE(w.m_NavigationOption, int16_t{1});
-        QVERIFY(w.m_cUnzip.UseFolderNames());
-        QVERIFY(!w.m_cUnzip.PromptToOverwrite());
+        const tv::PackageSession& session = w.Session();
+        QCOMPARE(session.m_IE11Path, std::string("/usr/bin/x-www-browser"));
+        QCOMPARE(session.m_NavigationOption, int16_t{1});
+        QVERIFY(session.Archive().UseFolderNames());
+        QVERIFY(!session.Archive().PromptToOverwrite());
         // Fourteen recent files, twelve slots; the first is unchecked with no package.
         for (int slot = 6; slot <= 17; ++slot) {
-            QVERIFY(w.mnuFile[static_cast<std::size_t>(slot)]->isVisible());
+            QVERIFY(FileItem(w, slot)->isVisible());
         }
-        QCOMPARE(w.mnuFile[6]->text(), QString("&1) /data/p1.zip"));
-        QCOMPARE(w.mnuFile[17]->data().toString(), QString("/data/p12.zip"));
-        QVERIFY(!w.mnuFile[6]->isChecked());
+        QCOMPARE(FileItem(w, 6)->text(), QString("&1) /data/p1.zip"));
+        QCOMPARE(FileItem(w, 17)->data().toString(), QString("/data/p12.zip"));
+        QVERIFY(!FileItem(w, 6)->isChecked());
         w.close();
         // The close wrote UseFolderNames back as 1 and kept all fourteen items.
         tv::cRegistry reg;
@@ -80,7 +78,7 @@ class SettingsGlueTest : public QObject {
     }
 
     void setterSavesAtOnce() {
-        const QString hive = dir_.path() + "/setter.reg";
+        const QString hive = env_.Path("setter.reg");
         UseHive(hive);
         frmUnzip w;
         w.Load();
@@ -94,7 +92,7 @@ class SettingsGlueTest : public QObject {
 
     void failedSaveIsReportedOnceAndTheWindowStillCloses() {
         // A hive whose folder is a plain file cannot be written, also for root.
-        const QString blocker = dir_.path() + "/not-a-folder";
+        const QString blocker = env_.Path("not-a-folder");
         WriteHive(blocker, "x");
         const QString hive = blocker + "/user.reg";
         UseHive(hive);
