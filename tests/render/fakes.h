@@ -33,7 +33,7 @@ struct Recorder : Launcher, MessageSink, ToolRunner {
     bool Run(const std::string& sShell, std::string&, long lTimeOut) override {
         tools.push_back(sShell);
         timeOuts.push_back(lTimeOut);
-        events.push_back("tool " + sShell.substr(0, sShell.find(' ')));
+        events.push_back("tool " + sShell);
         if (onRun) {
             onRun(sShell);
         }
