@@ -3,6 +3,7 @@
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/uri.h>
 #include <libxml/xmlerror.h>
 #include <libxslt/security.h>
 #include <libxslt/transform.h>
@@ -23,8 +24,13 @@ namespace {
 
 // The failing line's text is shown, not the rest of a huge one-line file.
 constexpr std::size_t kMaxSourceText = 1024;
-constexpr int kParseOptions = XML_PARSE_NONET;
+// A local DTD is read for its entity definitions; entities are substituted (the
+// external general ones are refused before anything is read, see below).
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_DTDLOAD | XML_PARSE_NOENT;
 
+struct XmlFree {
+    void operator()(void* p) const { xmlFree(p); }
+};
 struct DocFree {
     void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
 };
@@ -86,11 +92,12 @@ void RecordError(void*, xmlError* e) {
     state->error.column = e->int2;
 }
 
-// External general entities would pull a file into the page: refused outright.
+// External general entities would pull a file into the page: refused outright, before
+// the default lookup (which would already read the file when substituting).
 xmlEntityPtr GetEntityRefusingExternal(void* ctx, const xmlChar* name) {
     auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    xmlEntityPtr entity = xmlSAX2GetEntity(ctx, name);
-    if (entity != nullptr && entity->etype == XML_EXTERNAL_GENERAL_PARSED_ENTITY) {
+    const xmlEntity* declared = ctxt->myDoc ? xmlGetDocEntity(ctxt->myDoc, name) : nullptr;
+    if (declared != nullptr && declared->etype == XML_EXTERNAL_GENERAL_PARSED_ENTITY) {
         ParseState* state = t_parse;
         if (state != nullptr && !state->failed) {
             state->failed = true;
@@ -102,8 +109,48 @@ xmlEntityPtr GetEntityRefusingExternal(void* ctx, const xmlChar* name) {
         xmlStopParser(ctxt);
         return nullptr;
     }
-    return entity;
+    return xmlSAX2GetEntity(ctx, name);
 }
+
+// DTDs and other external resources: never a device, FIFO or folder, so a name such
+// as /dev/stdin can not make the parse hang (the network is already off). Anything else
+// goes to the library's own loader, which reports a missing file itself.
+xmlExternalEntityLoader g_defaultLoader = nullptr;
+
+xmlParserInputPtr LocalFilesOnly(const char* url, const char* id, xmlParserCtxtPtr ctxt) {
+    std::string path = url ? url : "";
+    if (path.rfind("file://", 0) == 0) {
+        std::unique_ptr<char, XmlFree> plain(xmlURIUnescapeString(path.c_str() + 7, 0, nullptr));
+        path = plain ? plain.get() : "";
+    }
+    std::error_code ec;
+    const auto type = std::filesystem::status(path, ec).type();
+    if (!path.empty() && type != std::filesystem::file_type::not_found &&
+        type != std::filesystem::file_type::regular && type != std::filesystem::file_type::none) {
+        if (ParseState* state = t_parse; state != nullptr && !state->failed) {
+            state->failed = true;
+            state->error.reason = "Not a regular file: " + path;
+        }
+        return nullptr;
+    }
+    return g_defaultLoader(url, id, ctxt);
+}
+
+// Installs LocalFilesOnly for one parse (the loader is process-wide; all parsing runs
+// on the one user-interface thread).
+class ScopedEntityLoader {
+  public:
+    ScopedEntityLoader() : previous_(xmlGetExternalEntityLoader()) {
+        g_defaultLoader = previous_;
+        xmlSetExternalEntityLoader(LocalFilesOnly);
+    }
+    ~ScopedEntityLoader() { xmlSetExternalEntityLoader(previous_); }
+    ScopedEntityLoader(const ScopedEntityLoader&) = delete;
+    ScopedEntityLoader& operator=(const ScopedEntityLoader&) = delete;
+
+  private:
+    xmlExternalEntityLoader previous_;
+};
 
 DocPtr Load(const std::string& path, ParseErrorInfo& error) {
     ParseState state;
@@ -115,6 +162,7 @@ DocPtr Load(const std::string& path, ParseErrorInfo& error) {
     ctxt->sax->getEntity = GetEntityRefusingExternal;
     ctxt->sax->serror = RecordError;
     t_parse = &state;
+    const ScopedEntityLoader loader;
     DocPtr doc(xmlCtxtReadFile(ctxt.get(), path.c_str(), nullptr, kParseOptions));
     t_parse = nullptr;
     if (doc && !state.failed && ctxt->wellFormed) {

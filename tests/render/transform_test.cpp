@@ -2,6 +2,8 @@
 // load errors reported, hostile files refused.
 #include "render/transform.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -49,8 +51,11 @@ class TransformTest : public ::testing::Test {
 
 TEST_F(TransformTest, TableFileBecomesAUtf16PageThatASecondRunReplaces) {
     const std::string xml = tmp_ / "in/t.1.xml";
-    test::WriteFile(
-        xml, "<TABLE><tgroup><entry>Z\xC3\xBCrich \xF0\x9F\x98\x80</entry></tgroup></TABLE>");
+    // The entity comes from a DTD beside the file.
+    test::WriteFile(tmp_ / "in/cals.dtd", "<!ENTITY uuml \"&#252;\">");
+    test::WriteFile(xml,
+                    "<!DOCTYPE TABLE SYSTEM \"cals.dtd\">\n"
+                    "<TABLE><tgroup><entry>Z&uuml;rich \xF0\x9F\x98\x80</entry></tgroup></TABLE>");
     test::WriteFile(xsl_, Stylesheet("<p><xsl:value-of select=\"//entry\"/></p>"));
     Run(xml);
     const std::string page = out_ + "/t.1.htm";
@@ -105,6 +110,7 @@ TEST_F(TransformTest, UnloadableFilesEndAfterTheMessage) {
         "<!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\">"
         "]>\n<table>&g;</table>";
     test::WriteFile(tmp_ / "secret.txt", "SECRET");
+    ASSERT_EQ(mkfifo((tmp_ / "pipe").c_str(), 0600), 0);  // reading it would never end
     struct Case {
         std::string name, content, expected;
     };
@@ -115,6 +121,7 @@ TEST_F(TransformTest, UnloadableFilesEndAfterTheMessage) {
         {"ent.xml", "<!DOCTYPE table [<!ENTITY x SYSTEM \"secret.txt\">]>\n<table>&x;</table>",
          "External entity 'x' refused line: 2 col: 11 text: <table>&x;</table>"},
         {"laughs.xml", laughs, "Detected an entity reference loop line: 1 col: "},
+        {"fifo.xml", "<!DOCTYPE table SYSTEM \"pipe\">\n<table/>", "Not a regular file: "},
         {"missing.xml", "", "missing.xml\" line: 0 col: 0 text: "},
     };
     for (const Case& c : cases) {
