@@ -244,7 +244,8 @@ bool Transform(xmlDoc* doc, DocPtr styleDoc, std::string& page, std::string& des
     ScopedDefaultSecurity guard(sec.get());
     std::unique_ptr<xsltStylesheet, StyleFree> style(xsltParseStylesheetDoc(styleDoc.get()));
     if (!style) {
-        description = "The stylesheet is not a valid transformation. " + messages.text;
+        description =
+            TrimTrailingNewlines("The stylesheet is not a valid transformation. " + messages.text);
         return false;
     }
     (void)styleDoc.release();  // the stylesheet owns it now

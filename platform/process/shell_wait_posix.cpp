@@ -230,10 +230,15 @@ bool ShellAndWaitForTermination(const std::string& sShell, std::string& sError, 
         // The pump wakes at the exit, or after one tick (or at the time-out) at most.
         const long left = lTimeOut - elapsed + 1;
         const int wait = static_cast<int>(left < kPumpTickMs ? left : kPumpTickMs);
-        if (pump) {
-            pump(pidfd.get(), wait);
-        } else {
-            PollPump(pidfd.get(), wait);
+        try {
+            if (pump) {
+                pump(pidfd.get(), wait);
+            } else {
+                PollPump(pidfd.get(), wait);
+            }
+        } catch (...) {
+            LeaveRunning(pid);  // still reaped when it ends
+            throw;
         }
     }
 }
