@@ -7,6 +7,7 @@
 // Wiring (the main window):
 //   ProcessToolRunner tools(qtPump);            // render/tools.h
 //   CUnzipExtractor extractor(m_cUnzip);        // render/cunzip_extractor.h
+//   BrowserLauncher launcher; MsgBoxSink messages;  // render/system_ports.h
 //   Renderer r(extractor, tools, launcher, messages);
 //   RenderOutcome out = r.RenderPackage(settings, packageState, itemTexts);
 //   Process().CatalogFileName = out.catalogFileName;
