@@ -10,6 +10,7 @@
 
 #include "platform/message_box.h"
 #include "platform/strings.h"
+#include "render/cunzip_extractor.h"
 #include "render/tools.h"
 #include "tests/platform/test_env.h"
 #include "tests/render/fakes.h"
@@ -301,6 +302,23 @@ TEST_F(RendererTest, LooseXmlIsCopiedIntoTheWorkingFolderUnlessInline) {
     EXPECT_EQ(missing.error.Number(), kErrFileNotFound);
     EXPECT_EQ(rec_.launches[0].folder, "\"" + work + "\"");
     EXPECT_EQ(recent.size(), 4u);
+}
+
+}  // namespace
+}  // namespace tv::render
+
+namespace tv::render {
+namespace {
+
+TEST(RenderCUnzipExtractor, FailedExtractionIsAStatus) {
+    cUnzip component;
+    component.SetZipFile("/no/such/package.zip");
+    CUnzipExtractor extractor(component);
+    extractor.SetUnzipFolder("/no/such/folder/");
+    const Status s = extractor.Unzip();
+    EXPECT_EQ(s.Number(), kErrAccess);
+    EXPECT_EQ(s.Source(), "tessel-viewer.cUnzip");
+    EXPECT_NE(s.Description().find("/no/such/package.zip"), std::string::npos);
 }
 
 }  // namespace
