@@ -1,0 +1,252 @@
+// Times a whole package render (extraction, three tool steps with stand-in tools that
+// exit at once, launches recorded) against `unzip -qo` of the same package, side by
+// side; and the wait's cost per tool: running /bin/true through the tool wait against
+// spawning and reaping it directly.
+//
+//   bench_render [work folder]      (default: a fresh folder under $TMPDIR)
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archive/cUnzip.h"
+#include "platform/process/shell_wait.h"
+#include "platform/strings.h"
+#include "render/cunzip_extractor.h"
+#include "render/renderer.h"
+#include "render/tools.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+constexpr int kRuns = 5;
+constexpr int kToolRuns = 200;
+
+struct Rng {
+    std::uint64_t s = 0x9e3779b97f4a7c15ull;
+    std::uint64_t Next() {
+        s ^= s << 13;
+        s ^= s >> 7;
+        s ^= s << 17;
+        return s;
+    }
+};
+
+std::string Noise(Rng& rng, std::size_t n) {
+    std::string out(n, '\0');
+    for (std::size_t i = 0; i + 8 <= n; i += 8) {
+        const std::uint64_t v = rng.Next();
+        std::memcpy(&out[i], &v, 8);
+    }
+    return out;
+}
+
+std::string Xml(Rng& rng, std::size_t n) {
+    static const char* words[] = {"claim",      "invention", "apparatus", "wherein", "method",
+                                  "comprising", "said",      "layer",     "device",  "signal"};
+    std::string out =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE patent-grant>\n<patent-grant>\n"
+        "<doc-number>09999999</doc-number>\n";
+    while (out.size() < n) {
+        out += "<p>";
+        for (int w = 0; w < 12; ++w) {
+            out += words[rng.Next() % 10];
+            out += ' ';
+        }
+        out += "</p>\n";
+    }
+    return out + "</patent-grant>\n";
+}
+
+void WriteZip(const std::string& path,
+              const std::vector<std::pair<std::string, std::string>>& items) {
+    int error = 0;
+    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (za == nullptr) {
+        std::exit(1);
+    }
+    for (const auto& [name, data] : items) {
+        zip_source_t* src = zip_source_buffer(za, data.data(), data.size(), 0);
+        if (src == nullptr || zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8) < 0) {
+            std::exit(1);
+        }
+    }
+    if (zip_close(za) != 0) {
+        std::exit(1);
+    }
+}
+
+int SpawnAndReap(std::vector<std::string> args) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (rc != 0 || waitpid(pid, &status, 0) < 0) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double Ms(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct NoLaunch : tv::render::Launcher, tv::render::MessageSink {
+    void Launch(const std::string&, const std::string&, const std::string&) override { ++launches; }
+    void Show(const std::string& t, int, const std::string&) override {
+        std::fprintf(stderr, "message: %s\n", t.c_str());
+    }
+    int launches = 0;
+};
+
+// One render of the package into a documents folder of its own, as the window does it
+// after listing: list, find the two documents, render.
+int Render(const std::string& zip, const std::string& documents, const std::string& app) {
+    tv::cUnzip component;
+    component.SetZipFile(zip);
+    component.Directory();
+    tv::render::PackageState state;
+    std::vector<std::string> names;
+    for (int i = 1; i <= component.FileCount(); ++i) {
+        const std::string& name = component.Filename(i);
+        names.push_back(name);
+        const std::string ext = tv::ToLower(tv::ExtensionAfterLastDot(name));
+        if (tv::IEndsWith(name, "s00001.xml")) {
+            state.SeqListEntry = i;
+        } else if (ext == "xml" || ext == "sgm") {
+            state.MainDocEntry = i;
+        }
+    }
+    tv::render::CUnzipExtractor extractor(component);
+    tv::render::ProcessToolRunner tools;
+    NoLaunch sink;
+    tv::render::Renderer renderer(extractor, tools, sink, sink);
+    tv::render::RenderSettings settings;
+    settings.documentsFolder = documents + "/";
+    settings.appPath = app + "/";
+    settings.appDataPath = app + "/";
+    settings.unreferenceDTD = true;  // three tool runs
+    const auto out = renderer.RenderPackage(settings, state, names);
+    return out.error.Ok() && sink.launches == 2 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string work;
+    if (argc > 1) {
+        work = argv[1];
+        fs::create_directories(work);
+    } else {
+        std::string pattern = (fs::temp_directory_path() / "tessel-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            return 1;
+        }
+        work = pattern;
+    }
+    const std::string app = work + "/app";
+    fs::create_directories(app + "/Perl");
+    for (const char* tool : {"PathMend", "DtdStrip", "SgmlLift24"}) {
+        fs::remove(app + "/Perl/" + tool);
+        fs::create_symlink("/bin/true", app + "/Perl/" + tool);
+    }
+    Rng rng;
+    const std::string zip = work + "/package.zip";
+    {
+        std::vector<std::pair<std::string, std::string>> items;
+        items.emplace_back("US09999999-20240102.xml", Xml(rng, 3 << 20));
+        items.emplace_back("US09999999-20240102-s00001.xml", Xml(rng, 2 << 20));
+        items.emplace_back("tran-US09999999.xml", Xml(rng, 1 << 20));
+        for (int i = 1; i <= 297; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "US09999999-20240102-D%05d.TIF", i);
+            items.emplace_back(name, Noise(rng, 180 * 1024 + (rng.Next() % 32768)));
+        }
+        WriteZip(zip, items);
+    }
+    std::printf("package: %s (%ju bytes, 300 entries)\n", zip.c_str(),
+                static_cast<std::uintmax_t>(fs::file_size(zip)));
+
+    const bool haveUnzip = SpawnAndReap({"unzip", "-v"}) == 0;
+    std::vector<double> render, unzip;
+    for (int run = 0; run < kRuns; ++run) {
+        const std::string tag = std::to_string(run);
+        auto timeRender = [&] {
+            const auto a = Clock::now();
+            if (Render(zip, work + "/render-" + tag, app) != 0) {
+                std::fprintf(stderr, "render run %d failed\n", run);
+            }
+            render.push_back(Ms(a, Clock::now()));
+        };
+        auto timeUnzip = [&] {
+            const auto a = Clock::now();
+            SpawnAndReap({"unzip", "-qo", zip, "-d", work + "/unzip-" + tag});
+            unzip.push_back(Ms(a, Clock::now()));
+        };
+        // Alternate which goes first, so both meet the same cache state.
+        if (run % 2 == 0) {
+            timeRender();
+            if (haveUnzip)
+                timeUnzip();
+        } else {
+            if (haveUnzip)
+                timeUnzip();
+            timeRender();
+        }
+    }
+    if (haveUnzip) {
+        std::printf("render (3 tools)   %8.1f ms   unzip -qo %8.1f ms   render/unzip %.2f\n",
+                    Median(render), Median(unzip), Median(render) / Median(unzip));
+    } else {
+        std::printf("render (3 tools)   %8.1f ms   (unzip not installed)\n", Median(render));
+    }
+
+    std::vector<double> waited, direct;
+    for (int i = 0; i < kToolRuns; ++i) {
+        std::string error;
+        auto a = Clock::now();
+        tv::ShellAndWaitForTermination(app + "/Perl/PathMend \"x\" \"y\"", error, 10000);
+        waited.push_back(Ms(a, Clock::now()));
+        a = Clock::now();
+        SpawnAndReap({"/bin/true", "x", "y"});
+        direct.push_back(Ms(a, Clock::now()));
+    }
+    std::printf("per tool: wait %.3f ms, spawn+reap %.3f ms, overhead %.3f ms (median of %d)\n",
+                Median(waited), Median(direct), Median(waited) - Median(direct), kToolRuns);
+    for (const auto& entry : fs::directory_iterator(work)) {
+        if (entry.is_directory() && entry.path().filename() != "app") {
+            fs::remove_all(entry.path());
+        }
+    }
+    if (argc <= 1) {
+        fs::remove_all(work);
+    }
+    return 0;
+}

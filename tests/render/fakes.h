@@ -1,0 +1,50 @@
+#pragma once
+// Recording fakes for the rendering ports.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "render/ports.h"
+
+namespace tv::render::fake {
+
+struct Launch {
+    std::string program, target, folder;
+    bool operator==(const Launch&) const = default;
+};
+
+struct Message {
+    std::string text;
+    int style = 0;
+    std::string title;
+    bool operator==(const Message&) const = default;
+};
+
+// Records launches, messages and tool command lines in one event log, in order.
+struct Recorder : Launcher, MessageSink, ToolRunner {
+    void Launch(const std::string& p, const std::string& t, const std::string& w) override {
+        launches.push_back({p, t, w});
+        events.push_back("open " + t);
+    }
+    void Show(const std::string& text, int style, const std::string& title) override {
+        messages.push_back({text, style, title});
+        events.push_back("message");
+    }
+    bool Run(const std::string& sShell, std::string&, long lTimeOut) override {
+        tools.push_back(sShell);
+        timeOuts.push_back(lTimeOut);
+        events.push_back("tool " + sShell);
+        if (onRun) {
+            onRun(sShell);
+        }
+        return true;
+    }
+    std::vector<fake::Launch> launches;
+    std::vector<Message> messages;
+    std::vector<std::string> tools;
+    std::vector<long> timeOuts;
+    std::vector<std::string> events;
+    std::function<void(const std::string&)> onRun;
+};
+
+}  // namespace tv::render::fake

@@ -1,0 +1,325 @@
+// Render dispatch through fakes of every port: what is extracted, prepared and opened,
+// in which order and where.
+#include "render/renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/strings.h"
+#include "render/cunzip_extractor.h"
+#include "render/tools.h"
+#include "tests/platform/test_env.h"
+#include "tests/render/fakes.h"
+
+namespace tv::render {
+namespace {
+
+namespace sfs = std::filesystem;
+namespace test = tv::test;
+using Events = std::vector<std::string>;
+
+// Extracts by writing each selected entry's name (its bare file name, as the archive
+// component strips folders that climb) into the unzip folder.
+struct FakeExtractor : PackageExtractor {
+    int FileCount() const override { return static_cast<int>(names.size()); }
+    std::string FileDirectory(int i) const override { return i == 1 ? firstFolder : ""; }
+    std::string ZipFile() const override { return zip; }
+    void SetFileSelected(int i, bool b) override { selected.at(i - 1) = b; }
+    void SetUnzipFolder(const std::string& f) override { folder = f; }
+    Status Unzip() override {
+        std::string list;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (selected[i]) {
+                list += (list.empty() ? "" : ",") + names[i];
+                test::WriteFile(folder + sfs::path(names[i]).filename().string(),
+                                "<doc-number>0" + std::to_string(i) + "</doc-number>\n");
+            }
+        }
+        log->push_back("unzip " + list);
+        return fail;
+    }
+    std::vector<std::string> names;
+    std::vector<bool> selected = std::vector<bool>(names.size());
+    std::string folder, zip = "/in/pkgs/US1.zip", firstFolder;
+    Status fail;
+    Events* log = nullptr;
+};
+
+class RendererTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ex_.log = &rec_.events;
+        settings_.documentsFolder = tmp_.Path() + "/";
+        settings_.appPath = "/app/";
+        settings_.appDataPath = "/data/";
+        settings_.ie11Path = "/app/tessel-open";
+    }
+    void Package(std::vector<std::string> names, int main, int seq) {
+        ex_.names = std::move(names);
+        ex_.selected.assign(ex_.names.size(), false);
+        state_ = {main, seq, false};
+    }
+    RenderOutcome Render() { return renderer_.RenderPackage(settings_, state_, ex_.names); }
+    // Events with the working folder shortened to "~".
+    Events Log() const {
+        Events out;
+        for (std::string e : rec_.events) {
+            out.push_back(ReplaceAll(e, tmp_.Path() + "/MyTessel", "~"));
+        }
+        return out;
+    }
+    static std::string Mend(const std::string& f, const std::string& cat = "TVWcatalog.txt") {
+        return "tool /app/Perl/PathMend \"~/" + f + "\" \"/data/DTDs/" + cat + "\"";
+    }
+
+    test::TempFolder tmp_;
+    fake::Recorder rec_;
+    FakeExtractor ex_;
+    Renderer renderer_{ex_, rec_, rec_, rec_};
+    RenderSettings settings_;
+    PackageState state_;
+};
+
+TEST_F(RendererTest, DecisionSummary) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> names;
+        int main, seq;
+        bool strip;
+        Events expected;
+    };
+    const Case cases[] = {
+        {"main only",
+         {"US1.xml", "US1-D00001.TIF"},
+         1,
+         0,
+         false,
+         {"unzip US1.xml", Mend("US1/US1.xml"), "unzip US1-D00001.TIF", "open ~/US1/US1.xml"}},
+        {"main only, DTD removed",
+         {"US1.xml"},
+         1,
+         0,
+         true,
+         {"unzip US1.xml", Mend("US1/US1.xml"), "tool /app/Perl/DtdStrip \"~/US1/US1.xml\"",
+          "open ~/US1/US1.xml"}},
+        {"main and listing",
+         {"A-s00001.xml", "A.xml", "A.tif"},
+         2,
+         1,
+         false,
+         {"unzip A-s00001.xml,A.xml", Mend("A/A.xml"), "unzip A.tif", "open ~/A/A.xml",
+          Mend("A/A-s00001.xml"), "open ~/A/A-s00001.xml"}},
+        {"fee form listed last is set aside",
+         {"US1.xml", "US1-fee.xml"},
+         1,
+         0,
+         false,
+         {"unzip US1.xml", Mend("US1/US1.xml"), "unzip US1-fee.xml", "open ~/US1/US1.xml"}},
+        {"SGML",
+         {"PAT.SGM", "p.tif"},
+         1,
+         0,
+         false,
+         {"unzip PAT.SGM",
+          "tool /app/Perl/SgmlLift24 \"~/PAT/PAT.SGM\" \"/data/DTDs/TVWcatalog.txt\"",
+          "unzip p.tif", "open ~/PAT/PAT.xml"}},
+        {"SGML that gives no XML",
+         {"NOX.SGM"},
+         1,
+         0,
+         false,
+         {"unzip NOX.SGM",
+          "tool /app/Perl/SgmlLift24 \"~/NOX/NOX.SGM\" \"/data/DTDs/TVWcatalog.txt\""}},
+        {"no document", {"a.tif"}, 0, 0, false, {"message"}},
+        {"listing only", {"A-s00001.xml"}, 0, 1, false, {}},
+        {"climbing name",
+         {"../../evil.xml", "x.tif"},
+         1,
+         0,
+         false,
+         {"unzip ../../evil.xml", "unzip x.tif"}},
+    };
+    rec_.onRun = [&](const std::string& cmd) {
+        if (cmd.find("PAT.SGM") != std::string::npos) {
+            test::WriteFile(tmp_ / "MyTessel/PAT/PAT.xml");
+        }
+    };
+    for (const Case& c : cases) {
+        sfs::remove_all(tmp_ / "MyTessel");
+        rec_.events.clear();
+        settings_.unreferenceDTD = c.strip;
+        Package(c.names, c.main, c.seq);
+        Render();
+        EXPECT_EQ(Log(), c.expected) << c.what;
+        EXPECT_FALSE(state_.RawSourceView) << c.what;
+    }
+    EXPECT_TRUE(sfs::exists(tmp_ / "MyTessel/document/evil.xml"));
+    EXPECT_EQ(rec_.messages.back(), (fake::Message{kNoXmlText, kOkOnly, kRenderTitle}));
+}
+
+TEST_F(RendererTest, SecondRenderShowsTheRawDocumentsInTheCopyFolder) {
+    Package({"A.xml", "A-s00001.xml", "A.tif"}, 1, 2);
+    EXPECT_EQ(Render().searchText, "00");
+    rec_.events.clear();
+    const RenderOutcome again = Render();
+    EXPECT_TRUE(state_.RawSourceView);
+    EXPECT_FALSE(again.searchText.has_value());
+    EXPECT_EQ(Log(), (Events{"unzip A.xml,A-s00001.xml", "open ~/A[1]/A.xml",
+                             "open ~/A[1]/A-s00001.xml"}));
+    EXPECT_EQ(rec_.launches.back(),
+              (fake::Launch{"/app/tessel-open", tmp_ / "MyTessel/A[1]/A-s00001.xml",
+                            tmp_ / "MyTessel/A[1]/"}));
+}
+
+TEST_F(RendererTest, OptionsPickTheCatalogAndTheExtraDocuments) {
+    struct Case {
+        int nav;
+        bool prizm;
+        int spec, zorn;
+        std::string catalog;
+        Events opened;
+    };
+    const Case cases[] = {
+        {1,
+         true,
+         0x20,
+         0x10,
+         "TVWcatalog-embed-toc.txt",
+         {"open ~/US1/US1.xml", "open ~/US1/tran-US1.xml", "open ~/US1/US1-requ.xml"}},
+        {1,
+         false,
+         0x20,
+         0,
+         "TVWcatalog-toc.txt",
+         {"open ~/US1/US1.xml", "open ~/US1/tran-US1.xml"}},
+        {0,
+         true,
+         0,
+         0x10,
+         "TVWcatalog-embed.txt",
+         {"open ~/US1/US1.xml", "open ~/US1/US1-requ.xml"}},
+        {2, false, 0xFFDF, 0xFFEF, "TVWcatalog.txt", {"open ~/US1/US1.xml"}},
+    };
+    for (const Case& c : cases) {
+        sfs::remove_all(tmp_ / "MyTessel");
+        rec_.events.clear();
+        settings_.specificationRenderOption = c.spec;
+        settings_.zornRenderOption = c.zorn;
+        settings_.navigationOption = c.nav;
+        settings_.prizmInstalled = c.prizm;
+        Package({"tran-US1.xml", "US1-requ.xml", "US1.xml"}, 3, 0);
+        EXPECT_EQ(Render().catalogFileName, c.catalog);
+        Events expected{"unzip US1.xml", Mend("US1/US1.xml", c.catalog),
+                        "unzip tran-US1.xml,US1-requ.xml"};
+        expected.insert(expected.end(), c.opened.begin(), c.opened.end());
+        EXPECT_EQ(Log(), expected) << c.catalog;
+    }
+}
+
+TEST_F(RendererTest, FailingExtractionEndsTheStepsWithTheErrorMessage) {
+    Package({"US1.xml"}, 1, 0);
+    ex_.fail = Status(75, "tessel-viewer.cUnzip", "broken");
+    const RenderOutcome out = Render();
+    EXPECT_EQ(Log(), (Events{"unzip US1.xml", "message"}));
+    EXPECT_EQ(out.error.Number(), 75);
+    EXPECT_EQ(
+        rec_.messages.at(0).text,
+        "Error # 75 was generated by tessel-viewer.cUnzip\rbroken\r\nXML file can not be found.");
+}
+
+TEST_F(RendererTest, MissingToolLeavesTheDocumentAsExtracted) {
+    ProcessToolRunner tools;
+    Renderer real(ex_, tools, rec_, rec_);
+    settings_.appPath = tmp_ / "no such app/";
+    settings_.unreferenceDTD = true;
+    Package({"US1.xml"}, 1, 0);
+    const RenderOutcome out = real.RenderPackage(settings_, state_, ex_.names);
+    EXPECT_EQ(out.searchText, "00");
+    EXPECT_EQ(Log(), (Events{"unzip US1.xml", "open ~/US1/US1.xml"}));
+    EXPECT_TRUE(rec_.messages.empty());
+}
+
+TEST_F(RendererTest, SelectionOpensWhatTheRenderPrepared) {
+    struct Case {
+        std::vector<ListingItem> items;
+        int main, seq;
+        std::string firstFolder;
+        Events expected;
+        bool firstSelected;
+    };
+    test::WriteFile(tmp_ / "MyTessel/US1/US1.xml");
+    const Case cases[] = {
+        {{{"A.xml", false}, {"A-s00001.xml", false}}, 1, 2, "", {"open ~/pkgs/A.xml"}, true},
+        {{{"A.xml", false}, {"x.tif", true}, {"A-s00001.xml", true}},
+         1,
+         3,
+         "Q",
+         {"open ~/Q/x.tif", "open ~/Q/A-s00001.xml"},
+         false},
+        {{{"x.tif", false}, {"US1.xml", false}},
+         2,
+         0,
+         "",
+         {"tool /app/Perl/DtdStrip \"~/US1/US1.xml\"", "open ~/US1/US1.xml"},
+         false},
+        {{{"US2.xml", false}}, 1, 0, "", {}, false},
+        {{{"x.tif", false}}, 0, 0, "", {"message"}, false},
+    };
+    settings_.unreferenceDTD = true;
+    for (Case c : cases) {
+        rec_.events.clear();
+        ex_.firstFolder = c.firstFolder;
+        Package({"A"}, c.main, c.seq);
+        renderer_.RenderSelection(settings_, state_, c.items);
+        EXPECT_EQ(Log(), c.expected) << c.items[0].text;
+        EXPECT_EQ(c.items[0].selected, c.firstSelected) << c.items[0].text;
+    }
+}
+
+TEST_F(RendererTest, LooseXmlIsCopiedIntoTheWorkingFolderUnlessInline) {
+    const std::string user = tmp_ / "in/US9.XML";
+    test::WriteFile(user, "<doc-number>0099</doc-number>\n");
+    test::WriteFile(tmp_ / "in/...xml", "<x/>");
+    std::vector<std::string> recent;
+    auto add = [&](const std::string& p) { recent.push_back(p); };
+    const std::string work = tmp_ / "MyTessel";
+    settings_.catalogFileName = "TVWcatalog.txt";
+    EXPECT_EQ(renderer_.OpenXmlDocument(settings_, user, work, add).searchText, "0099");
+    settings_.copyFile = true;
+    renderer_.OpenXmlDocument(settings_, user, work, add);
+    settings_.copyFile = false;
+    renderer_.OpenXmlDocument(settings_, tmp_ / "in/...xml", work, add);
+    const RenderOutcome missing =
+        renderer_.OpenXmlDocument(settings_, tmp_ / "none.xml", work, add);
+    EXPECT_EQ(Log(),
+              (Events{Mend("US9/US9.xml"), "open ~/US9/US9.xml",
+                      ReplaceAll(Mend(""), "\"~/", "\"" + user), "open " + user,
+                      Mend("document/document.xml"), "open ~/document/document.xml", "message"}));
+    EXPECT_EQ(missing.error.Number(), kErrFileNotFound);
+    EXPECT_EQ(rec_.launches[0].folder, "\"" + work + "\"");
+    EXPECT_EQ(recent.size(), 4u);
+}
+
+}  // namespace
+}  // namespace tv::render
+
+namespace tv::render {
+namespace {
+
+TEST(RenderCUnzipExtractor, FailedExtractionIsAStatus) {
+    cUnzip component;
+    component.SetZipFile("/no/such/package.zip");
+    CUnzipExtractor extractor(component);
+    extractor.SetUnzipFolder("/no/such/folder/");
+    const Status s = extractor.Unzip();
+    EXPECT_EQ(s.Number(), kErrAccess);
+    EXPECT_EQ(s.Source(), "tessel-viewer.cUnzip");
+    EXPECT_NE(s.Description().find("/no/such/package.zip"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tv::render
