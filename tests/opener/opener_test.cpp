@@ -7,7 +7,9 @@
 #include "platform/process/start_detached.h"
 #include "tests/opener/opener_fixtures.h"
 #include "tests/platform/test_env.h"
+#include "tools/opener/error_page.h"
 #include "tools/opener/opener.h"
+#include "tools/opener/output_file.h"
 #include "tools/opener/tiff_png.h"
 #include "tools/opener/tiff_refs.h"
 #include "tools/opener/transform.h"
@@ -212,6 +214,59 @@ TEST(OpenerTransform, RefusedAndBrokenInput) {
         EXPECT_FALSE(std::filesystem::exists(dir / "written.txt")) << c.name;
         EXPECT_FALSE(std::filesystem::exists(dir / "d.xml.html")) << c.name;
     }
+}
+
+// What a stylesheet may read: files beside itself (imports, lookup tables) and beside
+// the document, nothing elsewhere.
+TEST(OpenerTransform, StylesheetReadsOnlyBesideItselfOrTheDocument) {
+    const struct {
+        const char* select;
+        bool allowed;
+    } cases[] = {
+        {"document('table.xml')/t", true},
+        {"document('doc/beside.xml')/t", true},
+        {"document('other/secret.xml')/t", false},
+        {"document('file:///etc/hostname')", false},
+    };
+    for (const auto& c : cases) {
+        tv::test::TempFolder dir;
+        WriteFile(dir / "xsl/common.xsl",
+                  XslWrap(std::string("<p><xsl:value-of select=\"") + c.select + "\"/></p>"));
+        WriteFile(dir / "xsl/main.xsl",
+                  "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/"
+                  "Transform\"><xsl:import href=\"common.xsl\"/></xsl:stylesheet>");
+        WriteFile(dir / "xsl/table.xml", "<t>from-table</t>");
+        WriteFile(dir / "xsl/doc/beside.xml", "<t>from-beside</t>");
+        WriteFile(dir / "other/secret.xml", "<t>secret</t>");
+        WriteFile(dir / "xsl/doc/d.xml", StyledXml("../main.xsl", "<r/>"));
+        const TransformOutcome out =
+            TransformToHtml(dir / "xsl/doc/d.xml", dir / "xsl/doc/d.xml.html");
+        EXPECT_EQ(out.kind, c.allowed ? Kind::Written : Kind::Failed)
+            << c.select << ": " << out.error.reason;
+        const std::string page = ReadAll(dir / "xsl/doc/d.xml.html");
+        EXPECT_EQ(page.find("from-") != std::string::npos, c.allowed) << c.select;
+        EXPECT_EQ(page.find("secret"), std::string::npos);
+    }
+}
+
+TEST(OpenerOutput, ReplacesALinkInsteadOfWritingThroughIt) {
+    tv::test::TempFolder dir;
+    WriteFile(dir / "victim", "keep");
+    std::filesystem::create_symlink(dir / "victim", dir / "page.html");
+    ASSERT_EQ(WriteFileReplacing(dir / "page.html", "new"), "");
+    EXPECT_EQ(ReadAll(dir / "victim"), "keep");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "page.html"));
+    EXPECT_EQ(ReadAll(dir / "page.html"), "new");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+}
+
+TEST(OpenerOutput, ErrorPageEscapesEverything) {
+    OpenError e{"Error loading the XML", "/x/<b>.xml", 3, 7, "bad & \"worse\"", "<a href='x'>"};
+    const std::string page = ErrorPageHtml(e);
+    EXPECT_NE(page.find("/x/&lt;b&gt;.xml"), std::string::npos);
+    EXPECT_NE(page.find("bad &amp; &quot;worse&quot;"), std::string::npos);
+    EXPECT_NE(page.find("&lt;a href=&#39;x&#39;&gt;"), std::string::npos);
+    EXPECT_EQ(page.find("<b>"), std::string::npos);
 }
 
 struct LaunchRecorder {
