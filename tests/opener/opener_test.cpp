@@ -269,6 +269,26 @@ TEST(OpenerOutput, ErrorPageEscapesEverything) {
     EXPECT_EQ(page.find("<b>"), std::string::npos);
 }
 
+TEST(OpenerTransform, RunawayStylesheetIsStopped) {
+    tv::test::TempFolder dir;
+    // Each call makes two more: 2^60 steps.
+    WriteFile(dir / "s.xsl",
+              "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+              "<xsl:template match=\"/\"><xsl:call-template name=\"t\"/></xsl:template>"
+              "<xsl:template name=\"t\"><xsl:param name=\"n\" select=\"60\"/>"
+              "<xsl:if test=\"$n &gt; 0\"><xsl:call-template name=\"t\"><xsl:with-param "
+              "name=\"n\" select=\"$n - 1\"/></xsl:call-template><xsl:call-template name=\"t\">"
+              "<xsl:with-param name=\"n\" select=\"$n - 1\"/></xsl:call-template></xsl:if>"
+              "</xsl:template></xsl:stylesheet>");
+    WriteFile(dir / "d.xml", StyledXml("s.xsl", "<r/>"));
+    const auto start = std::chrono::steady_clock::now();
+    const TransformOutcome out =
+        TransformToHtml(dir / "d.xml", dir / "d.html", {}, std::chrono::milliseconds(300));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(out.kind, Kind::Failed);
+    EXPECT_NE(out.error.reason.find("was stopped"), std::string::npos) << out.error.reason;
+}
+
 struct LaunchRecorder {
     std::vector<std::string> targets;
     ScopedProcessLauncher scope{

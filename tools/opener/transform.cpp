@@ -13,12 +13,14 @@
 #include <libxslt/documents.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "platform/environment.h"
 #include "platform/strings.h"
@@ -356,6 +358,44 @@ TransformOutcome SimpleFailure(const std::string& stage, const std::string& file
     return out;
 }
 
+// Stops a transformation that runs too long. libxslt offers no time limit, but its
+// engine checks its state between instructions and ends the run once the state says
+// stopped; that single store is all this thread does to the context.
+class Watchdog {
+  public:
+    Watchdog(xsltTransformContextPtr context, std::chrono::milliseconds limit)
+        : thread_([this, context, limit] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!wake_.wait_for(lock, limit, [this] { return done_; })) {
+                  fired_ = true;
+                  context->state = XSLT_STATE_STOPPED;
+              }
+          }) {}
+    ~Watchdog() { Finish(); }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    // Ends the watch; true when the limit was reached.
+    bool Finish() {
+        if (thread_.joinable()) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                done_ = true;
+            }
+            wake_.notify_one();
+            thread_.join();
+        }
+        return fired_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    bool fired_ = false;
+    std::thread thread_;  // last: starts once the members it uses exist
+};
+
 std::string DecodeEntities(std::string s) {
     s = ReplaceAll(s, "&quot;", "\"");
     s = ReplaceAll(s, "&apos;", "'");
@@ -433,7 +473,7 @@ std::optional<std::string> XsltHrefFromInstruction(std::string_view content) {
 }
 
 TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& htmlPath,
-                                 const TiffLimits& limits) {
+                                 const TiffLimits& limits, std::chrono::milliseconds timeLimit) {
     InitLibrariesOnce();
     std::lock_guard<std::mutex> lock(g_mutex);
     Session session;
@@ -496,8 +536,14 @@ TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& 
         return SimpleFailure("Error executing the Transform", stylePath, "out of memory");
     }
     xsltSetCtxtSecurityPrefs(g_prefs, context.get());
+    Watchdog watchdog(context.get(), timeLimit);
     DocPtr result(
         xsltApplyStylesheetUser(style.get(), doc.get(), nullptr, nullptr, nullptr, context.get()));
+    if (watchdog.Finish()) {
+        return SimpleFailure("Error executing the Transform", stylePath,
+                             "the stylesheet ran longer than " + std::to_string(timeLimit.count()) +
+                                 " ms and was stopped");
+    }
     if (!result || context->state != XSLT_STATE_OK || !session.refusals.empty()) {
         return Failure("Error executing the Transform", stylePath, session, false);
     }

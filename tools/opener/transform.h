@@ -9,10 +9,12 @@
 //   expanded, but a document or stylesheet that needs an external general entity
 //   (<!ENTITY x SYSTEM "...">) in its content is refused;
 // - entity expansion stays within libxml2's default limits, so entity bombs end fast;
+// - a transformation that runs longer than its time limit is stopped and reported;
 // - the stylesheet may not write files, create folders or use the network; it may read
 //   (document(), xsl:import) only files inside the stylesheet's or the document's folder
 //   (the policy is ours: what a stylesheet legitimately needs lives beside it, and the
 //   document's folder holds the package); anything else it asks for fails the transform.
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +40,7 @@ struct TransformOutcome {
 // Parses xmlPath; when it names an XSLT stylesheet, transforms it, converts the TIFF
 // drawings the result references (tiff_refs.h) and writes htmlPath (replacing it).
 TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& htmlPath,
-                                 const TiffLimits& limits = {});
+                                 const TiffLimits& limits = {},
+                                 std::chrono::milliseconds timeLimit = std::chrono::seconds(60));
 
 }  // namespace tv::opener
