@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <filesystem>
 #include <vector>
 
 #include "platform/process/start_detached.h"
+#include "platform/strings.h"
 #include "tests/opener/opener_fixtures.h"
 #include "tests/platform/test_env.h"
 #include "tools/opener/error_page.h"
@@ -199,11 +202,16 @@ TEST(OpenerTransform, RefusedAndBrokenInput) {
          "Error loading the Transform", "not fetched"},
         {"missing stylesheet", StyledXml("none.xsl", "<r/>"), XslWrap("<p/>"),
          "Error loading the Transform", "missing"},
+        {"entity in a read document", StyledXml("s.xsl", "<r/>"),
+         XslWrap("<p><xsl:value-of select=\"document('extra.xml')\"/></p>"),
+         "Error executing the Transform", "external entity"},
     };
     for (const auto& c : cases) {
         tv::test::TempFolder dir;
         WriteFile(dir / "d.xml", c.document);
         WriteFile(dir / "s.xsl", c.stylesheet);
+        WriteFile(dir / "extra.xml",
+                  "<!DOCTYPE t [<!ENTITY x SYSTEM \"/etc/hostname\">]><t>&x;</t>");
         const auto start = std::chrono::steady_clock::now();
         const TransformOutcome out = TransformToHtml(dir / "d.xml", dir / "d.xml.html");
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << c.name;
@@ -267,6 +275,31 @@ TEST(OpenerOutput, ErrorPageEscapesEverything) {
     EXPECT_NE(page.find("bad &amp; &quot;worse&quot;"), std::string::npos);
     EXPECT_NE(page.find("&lt;a href=&#39;x&#39;&gt;"), std::string::npos);
     EXPECT_EQ(page.find("<b>"), std::string::npos);
+}
+
+// Stylesheet references as the preparation tools write them (absolute file URLs with
+// %20 for spaces) and as people write them (relative, with escapes).
+TEST(OpenerTransform, StylesheetReferenceForms) {
+    tv::test::TempFolder dir;
+    WriteFile(dir / "my docs/xsl/p s.xsl", XslWrap("<p>styled</p>"));
+    for (const std::string& href :
+         {"file://" + ReplaceAll(dir.Path(), " ", "%20") + "/my%20docs/xsl/p%20s.xsl",
+          std::string("xsl/p%20s.xsl"), dir / "my docs/xsl/p s.xsl"}) {
+        WriteFile(dir / "my docs/d.xml", StyledXml(href, "<r/>"));
+        const TransformOutcome out = TransformToHtml(dir / "my docs/d.xml", dir / "my docs/d.html");
+        EXPECT_EQ(out.kind, Kind::Written) << href << ": " << out.error.reason;
+        EXPECT_NE(ReadAll(dir / "my docs/d.html").find("styled"), std::string::npos) << href;
+        std::filesystem::remove(dir / "my docs/d.html");
+    }
+}
+
+// A DTD that is a FIFO would block a reader for ever; it is not read.
+TEST(OpenerTransform, SpecialFilesAreNotRead) {
+    tv::test::TempFolder dir;
+    ASSERT_EQ(mkfifo((dir / "d.dtd").c_str(), 0600), 0);
+    WriteFile(dir / "s.xsl", XslWrap("<p>shown</p>"));
+    WriteFile(dir / "d.xml", StyledXml("s.xsl", "<!DOCTYPE r SYSTEM \"d.dtd\"><r/>"));
+    EXPECT_EQ(TransformToHtml(dir / "d.xml", dir / "d.html").kind, Kind::Written);
 }
 
 TEST(OpenerTransform, RunawayStylesheetIsStopped) {
