@@ -1,6 +1,5 @@
 #include "tools/opener/opener.h"
 
-#include <libxml/uri.h>
 #include <filesystem>
 #include <memory>
 
@@ -30,18 +29,6 @@ bool HasScheme(std::string_view target) {
         }
     }
     return true;
-}
-
-// The local path of a file: URL ("" when it names another host).
-std::string FileUrlPath(const std::string& url) {
-    xmlURIPtr uri = xmlParseURI(url.c_str());
-    std::string path;
-    if (uri != nullptr && uri->path != nullptr &&
-        (uri->server == nullptr || uri->server[0] == 0 || IEquals(uri->server, "localhost"))) {
-        path = uri->path;
-    }
-    xmlFreeURI(uri);
-    return path;
 }
 
 std::string Absolute(const std::string& path) {
@@ -96,7 +83,7 @@ OpenResult OpenTarget(const std::string& target, const TiffLimits& limits) {
     if (IsWebAddress(target)) {
         return Hand(target, "");
     }
-    std::string path = HasScheme(target) ? FileUrlPath(target) : target;
+    std::string path = LocalFilePath(target).value_or("");
     if (path.empty()) {
         return Hand(target, "");  // a file: URL of another host: the browser's business
     }

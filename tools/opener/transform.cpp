@@ -4,13 +4,12 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/uri.h>
+#include <libxslt/documents.h>
 #include <libxslt/security.h>
 #include <libxslt/transform.h>
 #include <libxslt/xslt.h>
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
-
-#include <libxslt/documents.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -118,27 +117,6 @@ void OnTextMessage(void*, const char* format, ...) {
     g_session->messages += buf;
 }
 
-// Local path of a URL or path as libxml2 hands it to loaders; nullopt for anything
-// that would need the network.
-std::optional<std::string> LocalPath(const std::string& url) {
-    const size_t colon = url.find(':');
-    const size_t slash = url.find('/');
-    const bool hasScheme =
-        colon != std::string::npos && colon > 1 && (slash == std::string::npos || colon < slash);
-    if (!hasScheme) {
-        return url;
-    }
-    if (!IStartsWith(url, "file:")) {
-        return std::nullopt;
-    }
-    std::unique_ptr<xmlURI, UriFree> uri(xmlParseURI(url.c_str()));
-    if (!uri || uri->path == nullptr ||
-        (uri->server != nullptr && !IEquals(uri->server, "localhost") && uri->server[0] != 0)) {
-        return std::nullopt;
-    }
-    return std::string(uri->path);
-}
-
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
@@ -158,7 +136,7 @@ xmlParserInputPtr SafeEntityLoader(const char* url, const char*, xmlParserCtxtPt
         Refuse(std::string("the external entity ") + url + " is not read");
         return nullptr;
     }
-    const std::optional<std::string> path = LocalPath(url);
+    const std::optional<std::string> path = LocalFilePath(url);
     if (!path) {
         Refuse(std::string("network access to ") + url + " is not allowed");
         return nullptr;
@@ -191,7 +169,7 @@ bool InsideReadableRoots(const std::string& path) {
 }
 
 int CheckRead(xsltSecurityPrefsPtr, xsltTransformContextPtr, const char* value) {
-    const std::optional<std::string> path = LocalPath(value != nullptr ? value : "");
+    const std::optional<std::string> path = LocalFilePath(value != nullptr ? value : "");
     if (!path) {
         Refuse(std::string("the stylesheet may not use the network (") + value + ")");
         return 0;
@@ -424,6 +402,25 @@ std::string PercentDecoded(const std::string& s) {
 
 }  // namespace
 
+std::optional<std::string> LocalFilePath(const std::string& url) {
+    const size_t colon = url.find(':');
+    const size_t slash = url.find('/');
+    const bool hasScheme =
+        colon != std::string::npos && colon > 1 && (slash == std::string::npos || colon < slash);
+    if (!hasScheme) {
+        return url;
+    }
+    if (!IStartsWith(url, "file:")) {
+        return std::nullopt;
+    }
+    std::unique_ptr<xmlURI, UriFree> uri(xmlParseURI(url.c_str()));
+    if (!uri || uri->path == nullptr ||
+        (uri->server != nullptr && !IEquals(uri->server, "localhost") && uri->server[0] != 0)) {
+        return std::nullopt;
+    }
+    return std::string(uri->path);
+}
+
 std::optional<std::string> XsltHrefFromInstruction(std::string_view content) {
     std::map<std::string, std::string> pseudo;
     size_t i = 0;
@@ -495,7 +492,7 @@ TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& 
             "Error loading the Transform", xmlPath,
             "stylesheets embedded in the document (" + *href + ") are not supported");
     }
-    const std::optional<std::string> local = LocalPath(*href);
+    const std::optional<std::string> local = LocalFilePath(*href);
     if (!local) {
         return SimpleFailure(
             "Error loading the Transform", xmlPath,

@@ -29,6 +29,10 @@ namespace tv::opener {
 // the type says it is something else, e.g. text/css). Alternate stylesheets are skipped.
 std::optional<std::string> XsltHrefFromInstruction(std::string_view content);
 
+// The local file a path or URL names: a path is taken as it is, a file: URL (of no host
+// or localhost) gives its decoded path; nullopt for anything that needs the network.
+std::optional<std::string> LocalFilePath(const std::string& url);
+
 struct TransformOutcome {
     enum class Kind { NoStylesheet, Written, Failed };
     Kind kind = Kind::Failed;
