@@ -107,6 +107,8 @@ TEST(OpenerTiff, GroupFourPagesBecomePngs) {
     TiffLimits small;
     small.maxPixelBytes = 300 * 100 * 4;
     EXPECT_NE(ConvertTiffToPng(dir / "one.tif", dir / "big", small).error, "");
+    small.maxTotalPixelBytes = 64 * 48 * 4 * 2;
+    EXPECT_NE(ConvertTiffToPng(dir / "three.tif", dir / "big", small).error, "");
     WriteFile(dir / "fake.tif", "II*\0 not really");
     EXPECT_NE(ConvertTiffToPng(dir / "fake.tif", dir / "fake").error, "");
     EXPECT_FALSE(std::filesystem::exists(dir / "big.png"));

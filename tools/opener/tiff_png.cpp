@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <new>
 
@@ -178,6 +179,7 @@ PngConversion ConvertTiffToPng(const std::string& tiffPath, const std::string& p
     }
     std::vector<std::string> written;
     int page = 0;
+    std::uint64_t total = 0;
     do {
         if (++page > limits.maxPages) {
             result.error = "more than " + std::to_string(limits.maxPages) + " pages";
@@ -191,6 +193,11 @@ PngConversion ConvertTiffToPng(const std::string& tiffPath, const std::string& p
             bytes > limits.maxPixelBytes) {
             result.error = "page " + std::to_string(page) + " is " + std::to_string(width) + "x" +
                            std::to_string(height) + " pixels, larger than allowed";
+            break;
+        }
+        total += bytes;
+        if (total > limits.maxTotalPixelBytes) {
+            result.error = "the pages together are larger than allowed";
             break;
         }
         std::vector<std::uint32_t> raster(size_t{width} * height);
@@ -214,6 +221,11 @@ PngConversion ConvertTiffToPng(const std::string& tiffPath, const std::string& p
     } while (TIFFReadDirectory(tiff.get()) == 1);
     if (result.error.empty()) {
         result.pngPaths = std::move(written);
+    } else {
+        for (const std::string& name : written) {  // half a drawing is no drawing
+            std::error_code ignored;
+            std::filesystem::remove(name, ignored);
+        }
     }
     return result;
 }

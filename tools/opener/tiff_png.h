@@ -6,7 +6,8 @@
 //
 // The input is untrusted: pages larger than the limits are refused before any pixel
 // buffer is allocated, libtiff's own allocations are capped, and output files are
-// written beside the base without following links.
+// written beside the base without following links. When a page fails, the pages
+// already written are removed again.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,11 +17,12 @@ namespace tv::opener {
 struct TiffLimits {
     std::uint32_t maxSide = 20000;                       // width and height, pixels
     std::uint64_t maxPixelBytes = 256ull * 1024 * 1024;  // decoded RGBA page
+    std::uint64_t maxTotalPixelBytes = 4ull << 30;       // all pages: bounds the time taken
     int maxPages = 1000;
 };
 
 struct PngConversion {
-    std::vector<std::string> pngPaths;  // one per page, in page order; empty on failure
+    std::vector<std::string> pngPaths;  // one per page, in page order; none on failure
     std::string error;                  // "" on success
 };
 
