@@ -295,6 +295,22 @@ TEST(OpenerTransform, StylesheetReferenceForms) {
     }
 }
 
+TEST(OpenerTransform, PageGoesToTempWhenBesideIsBlocked) {
+    tv::test::TempFolder dir;
+    tv::test::TempFolder temp;
+    tv::test::ScopedEnv tmpdir("TMPDIR", temp.Path());
+    WriteFile(dir / "a b/s.xsl", XslWrap("<html><body><p>shown</p></body></html>"));
+    WriteFile(dir / "a b/d.xml", StyledXml("s.xsl", "<r/>"));
+    std::filesystem::create_directory(dir / "a b/d.xml.html");  // blocks the page
+    const TransformOutcome out = TransformToHtml(dir / "a b/d.xml", dir / "a b/d.xml.html");
+    ASSERT_EQ(out.kind, Kind::Written) << out.error.reason;
+    EXPECT_EQ(out.htmlPath.rfind(temp / "d.xml-", 0), 0u) << out.htmlPath;
+    const std::string page = ReadAll(out.htmlPath);
+    EXPECT_NE(page.find("<base href=\"file://" + ReplaceAll(dir.Path(), " ", "%20") + "/a%20b/\">"),
+              std::string::npos)
+        << page;
+}
+
 // A DTD that is a FIFO would block a reader for ever; it is not read.
 TEST(OpenerTransform, SpecialFilesAreNotRead) {
     tv::test::TempFolder dir;

@@ -4,8 +4,8 @@
 // - A web address (a scheme of two or more letters: http:, https:, ftp:, mailto: ...)
 //   goes to the desktop's browser unchanged. A file: URL is taken as the local file.
 // - An .xml file (any case) that names an XSLT stylesheet is transformed beside itself
-//   into NAME.xml.html (transform.h), and that page is opened. One that names none
-//   opens as it is.
+//   into NAME.xml.html (transform.h; into the temporary folder when the file's folder
+//   is not writable), and that page is opened. One that names none opens as it is.
 // - Anything else opens as it is (a missing file too: the browser reports it).
 // - When the XML or its stylesheet fails, an error page (error_page.h) is written
 //   beside the file as NAME.xml.html, or into the temporary folder when the file's

@@ -400,6 +400,68 @@ std::string PercentDecoded(const std::string& s) {
     return buf ? std::string(buf.get()) : s;
 }
 
+std::optional<std::string> Serialized(xmlDocPtr result, xsltStylesheetPtr style) {
+    xmlChar* raw = nullptr;
+    int length = 0;
+    if (xsltSaveResultToString(&raw, &length, result, style) != 0) {
+        return std::nullopt;
+    }
+    std::unique_ptr<xmlChar, XmlCharFree> bytes(raw);
+    return bytes ? std::string(reinterpret_cast<const char*>(bytes.get()),
+                               static_cast<size_t>(length))
+                 : std::string();
+}
+
+// A file URL of an absolute folder path (ending with "/").
+std::string FolderUrl(const std::string& folder) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : folder) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') ||
+                           std::string_view("/-._~").find(c) != std::string_view::npos;
+        if (plain) {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += kHex[c >> 4];
+            url += kHex[c & 15];
+        }
+    }
+    return url;
+}
+
+// Puts <base href="file:///folder/"> first into the page's head (made when missing).
+void AddBase(xmlDocPtr page, const std::string& folder) {
+    xmlNodePtr root = xmlDocGetRootElement(page);
+    if (root == nullptr) {
+        return;
+    }
+    xmlNodePtr head = root->children;
+    while (head != nullptr &&
+           !(head->type == XML_ELEMENT_NODE && xmlStrcasecmp(head->name, BAD_CAST "head") == 0)) {
+        head = head->next;
+    }
+    if (head == nullptr) {
+        head = xmlNewDocNode(page, root->ns, BAD_CAST "head", nullptr);
+        if (head == nullptr) {
+            return;
+        }
+        head = root->children != nullptr ? xmlAddPrevSibling(root->children, head)
+                                         : xmlAddChild(root, head);
+    }
+    xmlNodePtr base = xmlNewDocNode(page, root->ns, BAD_CAST "base", nullptr);
+    if (base == nullptr) {
+        return;
+    }
+    xmlSetProp(base, BAD_CAST "href", BAD_CAST FolderUrl(folder).c_str());
+    if (head->children != nullptr) {
+        xmlAddPrevSibling(head->children, base);
+    } else {
+        xmlAddChild(head, base);
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> LocalFilePath(const std::string& url) {
@@ -549,20 +611,28 @@ TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& 
     const RewriteReport drawings = RewriteTiffReferences(result.get(), docFolder, limits);
     out.drawingProblems = drawings.problems;
 
-    xmlChar* raw = nullptr;
-    int length = 0;
-    if (xsltSaveResultToString(&raw, &length, result.get(), style.get()) != 0) {
+    std::optional<std::string> text = Serialized(result.get(), style.get());
+    if (!text) {
         return SimpleFailure("Error executing the Transform", stylePath,
                              "the result cannot be written out");
     }
-    std::unique_ptr<xmlChar, XmlCharFree> bytes(raw);
-    const std::string_view text(reinterpret_cast<const char*>(bytes.get()),
-                                bytes ? static_cast<size_t>(length) : 0);
-    if (std::string reason = WriteFileReplacing(htmlPath, text); !reason.empty()) {
-        return SimpleFailure("Error writing the page", htmlPath, reason);
+    std::string written = htmlPath;
+    if (std::string reason = WriteFileReplacing(htmlPath, *text); !reason.empty()) {
+        // The document's folder is not writable (a read-only medium, say): the page goes
+        // to the temporary folder, and a base element keeps its relative references
+        // pointing at the document's folder.
+        AddBase(result.get(), docFolder);
+        text = Serialized(result.get(), style.get());
+        const std::string name = htmlPath.substr(htmlPath.rfind('/') + 1);
+        written =
+            text ? WriteNewFile(TempFolder(), name.substr(0, name.rfind('.')) + "-", ".html", *text)
+                 : "";
+        if (written.empty()) {
+            return SimpleFailure("Error writing the page", htmlPath, reason);
+        }
     }
     out.kind = TransformOutcome::Kind::Written;
-    out.htmlPath = htmlPath;
+    out.htmlPath = written;
     return out;
 }
 

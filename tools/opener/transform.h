@@ -42,7 +42,9 @@ struct TransformOutcome {
 };
 
 // Parses xmlPath; when it names an XSLT stylesheet, transforms it, converts the TIFF
-// drawings the result references (tiff_refs.h) and writes htmlPath (replacing it).
+// drawings the result references (tiff_refs.h) and writes htmlPath (replacing it). When
+// htmlPath cannot be written, the page goes to a new file in the temporary folder with
+// a base element pointing at the document's folder.
 TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& htmlPath,
                                  const TiffLimits& limits = {},
                                  std::chrono::milliseconds timeLimit = std::chrono::seconds(60));
