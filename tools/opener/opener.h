@@ -1,0 +1,39 @@
+#pragma once
+// The document opener: what `tessel-open TARGET` does, as functions the tests call.
+//
+// - A web address (a scheme of two or more letters: http:, https:, ftp:, mailto: ...)
+//   goes to the desktop's browser unchanged. A file: URL is taken as the local file.
+// - An .xml file (any case) that names an XSLT stylesheet is transformed beside itself
+//   into NAME.xml.html (transform.h; into the temporary folder when the file's folder
+//   is not writable), and that page is opened. One that names none opens as it is.
+// - Anything else opens as it is (a missing file too: the browser reports it).
+// - When the XML or its stylesheet fails, an error page (error_page.h) is written
+//   beside the file as NAME.xml.html, or into the temporary folder when the file's
+//   folder is not writable, and that page is opened instead.
+//
+// The desktop's browser is $BROWSER when set and not empty (one program, given the
+// target as its single argument, no shell), else xdg-open. It is started detached and
+// not waited for.
+#include <string>
+#include <string_view>
+
+#include "tools/opener/tiff_png.h"
+
+namespace tv::opener {
+
+// True for an address with a URL scheme other than file:. A single letter before ":"
+// is a drive letter, not a scheme.
+bool IsWebAddress(std::string_view target);
+
+// The program that shows pages: $BROWSER, else "xdg-open".
+std::string BrowserProgram();
+
+struct OpenResult {
+    int exitCode = 0;        // 0 once the browser was started
+    std::string handedOver;  // what the browser was given
+    std::string message;     // one line for stderr when exitCode != 0
+};
+
+OpenResult OpenTarget(const std::string& target, const TiffLimits& limits = {});
+
+}  // namespace tv::opener
