@@ -3,10 +3,12 @@
 #include <OpenSP/EventGenerator.h>
 #include <OpenSP/ParserEventGeneratorKit.h>
 
+#include <filesystem>
 #include <memory>
 #include <regex>
 
 #include "tools/prep/entity_chars.h"
+#include "tools/prep/prep_file.h"
 
 namespace tv::prep {
 
@@ -172,6 +174,9 @@ LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath)
     ParserEventGeneratorKit kit;
     kit.setProgramName("SgmlLift24");
     kit.setOption(ParserEventGeneratorKit::addCatalog, catalogPath.c_str());
+    // A DTD named by a bare system identifier is also looked for beside the catalog.
+    const std::string folder = std::filesystem::path(AbsolutePath(catalogPath)).parent_path();
+    kit.setOption(ParserEventGeneratorKit::addSearchDir, folder.c_str());
     std::string file = sgmlPath;
     char* files[] = {file.data()};
     std::unique_ptr<EventGenerator> gen(kit.makeEventGenerator(1, files));
