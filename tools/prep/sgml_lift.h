@@ -3,7 +3,8 @@
 // inferred, entities expanded) and writes the same element tree as well-formed XML:
 // element and attribute names as the parser reports them (upper case), SDATA entities
 // as the characters their ISO names stand for, entity attributes (NDATA files) as the
-// files' system identifiers.
+// files' system identifiers. The parser reads bytes as ISO 8859-1, SGML's usual
+// document character set for these documents; other characters come as entities.
 #include <optional>
 #include <string>
 
