@@ -153,7 +153,8 @@ TEST_F(PrepTools, DtdStripRemovesTheDoctypeOnly) {
 const char kGrantSgml[] =
     "<!DOCTYPE PATDOC PUBLIC \"-//TESSEL//DTD Patent Grant SGML V2.4//EN\" [\n"
     "<!ENTITY US1-D1 SYSTEM \"US01234567-20000101-D00001.TIF\" NDATA TIFF>\n]>\n"
-    "<PATDOC FILE=\"US01234567.SGM\">\n<SDOBI><B100><B110><DNUM><PDAT>01234567</B110>\n"
+    "<PATDOC FILE=\"US01234567.SGM\" "
+    "STATUS=\"a&mdash;&quot;&lt;\">\n<SDOBI><B100><B110><DNUM><PDAT>01234567</B110>\n"
     "</B100><B500><B540><STEXT><PDAT>Widget &mdash; &eacute;tendu &amp; &lt;b&gt;</B500>\n"
     "</SDOBI><SDOCL><CL><CLM ID=\"C1\"><PARA><PTEXT><PDAT>A widget.\n"
     "<CLM ID=\"C2\"><PARA><PTEXT><PDAT>As in </PDAT><CLREF ID=\"C1\"><PDAT>claim 1</CLREF>\n"
@@ -163,7 +164,8 @@ TEST_F(PrepTools, SgmlLift24WritesWellFormedXmlWithEveryCatalog) {
     const std::string sgm = pkg_ + "/US 1.sgm", xml = pkg_ + "/US 1.xml";
     test::WriteFile(sgm, kGrantSgml);
     const std::string body =
-        "<PATDOC FILE=\"US01234567.SGM\"><SDOBI><B100><B110><DNUM><PDAT>01234567</PDAT></DNUM>"
+        "<PATDOC FILE=\"US01234567.SGM\" "
+        "STATUS=\"a\u2014&quot;&lt;\"><SDOBI><B100><B110><DNUM><PDAT>01234567</PDAT></DNUM>"
         "</B110></B100><B500><B540><STEXT><PDAT>Widget \u2014 \u00E9tendu &amp; &lt;b&gt;</PDAT>"
         "</STEXT></B540></B500></SDOBI><SDOCL><CL><CLM ID=\"C1\"><PARA><PTEXT><PDAT>A widget."
         "</PDAT></PTEXT></PARA></CLM><CLM ID=\"C2\"><PARA><PTEXT><PDAT>As in </PDAT><CLREF "
@@ -187,6 +189,12 @@ TEST_F(PrepTools, SgmlLift24WritesWellFormedXmlWithEveryCatalog) {
         EXPECT_NE(doc, nullptr);
         xmlFreeDoc(doc);
     }
+    // A claim reference to no claim is reported, yet the document is converted.
+    test::WriteFile(sgm, Replace(kGrantSgml, "CLREF ID=\"C1\"", "CLREF ID=\"C9\""));
+    const Outcome dangling = Run("SgmlLift24", {sgm, Catalog()});
+    EXPECT_EQ(dangling.code, 0);
+    EXPECT_NE(dangling.err.find("warning"), std::string::npos);
+    EXPECT_NE(Read(xml).find("ID=\"C9\""), std::string::npos);
     // A bare system identifier naming a DTD of the catalog's folder is found there.
     test::WriteFile(sgm, Replace(kGrantSgml, "PUBLIC \"-//TESSEL//DTD Patent Grant SGML V2.4//EN\"",
                                  "SYSTEM \"patdoc-v2-4.dtd\""));

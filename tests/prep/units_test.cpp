@@ -9,7 +9,9 @@
 #include "tests/platform/test_env.h"
 #include "tools/prep/catalog.h"
 #include "tools/prep/entity_chars.h"
+#include "tools/prep/prep_file.h"
 #include "tools/prep/prolog.h"
+#include "tools/prep/rewrite.h"
 
 namespace tv::prep {
 namespace {
@@ -112,6 +114,50 @@ TEST(PrepEntityChars, EveryEntityOfOurSetsHasOneCharacter) {
         AppendUtf8(utf8, c);
     }
     EXPECT_EQ(utf8, "A\xC3\xA9\xE2\x80\x94\xF0\x9D\x90\x80");
+}
+
+TEST(PrepFile, UrlsEscapeWhatAUriCannotHoldAndReplaceLeavesNothingBehind) {
+    EXPECT_EQ(FileUrl("/a b/c%d#e?f/\xC3\xA9'\"<&>.xsl"),
+              "file:///a%20b/c%25d%23e%3Ff/%C3%A9%27%22%3C%26%3E.xsl");
+    EXPECT_EQ(FileUrl("/plain/x-y_z.dtd"), "file:///plain/x-y_z.dtd");
+
+    test::TempFolder dir;
+    std::string error;
+    test::WriteFile(dir / "folder/x", "");
+    EXPECT_FALSE(ReplaceFile(dir / "folder", "text", &error));  // a folder is not replaced
+    EXPECT_NE(error, "");
+    EXPECT_TRUE(ReplaceFile(dir / "new", "text", &error));
+    EXPECT_EQ(ReadBytes(dir / "new", &error), "text");
+    EXPECT_FALSE(ReadBytes(dir / "folder", &error));
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+        entries += e.path().filename().string()[0] != '.';  // no temporary file is left
+        EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+    }
+    EXPECT_EQ(entries, 2);
+}
+
+TEST(PrepRewrite, WarnsWhenTheDocNumberLineLeavesTheFirst1000Characters) {
+    const Catalog cat = Catalog::Parse("STYLESHEET a \"x.xsl\"", "/" + std::string(300, 'd'));
+    struct Case {
+        std::size_t padding;
+        const char* line;
+        bool warns;
+    } cases[] = {
+        {400, "\n<doc-number>1</doc-number>", false},
+        {900, "\n<doc-number>1</doc-number>", true},
+        {900, "\n <doc-number>1</doc-number>", false},   // indented: never seen anyway
+        {990, "\r\n<doc-number>1</doc-number>", false},  // beyond already
+    };
+    for (const Case& c : cases) {
+        const std::string text = "<a>" + std::string(c.padding, ' ') + c.line + "</a>";
+        std::string error;
+        const auto r = MendPaths(text, cat, &error);
+        ASSERT_TRUE(r);
+        const char* eol = c.line[0] == '\r' ? "\r\n" : "\n";  // the file's own line ends
+        EXPECT_EQ(r->text, StylesheetPi("/" + std::string(300, 'd') + "/x.xsl") + eol + text);
+        EXPECT_EQ(r->warnings.size(), c.warns ? 1u : 0u) << c.padding;
+    }
 }
 
 }  // namespace
