@@ -173,11 +173,14 @@ class XmlWriter : public SGMLApplication {
 LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath) {
     ParserEventGeneratorKit kit;
     kit.setProgramName("SgmlLift24");
-    kit.setOption(ParserEventGeneratorKit::addCatalog, catalogPath.c_str());
+    // The kit keeps the option texts by pointer until the generator is made, so they
+    // live here. Paths are absolute, so none can read as a parser "<STORAGE>" identifier.
+    const std::string catalog = AbsolutePath(catalogPath);
+    kit.setOption(ParserEventGeneratorKit::addCatalog, catalog.c_str());
     // A DTD named by a bare system identifier is also looked for beside the catalog.
-    const std::string folder = std::filesystem::path(AbsolutePath(catalogPath)).parent_path();
+    const std::string folder = std::filesystem::path(catalog).parent_path();
     kit.setOption(ParserEventGeneratorKit::addSearchDir, folder.c_str());
-    std::string file = sgmlPath;
+    std::string file = AbsolutePath(sgmlPath);
     char* files[] = {file.data()};
     std::unique_ptr<EventGenerator> gen(kit.makeEventGenerator(1, files));
     gen->inhibitMessages(true);  // the messages reach error() below; we print one line
