@@ -1,0 +1,43 @@
+// Documents and catalogs from anywhere: the prolog reader, PathMend's and DtdStrip's
+// rewrites and the catalog reader take any bytes without crashing; a rewrite keeps
+// everything outside the prolog, and PathMend applied twice gives the same text.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "tools/prep/catalog.h"
+#include "tools/prep/prolog.h"
+#include "tools/prep/rewrite.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    // The first line doubles as a catalog, so its reader sees the same bytes.
+    const auto catalog = tv::prep::Catalog::Parse(text.substr(0, text.find('\n')), "/nowhere");
+    const auto fixed = tv::prep::Catalog::Parse(
+        "STYLESHEET a \"s.xsl\" STYLESHEET patent-grant \"p.xsl\"", "/nowhere");
+    std::string error;
+    const auto prolog = tv::prep::ScanProlog(text, &error);
+    const auto stripped = tv::prep::StripDoctype(text, &error);
+    if (prolog.has_value() != stripped.has_value()) {
+        std::abort();
+    }
+    if (stripped && prolog->doctype &&
+        stripped->size() + prolog->doctype->whole.end - prolog->doctype->whole.begin !=
+            text.size()) {
+        std::abort();
+    }
+    for (const auto* cat : {&catalog, &fixed}) {
+        const auto once = tv::prep::MendPaths(text, *cat, &error);
+        if (once.has_value() != prolog.has_value()) {
+            std::abort();
+        }
+        if (once) {
+            const auto twice = tv::prep::MendPaths(once->text, *cat, &error);
+            if (!twice || twice->text != once->text) {
+                std::abort();
+            }
+        }
+    }
+    return 0;
+}

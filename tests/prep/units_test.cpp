@@ -1,0 +1,164 @@
+// The catalog reader, the prolog reader and the entity table, below the tools.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "tests/platform/test_env.h"
+#include "tools/prep/catalog.h"
+#include "tools/prep/entity_chars.h"
+#include "tools/prep/prep_file.h"
+#include "tools/prep/prolog.h"
+#include "tools/prep/rewrite.h"
+
+namespace tv::prep {
+namespace {
+
+TEST(PrepCatalog, ReadsEntriesSkipsCommentsAndUnknownKeywordsFirstEntryWins) {
+    test::TempFolder dir;
+    for (const char* f :
+         {"pub.dtd", "sys.dtd", "type.dtd", "byname.dtd", "first.dtd", "second.dtd"}) {
+        test::WriteFile(dir / f, "");
+    }
+    const Catalog cat = Catalog::Parse(
+        "-- PUBLIC \"-//X//DTD Hidden//EN\" \"nothere.dtd\" --\n"
+        "PUBLIC \"-//X//DTD  A\n V1//EN\" pub.dtd\n"
+        "FUTURE-KEYWORD x \"y\"  system 'old/sys.dtd' 'sys.dtd'\n"
+        "DOCTYPE root \"type.dtd\"\n"
+        "DOCTYPE Twice \"first.dtd\" DOCTYPE twice \"second.dtd\"\n"
+        "PUBLIC \"-//X//DTD Missing//EN\" \"missing.dtd\"\n"
+        "STYLESHEET root \"xsl/a b.xsl\"\n",
+        dir.Path());
+    struct Case {
+        const char *pub, *sys, *name, *want;
+    } cases[] = {
+        {"-//X//DTD A V1//EN", "old/sys.dtd", "root", "pub.dtd"},   // public id first
+        {"-//X//DTD Other//EN", "old/sys.dtd", "root", "sys.dtd"},  // then system id
+        {"", "http://x/y/unknown.dtd", "ROOT", "type.dtd"},         // then the type name
+        {"", "C:\\dtds\\byname.dtd", "other", "byname.dtd"},        // then the file name
+        {"-//X//DTD Missing//EN", "", "twice", "first.dtd"},        // missing file: next
+        {"-//X//DTD Hidden//EN", "", "none", nullptr},              // commented out
+        {"", "../byname.dtd/..", "none", nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto got = cat.ResolveDtd(c.pub, c.sys, c.name);
+        if (c.want) {
+            EXPECT_EQ(got, dir / c.want) << c.pub << c.sys;
+        } else {
+            EXPECT_FALSE(got) << c.pub << c.sys;
+        }
+    }
+    EXPECT_EQ(cat.Stylesheet("ROOT"), dir / "xsl/a b.xsl");
+    EXPECT_FALSE(cat.Stylesheet("other"));
+}
+
+TEST(PrepProlog, FindsEachPieceAndRefusesWhatItCannotRead) {
+    struct Case {
+        std::string text;
+        std::string want;  // decl|doctype name|public|system|#pis|root, or "error"
+    } cases[] = {
+        {"<?xml version=\"1.0\"?>\n<!DOCTYPE a SYSTEM \"a.dtd\">\n<a/>", "1|a||a.dtd|0|a"},
+        {"\xEF\xBB\xBF<!-- <!DOCTYPE x> --><?xml-stylesheet href='s'?><r>", "0||||1|r"},
+        {"<!DOCTYPE p PUBLIC '-//P//EN' [<!ENTITY e \"]>\"><!-- ] -->%pe;]><p>",
+         "0|p|-//P//EN||0|p"},
+        {"<!DOCTYPE q PUBLIC \"i\" \"s\"><?xml-stylesheetx?><?xml-stylesheet?><q>", "0|q|i|s|1|q"},
+        {"<?xml version='1.0'?><!DOCTYPE r><!DOCTYPE s><r>", "1|r|||0|"},
+        {"<!DOCTYPE a [<!ENTITY e 'x'>", "error"},
+        {"<!DOCTYPE a SYSTEM \"a.dtd>", "error"},
+        {"<!-- never closed", "error"},
+        {"<?xml version=\"1.0\"", "error"},
+        {"\xFF\xFE<\0?\0", "error"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto p = ScanProlog(c.text, &error);
+        std::string got = "error";
+        if (p) {
+            const auto& d = p->doctype;
+            got = std::string(p->xmlDeclaration ? "1" : "0") + "|" + (d ? d->name : "") + "|" +
+                  (d ? d->publicId.value_or("") : "") + "|" + (d ? d->systemId.value_or("") : "") +
+                  "|" + std::to_string(p->stylesheetPis.size()) + "|" + p->rootName;
+        } else {
+            EXPECT_FALSE(error.empty());
+        }
+        EXPECT_EQ(got, c.want) << c.text;
+    }
+}
+
+TEST(PrepEntityChars, EveryEntityOfOurSetsHasOneCharacter) {
+    std::set<std::string> names;
+    for (const EntityChar& e : EntityChars()) {
+        EXPECT_TRUE(names.insert(e.name).second) << "twice: " << e.name;
+    }
+    // Each SDATA entity the SGML DTD can reference maps through its text.
+    const std::regex decl(R"(<!ENTITY\s+(\w+)\s+SDATA\s+"([^"]*)\")");
+    int count = 0;
+    for (const char* set : {"isonum", "isopub", "isolat1", "isogrk3", "isotech", "isodia"}) {
+        std::stringstream text;
+        text << std::ifstream(std::string(TESSEL_DTD_DIR) + "/" + set + ".ent").rdbuf();
+        const std::string s = text.str();
+        for (std::sregex_iterator it(s.begin(), s.end(), decl), end; it != end; ++it, ++count) {
+            EXPECT_EQ(EntityCharBySdataText((*it)[2].str()), EntityCharByName((*it)[1].str()))
+                << (*it)[1];
+            EXPECT_TRUE(EntityCharByName((*it)[1].str())) << (*it)[1];
+        }
+    }
+    EXPECT_EQ(count, static_cast<int>(EntityChars().size()));
+    EXPECT_EQ(EntityCharBySdataText("[mdash ]"), U'\u2014');
+    EXPECT_EQ(EntityCharByName("Agrave"), U'\u00C0');
+    EXPECT_FALSE(EntityCharBySdataText("mdash"));
+    std::string utf8;
+    for (char32_t c : {U'A', U'\u00E9', U'\u2014', U'\U0001D400'}) {
+        AppendUtf8(utf8, c);
+    }
+    EXPECT_EQ(utf8, "A\xC3\xA9\xE2\x80\x94\xF0\x9D\x90\x80");
+}
+
+TEST(PrepFile, UrlsEscapeWhatAUriCannotHoldAndReplaceLeavesNothingBehind) {
+    EXPECT_EQ(FileUrl("/a b/c%d#e?f/\xC3\xA9'\"<&>.xsl"),
+              "file:///a%20b/c%25d%23e%3Ff/%C3%A9%27%22%3C%26%3E.xsl");
+    EXPECT_EQ(FileUrl("/plain/x-y_z.dtd"), "file:///plain/x-y_z.dtd");
+
+    test::TempFolder dir;
+    std::string error;
+    test::WriteFile(dir / "folder/x", "");
+    EXPECT_FALSE(ReplaceFile(dir / "folder", "text", &error));  // a folder is not replaced
+    EXPECT_NE(error, "");
+    EXPECT_TRUE(ReplaceFile(dir / "new", "text", &error));
+    EXPECT_EQ(ReadBytes(dir / "new", &error), "text");
+    EXPECT_FALSE(ReadBytes(dir / "folder", &error));
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+        entries += e.path().filename().string()[0] != '.';  // no temporary file is left
+        EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+    }
+    EXPECT_EQ(entries, 2);
+}
+
+TEST(PrepRewrite, WarnsWhenTheDocNumberLineLeavesTheFirst1000Characters) {
+    const Catalog cat = Catalog::Parse("STYLESHEET a \"x.xsl\"", "/" + std::string(300, 'd'));
+    struct Case {
+        std::size_t padding;
+        const char* line;
+        bool warns;
+    } cases[] = {
+        {400, "\n<doc-number>1</doc-number>", false},
+        {900, "\n<doc-number>1</doc-number>", true},
+        {900, "\n <doc-number>1</doc-number>", false},   // indented: never seen anyway
+        {990, "\r\n<doc-number>1</doc-number>", false},  // beyond already
+    };
+    for (const Case& c : cases) {
+        const std::string text = "<a>" + std::string(c.padding, ' ') + c.line + "</a>";
+        std::string error;
+        const auto r = MendPaths(text, cat, &error);
+        ASSERT_TRUE(r);
+        const char* eol = c.line[0] == '\r' ? "\r\n" : "\n";  // the file's own line ends
+        EXPECT_EQ(r->text, StylesheetPi("/" + std::string(300, 'd') + "/x.xsl") + eol + text);
+        EXPECT_EQ(r->warnings.size(), c.warns ? 1u : 0u) << c.padding;
+    }
+}
+
+}  // namespace
+}  // namespace tv::prep

@@ -1,0 +1,53 @@
+#pragma once
+// The DTD catalogs in OASIS TR9401 text form: PUBLIC, SYSTEM, DOCTYPE, ENTITY, NOTATION,
+// SGMLDECL, DOCUMENT, DTDDECL, LINKTYPE, DELEGATE, OVERRIDE, BASE and CATALOG entries,
+// "--" comments, quoted or bare parameters. Only PUBLIC, SYSTEM and DOCTYPE matter to
+// the tools; the others are read past so that a catalog an SGML parser accepts reads
+// here too.
+//
+// Our own keyword STYLESHEET NAME "relative/path.xsl" names the stylesheet a document
+// of type NAME is shown with. SGML catalog readers skip unknown keywords with their
+// parameters, so the catalogs stay valid for them.
+//
+// Relative paths are taken against the catalog's folder. BASE and CATALOG entries are
+// not followed: our catalogs are flat and self-contained.
+#include <map>
+#include <optional>
+#include <string>
+
+namespace tv::prep {
+
+class Catalog {
+  public:
+    // Reads path; nullopt (with *error set) when it cannot be read.
+    static std::optional<Catalog> Load(const std::string& path, std::string* error);
+    // Parses text as if read from a catalog in folder (absolute, no trailing separator).
+    static Catalog Parse(const std::string& text, const std::string& folder);
+
+    // Absolute path of an existing DTD for the document, tried in this order: the
+    // public identifier, the system identifier, the document type name, then a file
+    // of the system identifier's file name in the catalog's folder. nullopt when none
+    // of them names an existing file.
+    std::optional<std::string> ResolveDtd(const std::string& publicId, const std::string& systemId,
+                                          const std::string& doctypeName) const;
+
+    // Absolute path of the stylesheet named for a document type (names compare
+    // without regard to case, as SGML names do), or nullopt.
+    std::optional<std::string> Stylesheet(const std::string& doctypeName) const;
+
+    const std::string& Folder() const { return folder_; }
+
+  private:
+    std::string Absolute(const std::string& relative) const;
+
+    std::string folder_;
+    std::map<std::string, std::string> public_;      // normalised public id -> path
+    std::map<std::string, std::string> system_;      // system id -> path
+    std::map<std::string, std::string> doctype_;     // upper-cased name -> path
+    std::map<std::string, std::string> stylesheet_;  // upper-cased name -> path
+};
+
+// A public identifier with runs of white space made one space and the ends trimmed.
+std::string NormalizePublicId(const std::string& id);
+
+}  // namespace tv::prep

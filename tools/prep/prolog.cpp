@@ -1,0 +1,213 @@
+#include "tools/prep/prolog.h"
+
+#include <cstring>
+
+namespace tv::prep {
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool IsNameChar(char c) {
+    return !IsSpace(c) && c != '>' && c != '[' && c != '/' && c != '"' && c != '\'' && c != '<' &&
+           c != '?';
+}
+
+class Scanner {
+  public:
+    explicit Scanner(const std::string& t) : t_(t) {}
+
+    std::optional<Prolog> Run(std::string* error) {
+        Prolog p;
+        if (At("\xFF\xFE") || At("\xFE\xFF")) {
+            return Fail(error, "UTF-16 documents are not supported");
+        }
+        if (At("\xEF\xBB\xBF")) {
+            pos_ = p.start = 3;
+        }
+        if (At("<?xml") && pos_ + 5 < t_.size() && IsSpace(t_[pos_ + 5])) {
+            const std::size_t b = pos_;
+            if (!SkipPast("?>")) {
+                return Fail(error, "the XML declaration is not closed");
+            }
+            p.xmlDeclaration = Span{b, pos_};
+        }
+        while (true) {
+            SkipSpaces();
+            if (pos_ >= t_.size()) {
+                return p;  // no root element: nothing more to record
+            }
+            const std::size_t b = pos_;
+            if (At("<!--")) {
+                if (!SkipPast("-->")) {
+                    return Fail(error, "a comment in the prolog is not closed");
+                }
+            } else if (At("<?")) {
+                if (!SkipPast("?>")) {
+                    return Fail(error, "a processing instruction in the prolog is not closed");
+                }
+                const std::size_t n = std::strlen("<?xml-stylesheet");
+                if (t_.compare(b, n, "<?xml-stylesheet") == 0 &&
+                    (IsSpace(t_[b + n]) || t_[b + n] == '?')) {
+                    p.stylesheetPis.push_back({b, pos_});
+                }
+            } else if (At("<!DOCTYPE") && !p.doctype) {
+                auto d = ReadDoctype(error);
+                if (!d) {
+                    return std::nullopt;
+                }
+                p.doctype = std::move(d);
+            } else if (At("<") && pos_ + 1 < t_.size() && t_[pos_ + 1] != '!' &&
+                       IsNameChar(t_[pos_ + 1])) {
+                pos_ += 1;
+                p.rootName = ReadName();
+                return p;
+            } else {
+                return p;  // text the prolog cannot hold: leave the rest alone
+            }
+        }
+    }
+
+  private:
+    std::optional<Doctype> ReadDoctype(std::string* error) {
+        Doctype d;
+        d.whole.begin = pos_;
+        pos_ += std::strlen("<!DOCTYPE");
+        SkipSpaces();
+        d.name = ReadName();
+        d.afterName = pos_;
+        if (d.name.empty()) {
+            return Fail(error, "the DOCTYPE declaration has no name");
+        }
+        SkipSpaces();
+        const std::string keyword = ReadName();
+        if (keyword == "PUBLIC" || keyword == "SYSTEM") {
+            SkipSpaces();
+            Span s;
+            auto lit = ReadLiteral(&s);
+            if (!lit) {
+                return Fail(error, "the DOCTYPE declaration's identifier is not quoted");
+            }
+            if (keyword == "PUBLIC") {
+                d.publicId = lit;
+                d.publicLiteral = s;
+                SkipSpaces();
+                lit = ReadLiteral(&s);  // optional in SGML-style declarations
+            }
+            if (lit) {
+                d.systemId = lit;
+                d.systemLiteral = s;
+            }
+        } else if (!keyword.empty()) {
+            return Fail(error, "unexpected \"" + keyword + "\" in the DOCTYPE declaration");
+        }
+        SkipSpaces();
+        if (At("[") && !SkipInternalSubset()) {
+            return Fail(error, "the DOCTYPE declaration's internal subset is not closed");
+        }
+        SkipSpaces();
+        if (!At(">")) {
+            return Fail(error, "the DOCTYPE declaration is not closed");
+        }
+        d.whole.end = ++pos_;
+        return d;
+    }
+
+    // From "[" to past the matching "]": declarations with quoted parameters, comments,
+    // PIs and parameter entity references, none of which may hide a "]".
+    bool SkipInternalSubset() {
+        ++pos_;
+        while (pos_ < t_.size()) {
+            if (At("]")) {
+                ++pos_;
+                return true;
+            }
+            if (At("<!--")) {
+                if (!SkipPast("-->")) {
+                    return false;
+                }
+            } else if (At("<?")) {
+                if (!SkipPast("?>")) {
+                    return false;
+                }
+            } else if (At("<")) {
+                ++pos_;
+                while (pos_ < t_.size() && t_[pos_] != '>') {
+                    if (t_[pos_] == '"' || t_[pos_] == '\'') {
+                        if (!ReadLiteral(nullptr)) {
+                            return false;
+                        }
+                    } else {
+                        ++pos_;
+                    }
+                }
+                if (pos_ >= t_.size()) {
+                    return false;
+                }
+                ++pos_;
+            } else {
+                ++pos_;
+            }
+        }
+        return false;
+    }
+
+    std::optional<std::string> ReadLiteral(Span* span) {
+        if (pos_ >= t_.size() || (t_[pos_] != '"' && t_[pos_] != '\'')) {
+            return std::nullopt;
+        }
+        const std::size_t end = t_.find(t_[pos_], pos_ + 1);
+        if (end == std::string::npos) {
+            return std::nullopt;
+        }
+        std::string value = t_.substr(pos_ + 1, end - pos_ - 1);
+        if (span) {
+            *span = {pos_, end + 1};
+        }
+        pos_ = end + 1;
+        return value;
+    }
+
+    std::string ReadName() {
+        const std::size_t b = pos_;
+        while (pos_ < t_.size() && IsNameChar(t_[pos_])) {
+            ++pos_;
+        }
+        return t_.substr(b, pos_ - b);
+    }
+
+    bool At(const char* s) const { return t_.compare(pos_, std::strlen(s), s) == 0; }
+
+    bool SkipPast(const char* s) {
+        const std::size_t end = t_.find(s, pos_);
+        if (end == std::string::npos) {
+            return false;
+        }
+        pos_ = end + std::strlen(s);
+        return true;
+    }
+
+    void SkipSpaces() {
+        while (pos_ < t_.size() && IsSpace(t_[pos_])) {
+            ++pos_;
+        }
+    }
+
+    static std::nullopt_t Fail(std::string* error, const std::string& why) {
+        *error = why;
+        return std::nullopt;
+    }
+
+    const std::string& t_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::optional<Prolog> ScanProlog(const std::string& text, std::string* error) {
+    return Scanner(text).Run(error);
+}
+
+}  // namespace tv::prep

@@ -1,0 +1,135 @@
+#include "tools/prep/rewrite.h"
+
+#include <algorithm>
+
+#include "tools/prep/prep_file.h"
+#include "tools/prep/prolog.h"
+
+namespace tv::prep {
+
+namespace {
+
+struct Edit {
+    Span at;  // bytes replaced; empty for an insertion
+    std::string with;
+};
+
+std::string Apply(const std::string& text, std::vector<Edit> edits) {
+    // Insertions go before a removal starting at the same place; edits never overlap.
+    std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
+        return a.at.begin != b.at.begin ? a.at.begin < b.at.begin : a.at.end < b.at.end;
+    });
+    std::string out;
+    std::size_t pos = 0;
+    for (const Edit& e : edits) {
+        out.append(text, pos, e.at.begin - pos);
+        out += e.with;
+        pos = e.at.end;
+    }
+    out.append(text, pos);
+    return out;
+}
+
+std::string LineBreakOf(const std::string& text) {
+    const std::size_t lf = text.find('\n');
+    return lf != std::string::npos && lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n";
+}
+
+// A stylesheet PI together with one line break around it: the one before it when there
+// is one (the break we insert it after), else the one after it.
+Span WithLineBreak(const std::string& text, Span pi) {
+    if (pi.begin >= 2 && text.compare(pi.begin - 2, 2, "\r\n") == 0) {
+        pi.begin -= 2;
+    } else if (pi.begin >= 1 && text[pi.begin - 1] == '\n') {
+        pi.begin -= 1;
+    } else if (text.compare(pi.end, 2, "\r\n") == 0) {
+        pi.end += 2;
+    } else if (pi.end < text.size() && text[pi.end] == '\n') {
+        pi.end += 1;
+    }
+    return pi;
+}
+
+bool DocNumberWithin1000(const std::string& text) {
+    const std::string head = text.substr(0, 1000);
+    std::size_t at = head.find("<doc-number>");
+    while (at != std::string::npos && at != 0 && head[at - 1] != '\n' && head[at - 1] != '\r') {
+        at = head.find("<doc-number>", at + 1);
+    }
+    return at != std::string::npos;
+}
+
+// The DTD's path as a system identifier: the plain absolute path, or its file URL when
+// it holds characters a URI cannot carry as they are (a space in the data folder's
+// path would otherwise make XML parsers miss the DTD).
+std::string SystemLiteral(const std::string& path) {
+    const std::string url = FileUrl(path);
+    return '"' + (url == "file://" + path ? path : url) + '"';
+}
+
+}  // namespace
+
+std::string StylesheetPi(const std::string& absolutePath) {
+    return "<?xml-stylesheet type=\"text/xsl\" href=\"" + FileUrl(absolutePath) + "\"?>";
+}
+
+std::optional<Rewritten> MendPaths(const std::string& text, const Catalog& catalog,
+                                   std::string* error) {
+    const auto prolog = ScanProlog(text, error);
+    if (!prolog) {
+        return std::nullopt;
+    }
+    Rewritten result;
+    std::vector<Edit> edits;
+    std::string typeName = prolog->rootName;
+    if (const auto& d = prolog->doctype) {
+        typeName = d->name;
+        const auto dtd =
+            catalog.ResolveDtd(d->publicId.value_or(""), d->systemId.value_or(""), d->name);
+        if (!dtd) {
+            result.warnings.push_back("no DTD found in the catalog for document type " + d->name +
+                                      "; its DOCTYPE is left as it was");
+        } else if (d->systemLiteral) {
+            edits.push_back({*d->systemLiteral, SystemLiteral(*dtd)});
+        } else if (d->publicLiteral) {
+            edits.push_back(
+                {{d->publicLiteral->end, d->publicLiteral->end}, " " + SystemLiteral(*dtd)});
+        } else {
+            edits.push_back({{d->afterName, d->afterName}, " SYSTEM " + SystemLiteral(*dtd)});
+        }
+    }
+    if (const auto sheet = catalog.Stylesheet(typeName)) {
+        for (const Span& pi : prolog->stylesheetPis) {
+            edits.push_back({WithLineBreak(text, pi), ""});
+        }
+        const std::string eol = LineBreakOf(text);
+        if (prolog->xmlDeclaration) {
+            const std::size_t at = prolog->xmlDeclaration->end;
+            edits.push_back({{at, at}, eol + StylesheetPi(*sheet)});
+        } else {
+            edits.push_back({{prolog->start, prolog->start}, StylesheetPi(*sheet) + eol});
+        }
+    } else if (!typeName.empty()) {
+        result.warnings.push_back("the catalog names no stylesheet for document type " + typeName);
+    }
+    result.text = Apply(text, std::move(edits));
+    if (DocNumberWithin1000(text) && !DocNumberWithin1000(result.text)) {
+        result.warnings.push_back(
+            "the <doc-number> line is now beyond the first 1000 characters (long paths)");
+    }
+    return result;
+}
+
+std::optional<std::string> StripDoctype(const std::string& text, std::string* error) {
+    const auto prolog = ScanProlog(text, error);
+    if (!prolog) {
+        return std::nullopt;
+    }
+    if (!prolog->doctype) {
+        return text;
+    }
+    const Span s = prolog->doctype->whole;
+    return text.substr(0, s.begin) + text.substr(s.end);
+}
+
+}  // namespace tv::prep

@@ -1,0 +1,33 @@
+#pragma once
+// The text changes behind PathMend and DtdStrip, on the bytes of a document: each
+// touches only the prolog pieces it names and keeps every other byte.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/prep/catalog.h"
+
+namespace tv::prep {
+
+struct Rewritten {
+    std::string text;
+    std::vector<std::string> warnings;  // one line each, for standard error
+};
+
+// Points the DOCTYPE's system identifier at the DTD the catalog resolves (absolute
+// path; its file URL when the path holds spaces or other characters URIs escape) and attaches the
+// stylesheet the catalog names for the document type as an xml-stylesheet PI right after the XML
+// declaration (first when there is none), replacing any xml-stylesheet PI already in the prolog.
+// Running it twice gives the same text as running it once. nullopt with *error set when the prolog
+// is unreadable.
+std::optional<Rewritten> MendPaths(const std::string& text, const Catalog& catalog,
+                                   std::string* error);
+
+// Removes the DOCTYPE declaration, internal subset included; a document without one
+// comes back unchanged.
+std::optional<std::string> StripDoctype(const std::string& text, std::string* error);
+
+// The processing instruction that attaches a stylesheet file.
+std::string StylesheetPi(const std::string& absolutePath);
+
+}  // namespace tv::prep
