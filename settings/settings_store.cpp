@@ -172,12 +172,13 @@ SettingsMembers SuggestedSettings() {
     return members;
 }
 
-void WriteInstallationValues(const std::string& appPath, const std::string& appDataPath) {
+WrittenValues WriteInstallationValues(const InstallationValues& values) {
     cRegistry r;
     r.ClassKey(HKEY_CURRENT_USER_ROOT);
     r.SectionKey(SettingKeyPath(SettingKey::Product));
+    WrittenValues written;
     // Missing, or empty as a first save leaves it: a user's real choice is never empty.
-    auto writeIfUnset = [&r](SettingId id, const std::string& value) {
+    auto writeIfUnset = [&r, &written](SettingId id, const std::string& value) {
         r.ValueKey(SettingName(id));
         bool unset = false;
         try {
@@ -190,16 +191,22 @@ void WriteInstallationValues(const std::string& appPath, const std::string& appD
         if (unset) {
             r.ValueType(kReadAsText);
             r.Value(value);
+            written.emplace_back(SettingName(id), value);
         }
     };
-    writeIfUnset(AppPath, appPath);
-    writeIfUnset(AppDataPath, appDataPath);
+    writeIfUnset(AppPath, values.appPath);
+    writeIfUnset(AppDataPath, values.appDataPath);
     for (const Setting& s : SettingsTable()) {
-        if (s.suggested != nullptr) {
-            writeIfUnset(s.id, s.suggested);
+        if (s.suggested == nullptr) {
+            continue;
         }
+        const std::string& chosen = s.id == IE11Path     ? values.ie11Path
+                                    : s.id == ChromePath ? values.chromePath
+                                                         : std::string();
+        writeIfUnset(s.id, chosen.empty() ? s.suggested : chosen);
     }
     ThrowOnRefusedWrite(r);
+    return written;
 }
 
 }  // namespace tv

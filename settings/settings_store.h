@@ -16,6 +16,8 @@
 //    step that writes them (and the suggested values), never over a user's choice.
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/error.h"
 #include "settings/cMRU.h"
@@ -58,9 +60,17 @@ std::string SaveFailureMessage(const AppError& error);
 // settings that have one; everything else as initialised).
 SettingsMembers SuggestedSettings();
 
-// The installation's set-up step for the current user: writes AppPath, AppDataPath and
-// the suggested browser and service values into the product key, each only when the
-// value does not exist yet. Raises like SaveSettings.
-void WriteInstallationValues(const std::string& appPath, const std::string& appDataPath);
+// What the installation's set-up step writes. An empty browser path takes the
+// settings table's suggestion.
+struct InstallationValues {
+    std::string appPath, appDataPath, ie11Path, chromePath;
+};
+using WrittenValues = std::vector<std::pair<std::string, std::string>>;
+
+// The installation's set-up step for the current user: writes AppPath, AppDataPath, the
+// two browsers and the suggested service values into the product key, each only when
+// the value is missing or empty (a user's real choice is never empty). Returns the
+// names and values it wrote, in table order. Raises like SaveSettings.
+WrittenValues WriteInstallationValues(const InstallationValues& values);
 
 }  // namespace tv

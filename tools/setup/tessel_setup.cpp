@@ -8,6 +8,7 @@
 // Without options the folders are found from where the command is installed:
 // PREFIX/bin/tessel-setup gives PREFIX/lib/tessel-viewer/ and PREFIX/share/tessel-viewer/.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string prefix = tv::ExecutableFolder() + "../";
+    const std::string prefix =
+        std::filesystem::path(tv::ExecutableFolder() + "../").lexically_normal().string();
     tv::InstallationValues values;
     values.appPath = prefix + "lib/tessel-viewer/";
     values.appDataPath = prefix + "share/tessel-viewer/";
