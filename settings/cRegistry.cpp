@@ -198,6 +198,12 @@ RegVariant cRegistry::Value() {
 void cRegistry::Value(const RegVariant& vValue) {
     lastWriteStatus_ = 0;
     lastWriteReason_.clear();
+    // The hive stayed locked by another program for a whole wait: the following writes
+    // of this save would only wait again, one by one.
+    if (firstFailure_.status == reg::ERROR_LOCK_VIOLATION) {
+        RecordFailure(firstFailure_.status, firstFailure_.reason, firstFailure_.hivePath);
+        return;
+    }
     reg::HKEY created{};
     if (reg::RegCreateKeyEx(Root(classKey_), sectionKey_, reg::REG_OPTION_NON_VOLATILE,
                             kCreateAccess, &created, nullptr) != reg::ERROR_SUCCESS) {

@@ -11,7 +11,10 @@
 //    newer hive.
 //  - A write (RegCreateKeyEx creating a key, RegSetValueEx changing a value) is in the
 //    hive when the call returns. It takes an exclusive flock() on "<hive>.lock" (kept
-//    open between writes; reopened when it was replaced), reads the hive afresh inside
+//    open between writes; reopened when it was replaced; a link in its place is
+//    replaced by a regular file, never followed), waiting at most 3 seconds for another
+//    process that holds it (ERROR_LOCK_VIOLATION then; reads of other threads go on
+//    meanwhile), reads the hive afresh inside
 //    the lock, writes the new text to "<hive>.tmp" in the same folder and renames it
 //    over the hive. Two processes therefore never lose each other's values, and a
 //    process killed at any moment leaves the old or the new hive, never a mixture; the
@@ -38,6 +41,7 @@
 //   ERROR_PATH_NOT_FOUND 3 (the hive's folder cannot be created), ERROR_ACCESS_DENIED 5
 //   (hive or folder not readable/writable, read-only file system, or the handle lacks
 //   the access right), ERROR_INVALID_HANDLE 6, ERROR_WRITE_FAULT 29, ERROR_READ_FAULT 30,
+//   ERROR_LOCK_VIOLATION 33 (another process kept the hive locked for the whole wait),
 //   ERROR_INVALID_PARAMETER 87 (bad name, volatile key, data above 1 MiB, missing size
 //   argument), ERROR_DISK_FULL 112, ERROR_BAD_PATHNAME 161 (empty path component),
 //   ERROR_MORE_DATA 234, ERROR_KEY_DELETED 1018 (the open key was removed meanwhile).
@@ -71,6 +75,7 @@ inline constexpr LONG ERROR_ACCESS_DENIED = 5;
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
 inline constexpr LONG ERROR_WRITE_FAULT = 29;
 inline constexpr LONG ERROR_READ_FAULT = 30;
+inline constexpr LONG ERROR_LOCK_VIOLATION = 33;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_DISK_FULL = 112;
 inline constexpr LONG ERROR_BAD_PATHNAME = 161;

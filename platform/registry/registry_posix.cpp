@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <utility>
 
 #include "platform/environment.h"
@@ -26,6 +28,9 @@ constexpr int kMaxCorruptCopies = 100;
 constexpr const char* kTempSuffix = ".tmp";
 constexpr const char* kLockSuffix = ".lock";
 constexpr std::string_view kCurrentUser = "HKEY_CURRENT_USER";
+// How long a write waits for another process's lock, and how often it looks.
+constexpr auto kLockWait = std::chrono::seconds(3);
+constexpr auto kLockPoll = std::chrono::milliseconds(20);
 
 class Fd {
   public:
@@ -299,51 +304,83 @@ struct TempFileGuard {
     }
 };
 
+// lstat: a link put in the lock file's place is not the file we hold.
 bool SameFile(int fd, const std::string& path) {
     struct stat a {};
     struct stat b {};
-    return ::fstat(fd, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+    return ::fstat(fd, &a) == 0 && ::lstat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
            a.st_ino == b.st_ino;
 }
 
-// Takes the exclusive lock on "<hive>.lock", creating the hive's folder when needed.
-// A lock file that was removed or replaced while we waited is opened afresh, so that
-// every writer locks the same file.
-LONG Lock(State& state, const std::string& path) {
+// Opens "<hive>.lock", creating it (and the hive's folder) when missing. A link in its
+// place is replaced by a regular file, never followed.
+LONG OpenLockFile(State& state, const std::string& path, const std::string& lockPath) {
+    const int flags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW;
+    Fd fd;
+    for (int attempt = 0; attempt < 3 && !fd.Valid(); ++attempt) {
+        fd = Fd(::open(lockPath.c_str(), flags, 0600));
+        if (fd.Valid()) {
+            break;
+        }
+        const int err = errno;
+        if (err == ELOOP) {
+            ::unlink(lockPath.c_str());
+        } else if (err == ENOENT) {
+            if (LONG status = EnsureFolder(path.substr(0, path.rfind('/')), path);
+                status != ERROR_SUCCESS) {
+                return status;
+            }
+        } else {
+            return SystemFailure(WriteStatus(err), path, err);
+        }
+    }
+    if (!fd.Valid()) {
+        return SystemFailure(WriteStatus(errno), path, errno);
+    }
+    state.lock = std::move(fd);
+    state.lockPath = lockPath;
+    state.lockOwner = ::getpid();
+    return ERROR_SUCCESS;
+}
+
+// Takes the exclusive lock on "<hive>.lock". Another process holding it is waited for
+// at most kLockWait, polling, with the process mutex released meanwhile so that reads
+// go on. A lock file that was removed or replaced while we waited is opened afresh,
+// so that every writer locks the same file.
+LONG Lock(State& state, std::unique_lock<std::mutex>& guard, const std::string& path) {
     const std::string lockPath = path + kLockSuffix;
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    for (int reopened = 0; reopened < 5;) {
         if (!state.lock.Valid() || state.lockPath != lockPath || state.lockOwner != ::getpid()) {
             state.lock.Reset();
-            const int flags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW;
-            Fd fd(::open(lockPath.c_str(), flags, 0600));
-            if (!fd.Valid() && errno == ENOENT) {
-                std::size_t slash = path.rfind('/');
-                if (LONG status = EnsureFolder(path.substr(0, slash), path);
-                    status != ERROR_SUCCESS) {
-                    return status;
-                }
-                fd = Fd(::open(lockPath.c_str(), flags, 0600));
-            }
-            if (!fd.Valid()) {
-                int err = errno;
-                return SystemFailure(WriteStatus(err), path, err);
-            }
-            state.lock = std::move(fd);
-            state.lockPath = lockPath;
-            state.lockOwner = ::getpid();
-        }
-        while (::flock(state.lock.Get(), LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                int err = errno;
-                state.lock.Reset();
-                return SystemFailure(ERROR_WRITE_FAULT, path, err);
+            if (LONG status = OpenLockFile(state, path, lockPath); status != ERROR_SUCCESS) {
+                return status;
             }
         }
-        if (SameFile(state.lock.Get(), lockPath)) {
-            return ERROR_SUCCESS;
+        if (::flock(state.lock.Get(), LOCK_EX | LOCK_NB) == 0) {
+            if (SameFile(state.lock.Get(), lockPath)) {
+                return ERROR_SUCCESS;
+            }
+            ::flock(state.lock.Get(), LOCK_UN);
+            state.lock.Reset();
+            ++reopened;
+            continue;
         }
-        ::flock(state.lock.Get(), LOCK_UN);
-        state.lock.Reset();
+        const int err = errno;
+        if (err == EINTR) {
+            continue;
+        }
+        if (err != EWOULDBLOCK) {
+            state.lock.Reset();
+            return SystemFailure(ERROR_WRITE_FAULT, path, err);
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return Failure(ERROR_LOCK_VIOLATION, path,
+                           "another program has kept the settings file locked");
+        }
+        guard.unlock();
+        std::this_thread::sleep_for(kLockPoll);
+        guard.lock();
     }
     return Failure(ERROR_WRITE_FAULT, path, "the lock file keeps being replaced");
 }
@@ -356,11 +393,12 @@ struct Unlock {
 // Runs change on the current hive under the lock and replaces the file when change
 // reports a difference. change(Hive&, bool& changed) returns a status.
 template <typename Change>
-LONG Mutate(State& state, const std::string& path, Change&& change) {
+LONG Mutate(State& state, std::unique_lock<std::mutex>& guard, const std::string& path,
+            Change&& change) {
     if (state.writeFault != 0) {
         return SystemFailure(WriteStatus(state.writeFault), path, state.writeFault);
     }
-    if (LONG status = Lock(state, path); status != ERROR_SUCCESS) {
+    if (LONG status = Lock(state, guard, path); status != ERROR_SUCCESS) {
         return status;
     }
     Unlock unlock{state.lock.Get()};
@@ -391,7 +429,7 @@ LONG Mutate(State& state, const std::string& path, Change&& change) {
         int err = errno;
         return SystemFailure(WriteStatus(err), path, err);
     }
-    TempFileGuard guard{tempName};
+    TempFileGuard tempGuard{tempName};
     struct stat st {};
     if ((snap.mode != 0600 && ::fchmod(temp.Get(), snap.mode) != 0) ||
         !WriteAll(temp.Get(), text.data(), text.size()) ||
@@ -399,7 +437,7 @@ LONG Mutate(State& state, const std::string& path, Change&& change) {
         int err = errno;
         return SystemFailure(WriteStatus(err), path, err);
     }
-    guard.path.clear();
+    tempGuard.path.clear();
     Snapshot written;
     written.path = path;
     written.exists = true;
@@ -532,7 +570,7 @@ LONG RegOpenKeyEx(HKEY hKey, const std::string& subKey, DWORD /*options*/, REGSA
 LONG RegCreateKeyEx(HKEY hKey, const std::string& subKey, DWORD options, REGSAM samDesired,
                     HKEY* result, DWORD* disposition) {
     State& state = GetState();
-    std::lock_guard lock(state.mutex);
+    std::unique_lock lock(state.mutex);
     std::string full;
     if (LONG s = ResolveSubKey(state, hKey, subKey, full); s != ERROR_SUCCESS) {
         return s;
@@ -548,7 +586,7 @@ LONG RegCreateKeyEx(HKEY hKey, const std::string& subKey, DWORD options, REGSAM 
     FindKey(state.cache->hive, full, exists);
     bool created = false;
     if (!exists) {
-        LONG s = Mutate(state, path, [&](Hive& hive, bool& changed) {
+        LONG s = Mutate(state, lock, path, [&](Hive& hive, bool& changed) {
             hive.CreateKey(full, &changed);
             created = changed;
             return ERROR_SUCCESS;
@@ -613,7 +651,7 @@ LONG RegQueryValueEx(HKEY hKey, const std::string& valueName, DWORD* type, std::
 LONG RegSetValueEx(HKEY hKey, const std::string& valueName, DWORD type, const std::uint8_t* data,
                    DWORD cbData) {
     State& state = GetState();
-    std::lock_guard lock(state.mutex);
+    std::unique_lock lock(state.mutex);
     OpenKey key;
     if (LONG s = Resolve(state, hKey, key); s != ERROR_SUCCESS) {
         return s;
@@ -638,7 +676,7 @@ LONG RegSetValueEx(HKEY hKey, const std::string& valueName, DWORD type, const st
             return ERROR_SUCCESS;
         }
     }
-    return Mutate(state, path, [&](Hive& hive, bool& changed) {
+    return Mutate(state, lock, path, [&](Hive& hive, bool& changed) {
         bool keyExists = false;
         FindKey(hive, key.path, keyExists);
         if (!keyExists) {
@@ -686,6 +724,9 @@ std::string StatusText(LONG status) {
             return "The system cannot write to the specified device.";
         case ERROR_READ_FAULT:
             return "The system cannot read from the specified device.";
+        case ERROR_LOCK_VIOLATION:
+            return "The process cannot access the file because another process has locked a "
+                   "portion of the file.";
         case ERROR_INVALID_PARAMETER:
             return "The parameter is incorrect.";
         case ERROR_DISK_FULL:
