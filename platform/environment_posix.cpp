@@ -64,13 +64,6 @@ std::string LoginName() {
     return GetEnv("USER").value_or("");
 }
 
-std::string WithTrailingSeparator(std::string path) {
-    if (path.empty() || path.back() != kPathSeparator) {
-        path += kPathSeparator;
-    }
-    return path;
-}
-
 std::string HomeFolder() {
     if (auto home = GetEnv("HOME"); home && !home->empty()) {
         return WithTrailingSeparator(*home);
