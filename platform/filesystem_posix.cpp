@@ -18,12 +18,9 @@ namespace {
 
 namespace sfs = std::filesystem;
 
-const std::string kClass = "FileSystem";
-
 Status Failure(int err, const std::string& what, const std::string& path,
                bool pathMissing = false) {
-    return Status(ErrorNumberFromErrno(err, pathMissing), ErrorSource(kClass),
-                  what + ": " + path + ": " + std::strerror(err), err);
+    return SystemStatus(err, "FileSystem", what, path, pathMissing);
 }
 
 void Add(std::vector<DirEntry>& entries, std::string name, sfs::file_type type,

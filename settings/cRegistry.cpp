@@ -1,5 +1,7 @@
 #include "settings/cRegistry.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -69,29 +71,21 @@ std::int64_t ToNumber(const RegVariant& v) {
     if (text == nullptr) {
         ThrowConversion(kErrTypeMismatch);
     }
-    std::size_t pos = text->find_first_not_of(' ');
-    std::size_t end = text->find_last_not_of(' ');
-    if (pos == std::string::npos) {
-        ThrowConversion(kErrTypeMismatch);
-    }
-    bool negative = false;
-    if ((*text)[pos] == '+' || (*text)[pos] == '-') {
-        negative = (*text)[pos] == '-';
-        ++pos;
-    }
-    if (pos > end) {
-        ThrowConversion(kErrTypeMismatch);
+    // An optional sign and decimal digits between optional spaces.
+    std::string_view digits = *text;
+    digits.remove_prefix(std::min(digits.size(), digits.find_first_not_of(' ')));
+    digits = digits.substr(0, digits.find_last_not_of(' ') + 1);
+    const bool negative = !digits.empty() && digits[0] == '-';
+    if (!digits.empty() && (negative || digits[0] == '+')) {
+        digits.remove_prefix(1);
     }
     std::int64_t n = 0;
-    for (; pos <= end; ++pos) {
-        char c = (*text)[pos];
-        if (c < '0' || c > '9') {
-            ThrowConversion(kErrTypeMismatch);
-        }
-        n = n * 10 + (c - '0');
-        if (n > (std::int64_t{1} << 40)) {
-            ThrowConversion(kErrOverflow);
-        }
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (digits.empty() || digits[0] == '-' || end != digits.data() + digits.size()) {
+        ThrowConversion(kErrTypeMismatch);
+    }
+    if (error != std::errc()) {
+        ThrowConversion(kErrOverflow);
     }
     return negative ? -n : n;
 }
