@@ -1,6 +1,6 @@
 #pragma once
 // The registry hive as data (keys and typed values) and the registry-editor text
-// format it is kept in on disk. Pure code: no file access; platform/registry/registry.h
+// format it is kept in on disk. Pure code: no file access; platform/registry/hive_store.h
 // loads and stores it.
 //
 // Key paths are full paths with their root ("HKEY_CURRENT_USER\SOFTWARE\x"). Key paths
