@@ -60,10 +60,12 @@ Status WriteFailure(int err) {
     return StoreFailure(WriteStatus(err), err);
 }
 
-HiveStore::FileId HiveStore::IdOf(const struct stat& st) {
+namespace {
+HiveFileId IdOf(const struct stat& st) {
     return {st.st_dev,          st.st_ino,         st.st_size,        st.st_mtim.tv_sec,
             st.st_mtim.tv_nsec, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
 }
+}  // namespace
 
 Status HiveStore::Load(const std::string& path) {
     struct stat st {};
@@ -95,7 +97,7 @@ Status HiveStore::Load(const std::string& path) {
     if (!S_ISREG(st.st_mode)) {
         return StoreFailure(ERROR_ACCESS_DENIED, 0, "not a regular file");
     }
-    Snapshot snap;
+    HiveSnapshot snap;
     snap.path = path;
     snap.exists = true;
     snap.id = IdOf(st);
@@ -120,7 +122,7 @@ Status HiveStore::Load(const std::string& path) {
 
 // Copies the unparseable hive (held open by the cache) beside itself under a free name.
 Status HiveStore::KeepCorrupt() const {
-    const Snapshot& snap = *cache_;
+    const HiveSnapshot& snap = *cache_;
     for (int n = 0; n < kMaxCorruptCopies; ++n) {
         std::string name = snap.path + ".corrupt" + (n == 0 ? "" : "." + std::to_string(n));
         UniqueFd out(
@@ -207,7 +209,7 @@ Status HiveStore::Replace(const std::string& path, Hive next) {
         return WriteFailure(errno);
     }
     tempGuard.path.clear();
-    Snapshot written;
+    HiveSnapshot written;
     written.path = path;
     written.exists = true;
     written.id = IdOf(st);

@@ -41,6 +41,27 @@ Status StoreFailure(LONG status, int err, std::string reason = {});
 // A failed write or folder creation: the Win32 status that fits errno err.
 Status WriteFailure(int err);
 
+// What tells one state of the hive file from another.
+struct HiveFileId {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    std::int64_t mtimeSec = 0, mtimeNsec = 0, ctimeSec = 0, ctimeNsec = 0;
+    bool operator==(const HiveFileId&) const = default;
+};
+
+// The hive file as last seen on disk. pin holds that file open so that its inode number
+// cannot be given to another file while the cache trusts it.
+struct HiveSnapshot {
+    std::string path;
+    bool exists = false;
+    HiveFileId id;
+    mode_t mode = 0600;
+    UniqueFd pin;
+    Hive hive;
+    bool corrupt = false;
+};
+
 class HiveStore {
   public:
     // Makes Current() the hive of path as it is on disk now (an absent file is an
@@ -61,32 +82,12 @@ class HiveStore {
     void SetWriteFault(int err) { writeFault_ = err; }
 
   private:
-    struct FileId {
-        dev_t dev = 0;
-        ino_t ino = 0;
-        off_t size = 0;
-        std::int64_t mtimeSec = 0, mtimeNsec = 0, ctimeSec = 0, ctimeNsec = 0;
-        bool operator==(const FileId&) const = default;
-    };
-    // The hive as last seen on disk. pin holds that file open so that its inode number
-    // cannot be given to another file while the cache trusts it.
-    struct Snapshot {
-        std::string path;
-        bool exists = false;
-        FileId id;
-        mode_t mode = 0600;
-        UniqueFd pin;
-        Hive hive;
-        bool corrupt = false;
-    };
-    static FileId IdOf(const struct stat& st);
-
     Status Lock(std::unique_lock<std::mutex>& guard, const std::string& path);
     Status OpenLockFile(const std::string& path, const std::string& lockPath);
     Status KeepCorrupt() const;
     Status Replace(const std::string& path, Hive next);
 
-    std::optional<Snapshot> cache_;
+    std::optional<HiveSnapshot> cache_;
     int writeFault_ = 0;
     // The lock file stays open between writes (opened by lockOwner_; a forked child
     // must not share its lock).
