@@ -15,51 +15,6 @@ namespace {
 constexpr std::size_t kKeyPathBudgetFactor = 8;
 constexpr std::size_t kKeyPathBudgetBase = 1 << 20;
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Unpaired surrogates and an odd last byte become U+FFFD.
-std::string Utf16LeToUtf8(const std::uint8_t* p, std::size_t n) {
-    std::string out;
-    out.reserve(n / 2);
-    std::size_t i = 0;
-    auto unit = [&](std::size_t at) -> char16_t {
-        return static_cast<char16_t>(p[at] | (p[at + 1] << 8));
-    };
-    while (i + 1 < n) {
-        char16_t u = unit(i);
-        i += 2;
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < n) {
-            char16_t low = unit(i);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                i += 2;
-                AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (low - 0xDC00));
-                continue;
-            }
-        }
-        AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? char32_t(0xFFFD) : char32_t(u));
-    }
-    if (i < n) {
-        AppendUtf8(out, 0xFFFD);
-    }
-    return out;
-}
-
 std::string_view Trim(std::string_view s) {
     std::size_t b = s.find_first_not_of(" \t");
     if (b == std::string_view::npos) {
@@ -315,7 +270,8 @@ bool Parser::Data(std::string_view data, HiveValue& value, bool& remove) {
     bool utf16Text =
         value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
     if (v5_ && utf16Text && value.data.size() % 2 == 0) {
-        std::string text = Utf16LeToUtf8(value.data.data(), value.data.size());
+        std::string text =
+            Utf16LeToUtf8({reinterpret_cast<const char*>(value.data.data()), value.data.size()});
         value.data.assign(text.begin(), text.end());
     }
     return true;
@@ -328,8 +284,7 @@ std::optional<Hive> ParseHive(std::string_view text, std::string* error) {
     if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
     } else if (text.size() >= 2 && text.substr(0, 2) == "\xFF\xFE") {
-        decoded =
-            Utf16LeToUtf8(reinterpret_cast<const std::uint8_t*>(text.data()) + 2, text.size() - 2);
+        decoded = Utf16LeToUtf8(text.substr(2));
         text = decoded;
     }
     return Parser(text).Run(error);
