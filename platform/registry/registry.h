@@ -10,19 +10,20 @@
 //    the same; the cached file is held open, so its inode cannot be reused by a
 //    newer hive.
 //  - A write (RegCreateKeyEx creating a key, RegSetValueEx changing a value) is in the
-//    hive when the call returns. It takes an exclusive flock() on "<hive>.lock" (kept
-//    open between writes; reopened when it was replaced; a link in its place is
-//    replaced by a regular file, never followed), waiting at most 3 seconds for another
-//    process that holds it (ERROR_LOCK_VIOLATION then; reads of other threads go on
-//    meanwhile), reads the hive afresh inside
-//    the lock, writes the new text to "<hive>.tmp" in the same folder and renames it
-//    over the hive. Two processes therefore never lose each other's values, and a
-//    process killed at any moment leaves the old or the new hive, never a mixture; the
-//    temporary file a killed writer leaves is replaced by the next write. The hive's
-//    folder is created (mode 0700) when missing. A symbolic link at the hive's place
-//    is replaced, never written through; the lock and temporary files are never
-//    followed. A write that changes nothing (same type and data) leaves the file
-//    alone.
+//    hive when the call returns. It takes an exclusive flock() on "<hive>.lock", reads
+//    the hive afresh inside the lock, writes the new text to "<hive>.tmp" in the same
+//    folder and renames it over the hive. Two processes therefore never lose each
+//    other's values, and a process killed at any moment leaves the old or the new
+//    hive, never a mixture; the temporary file a killed writer leaves is replaced by
+//    the next write. A write that changes nothing (same type and data) leaves the
+//    file alone.
+//  - The lock file is kept open between writes and reopened when it was replaced. A
+//    process holding it is waited for at most 3 seconds (then ERROR_LOCK_VIOLATION),
+//    polling, with the mutex below released meanwhile so other threads' calls go on.
+//  - The hive's folder is created when missing (its missing parents with the usual
+//    mode, the folder itself 0700). A symbolic link at the hive's place is replaced,
+//    never written through; one at the lock file's place is replaced by a regular
+//    file; the lock and temporary files are never followed.
 //  - Durability: the new file is not fsync()ed (a save writes up to 30 values, and a
 //    flush per value would cost more than the whole save may take). The rename makes
 //    every write atomic for a crashing or killed process; a power loss may lose the
