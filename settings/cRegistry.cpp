@@ -191,7 +191,6 @@ RegVariant cRegistry::Value() {
 
 void cRegistry::Value(const RegVariant& vValue) {
     lastWriteStatus_ = 0;
-    lastWriteReason_.clear();
     // The hive stayed locked by another program for a whole wait: the following writes
     // of this save would only wait again, one by one.
     if (firstFailure_.status == reg::ERROR_LOCK_VIOLATION) {
@@ -254,7 +253,6 @@ void cRegistry::Value(const RegVariant& vValue) {
 void cRegistry::RecordFailure(std::int32_t status, const std::string& reason,
                               const std::string& hivePath) {
     lastWriteStatus_ = status;
-    lastWriteReason_ = reason;
     if (firstFailure_.status == 0) {
         firstFailure_ = {status, sectionKey_, valueKey_, reason, hivePath};
     }
