@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/paths.h"
+
 namespace tv {
 
-inline constexpr char kPathSeparator = '/';
 inline constexpr const char* kExecutableSuffix = "";
 
 std::optional<std::string> GetEnv(const std::string& name);
@@ -32,8 +33,5 @@ std::string TempFolder();
 
 // The folder of the running executable, ending with the separator.
 std::string ExecutableFolder();
-
-// Appends the separator when the path does not end with one.
-std::string WithTrailingSeparator(std::string path);
 
 }  // namespace tv

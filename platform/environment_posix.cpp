@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -62,13 +63,6 @@ std::string LoginName() {
         return entry->pw_name;
     }
     return GetEnv("USER").value_or("");
-}
-
-std::string WithTrailingSeparator(std::string path) {
-    if (path.empty() || path.back() != kPathSeparator) {
-        path += kPathSeparator;
-    }
-    return path;
 }
 
 std::string HomeFolder() {
@@ -133,13 +127,12 @@ std::string TempFolder() {
 }
 
 std::string ExecutableFolder() {
-    std::vector<char> buffer(4096);
-    ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (n <= 0) {
+    std::error_code ec;
+    const std::string path = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    if (ec || path.empty()) {
         return "./";
     }
-    std::string path(buffer.data(), static_cast<std::size_t>(n));
-    return path.substr(0, path.rfind('/') + 1);
+    return SplitAtLastSeparator(path).first;
 }
 
 }  // namespace tv

@@ -40,8 +40,8 @@ long ErrorNumberFromErrno(int err, bool pathMissing) {
 }
 
 Status SystemStatus(int err, const std::string& className, const std::string& what,
-                    const std::string& path) {
-    return Status(ErrorNumberFromErrno(err), ErrorSource(className),
+                    const std::string& path, bool pathMissing) {
+    return Status(ErrorNumberFromErrno(err, pathMissing), ErrorSource(className),
                   what + ": " + path + ": " + std::strerror(err), err);
 }
 

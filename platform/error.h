@@ -90,10 +90,10 @@ std::string ErrorSource(const std::string& className);
 // The classic number for an errno value. pathMissing picks 76 over 53 for ENOENT.
 long ErrorNumberFromErrno(int err, bool pathMissing = false);
 
-// A failed system call on path: number from errno, description
+// A failed system call on path: number from errno (pathMissing as above), description
 // "<what>: <path>: <strerror>".
 Status SystemStatus(int err, const std::string& className, const std::string& what,
-                    const std::string& path);
+                    const std::string& path, bool pathMissing = false);
 inline AppError SystemError(int err, const std::string& className, const std::string& what,
                             const std::string& path) {
     return AppError(SystemStatus(err, className, what, path));

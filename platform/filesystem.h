@@ -2,9 +2,12 @@
 // File operations with the program's rules: Windows wildcards on the last path
 // component, and symbolic links are never followed when listing, deleting or
 // recursing (a link is an entry of its own, never the folder or file it points to).
-// Failures raise AppError with the classic numbers (platform/error.h).
+// Failures are returned as a Status with the classic numbers (platform/error.h), so
+// "not found" is a result, not an exception.
 #include <string>
 #include <vector>
+
+#include "platform/error.h"
 
 namespace tv::fs {
 
@@ -14,32 +17,26 @@ struct DirEntry {
     bool isSymlink = false;
 };
 
-// Entries of the folder part of pattern whose names match its last component
-// (Windows wildcard rules, case as on disk). Plain files and links always; real
-// folders only with includeDirectories. "." and ".." are never listed. A pattern
-// without wildcards names one entry. A missing folder raises 76; no match gives an
-// empty list.
-std::vector<DirEntry> List(const std::string& pattern, bool includeDirectories);
+// Fills entries with the entries of the folder part of pattern whose names match its
+// last component (Windows wildcard rules, case as on disk). Plain files and links
+// always; real folders only with includeDirectories. "." and ".." are never listed. A
+// pattern without wildcards names one entry. A missing folder is 76; no match is
+// success with no entries.
+Status List(const std::string& pattern, bool includeDirectories, std::vector<DirEntry>& entries);
 
-// Removes one file or link (never its target). Raises on failure (53 when missing).
-void DeleteFile(const std::string& path);
+// Removes one file or link (never its target); 53 when missing.
+Status DeleteFile(const std::string& path);
 
-// Removes an empty folder. Raises on failure.
-void RemoveFolder(const std::string& path);
+// Removes an empty folder (a link is no folder).
+Status RemoveFolder(const std::string& path);
 
-// Creates one folder (its parent must exist). Raises on failure.
-void CreateFolder(const std::string& path);
-
-// "Set attributes to normal": gives the owner write permission (links are left alone).
-void MakeWritable(const std::string& path);
-
-// True when path names an existing entry (a link counts, whatever it points to).
-bool Exists(const std::string& path);
-
-// True when path is a real folder (a link to a folder is not).
-bool IsRealFolder(const std::string& path);
-
-// Splits "a/b/c.txt" into "a/" and "c.txt"; a name without a folder gives "".
-std::pair<std::string, std::string> SplitFolder(const std::string& path);
+// Removes everything below folder; folder itself stays. A link is removed as a link,
+// never followed, also when it is folder itself (nothing is done then). Folders on
+// the way are given their owner's read, write and search permission first. The walk
+// holds at most a few descriptors and no path longer than one name, so neither the
+// depth of the tree nor the system's path limit stops it; a folder that is moved out
+// of the tree during the walk ends it. Runs to the end whatever fails and returns the
+// first failure.
+Status RemoveTreeContents(const std::string& folder);
 
 }  // namespace tv::fs

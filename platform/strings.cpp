@@ -60,4 +60,54 @@ std::string TrimSpaces(std::string_view s) {
     return std::string(s.substr(b, e - b + 1));
 }
 
+namespace {
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string Utf16LeToUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::string out;
+    out.reserve(n / 2);
+    std::size_t i = 0;
+    auto unit = [&](std::size_t at) -> char16_t {
+        return static_cast<char16_t>(p[at] | (p[at + 1] << 8));
+    };
+    while (i + 1 < n) {
+        char16_t u = unit(i);
+        i += 2;
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < n) {
+            char16_t low = unit(i);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                i += 2;
+                AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (low - 0xDC00));
+                continue;
+            }
+        }
+        AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? char32_t(0xFFFD) : char32_t(u));
+    }
+    if (i < n) {
+        AppendUtf8(out, 0xFFFD);
+    }
+    return out;
+}
+
 }  // namespace tv

@@ -21,4 +21,7 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 // Trims spaces (only ' ') from both ends.
 std::string TrimSpaces(std::string_view s);
 
+// UTF-16LE bytes as UTF-8; unpaired surrogates and an odd last byte become U+FFFD.
+std::string Utf16LeToUtf8(std::string_view bytes);
+
 }  // namespace tv

@@ -1,5 +1,7 @@
 #include "settings/cRegistry.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -69,29 +71,21 @@ std::int64_t ToNumber(const RegVariant& v) {
     if (text == nullptr) {
         ThrowConversion(kErrTypeMismatch);
     }
-    std::size_t pos = text->find_first_not_of(' ');
-    std::size_t end = text->find_last_not_of(' ');
-    if (pos == std::string::npos) {
-        ThrowConversion(kErrTypeMismatch);
-    }
-    bool negative = false;
-    if ((*text)[pos] == '+' || (*text)[pos] == '-') {
-        negative = (*text)[pos] == '-';
-        ++pos;
-    }
-    if (pos > end) {
-        ThrowConversion(kErrTypeMismatch);
+    // An optional sign and decimal digits between optional spaces.
+    std::string_view digits = *text;
+    digits.remove_prefix(std::min(digits.size(), digits.find_first_not_of(' ')));
+    digits = digits.substr(0, digits.find_last_not_of(' ') + 1);
+    const bool negative = !digits.empty() && digits[0] == '-';
+    if (!digits.empty() && (negative || digits[0] == '+')) {
+        digits.remove_prefix(1);
     }
     std::int64_t n = 0;
-    for (; pos <= end; ++pos) {
-        char c = (*text)[pos];
-        if (c < '0' || c > '9') {
-            ThrowConversion(kErrTypeMismatch);
-        }
-        n = n * 10 + (c - '0');
-        if (n > (std::int64_t{1} << 40)) {
-            ThrowConversion(kErrOverflow);
-        }
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (digits.empty() || digits[0] == '-' || end != digits.data() + digits.size()) {
+        ThrowConversion(kErrTypeMismatch);
+    }
+    if (error != std::errc()) {
+        ThrowConversion(kErrOverflow);
     }
     return negative ? -n : n;
 }
@@ -197,7 +191,12 @@ RegVariant cRegistry::Value() {
 
 void cRegistry::Value(const RegVariant& vValue) {
     lastWriteStatus_ = 0;
-    lastWriteReason_.clear();
+    // The hive stayed locked by another program for a whole wait: the following writes
+    // of this save would only wait again, one by one.
+    if (firstFailure_.status == reg::ERROR_LOCK_VIOLATION) {
+        RecordFailure(firstFailure_.status, firstFailure_.reason, firstFailure_.hivePath);
+        return;
+    }
     reg::HKEY created{};
     if (reg::RegCreateKeyEx(Root(classKey_), sectionKey_, reg::REG_OPTION_NON_VOLATILE,
                             kCreateAccess, &created, nullptr) != reg::ERROR_SUCCESS) {
@@ -254,7 +253,6 @@ void cRegistry::Value(const RegVariant& vValue) {
 void cRegistry::RecordFailure(std::int32_t status, const std::string& reason,
                               const std::string& hivePath) {
     lastWriteStatus_ = status;
-    lastWriteReason_ = reason;
     if (firstFailure_.status == 0) {
         firstFailure_ = {status, sectionKey_, valueKey_, reason, hivePath};
     }

@@ -20,8 +20,10 @@
 //   4, 5: only a 16- or 32-bit integer, as REG_DWORD (sign-extended); other values
 //     write nothing;
 //   others: nothing.
-// A write the hive refuses raises nothing: LastWriteStatus() and LastWriteReason()
-// tell the caller (the settings store reports it at the end of a save).
+// A write the hive refuses raises nothing: LastWriteStatus() and FirstWriteFailure()
+// tell the caller (the settings store reports it at the end of a save). Once a write
+// found the hive locked by another program for the whole wait, the object's later
+// writes are refused at once the same way, so a save waits once, not once per value.
 //
 // Text conversion of a value: text as is, integers in decimal, empty as "", a byte
 // array as its bytes taken as text.
@@ -80,10 +82,8 @@ class cRegistry {
     RegVariant Value();
     void Value(const RegVariant& vValue);
 
-    // The status of the last write's RegSetValueEx (0 when it was not refused) and the
-    // reason when it was.
+    // The status of the last write's RegSetValueEx (0 when it was not refused).
     std::int32_t LastWriteStatus() const { return lastWriteStatus_; }
-    const std::string& LastWriteReason() const { return lastWriteReason_; }
 
     struct WriteFailure {
         std::int32_t status = 0;  // 0: no write was refused
@@ -102,7 +102,6 @@ class cRegistry {
     std::int32_t valueType_ = 0;
     RegVariant default_;
     std::int32_t lastWriteStatus_ = 0;
-    std::string lastWriteReason_;
     WriteFailure firstFailure_;
 
     void RecordFailure(std::int32_t status, const std::string& reason, const std::string& hivePath);

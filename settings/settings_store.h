@@ -11,7 +11,8 @@
 //    that cannot be created ends the save with error 26001 (values written before it
 //    stay written). A single value the hive refuses does not stop the save, but the
 //    save ends with error 26002 naming the first refused value; both errors are
-//    RegistryError and name the hive file and the reason (SaveFailureMessage).
+//    RegistryError and name the hive file and the reason (SaveFailureMessage). A hive
+//    that another program keeps locked fails the save after one wait of 3 seconds.
 //  - AppPath and AppDataPath are only read; WriteInstallationValues is the set-up
 //    step that writes them (and the suggested values), never over a user's choice.
 #include <cstdint>

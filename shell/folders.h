@@ -24,10 +24,11 @@ std::string GetDocumentsFolder();
 // The working folder: the Documents folder followed by "MyTessel" (no separator).
 std::string GetWorkingFolder();
 
-// Cleans a folder tree: deletes the files it can and removes folders that are empty
-// when their turn comes; the folder itself stays. Symbolic links are deleted as links,
-// never followed; a folder without write permission is given it first, since the tree
-// is the viewer's own. Never fails.
+// Cleans a folder tree: deletes every file and folder below it that it can; the folder
+// itself stays. Symbolic links are deleted as links, never followed (also when the
+// folder itself is one: nothing happens then); a folder without write permission is
+// given it first, since the tree is the viewer's own. The depth of the tree is no
+// limit. Never fails.
 void RemoveDir(const std::string& folder);
 
 }  // namespace tv

@@ -5,15 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "shell/cmdline.h"
 
-namespace {
-void Check(bool ok) {
-    if (!ok) {
-        __builtin_trap();
-    }
-}
-}  // namespace
+using tv::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {

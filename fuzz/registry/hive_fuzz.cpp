@@ -5,15 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "platform/registry/hive.h"
 
-namespace {
-void Check(bool ok) {
-    if (!ok) {
-        __builtin_trap();
-    }
-}
-}  // namespace
+using tv::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

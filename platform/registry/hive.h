@@ -1,6 +1,6 @@
 #pragma once
 // The registry hive as data (keys and typed values) and the registry-editor text
-// format it is kept in on disk. Pure code: no file access; platform/registry/registry.h
+// format it is kept in on disk. Pure code: no file access; platform/registry/hive_store.h
 // loads and stores it.
 //
 // Key paths are full paths with their root ("HKEY_CURRENT_USER\SOFTWARE\x"). Key paths
@@ -24,8 +24,10 @@
 //  - limits (as the Windows registry has them): a key name is 1 to 255 bytes without
 //    control characters, a key is at most 512 levels deep; value names have no CR, LF
 //    or NUL and are at most 16383 bytes. Parents created for deep keys may not make
-//    the key paths more than eight times the text's size (plus 1 MiB). Parents created for deep
-//    keys may not make the key paths more than eight times the text's size (plus 1 MiB).
+//    the key paths more than eight times the text's size (plus 1 MiB).
+//
+// Memory: parsing needs about ten times the text's size (the key paths, the maps and
+// their nodes); the hive file's 64 MiB cap (platform/registry/registry.h) bounds it.
 //
 // Text written: "REGEDIT4", then every key in order of its path (parents first), its
 // values ordered by name. Text that fits the quoted form is written as "text", a

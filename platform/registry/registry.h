@@ -10,16 +10,20 @@
 //    the same; the cached file is held open, so its inode cannot be reused by a
 //    newer hive.
 //  - A write (RegCreateKeyEx creating a key, RegSetValueEx changing a value) is in the
-//    hive when the call returns. It takes an exclusive flock() on "<hive>.lock" (kept
-//    open between writes; reopened when it was replaced), reads the hive afresh inside
-//    the lock, writes the new text to "<hive>.tmp" in the same folder and renames it
-//    over the hive. Two processes therefore never lose each other's values, and a
-//    process killed at any moment leaves the old or the new hive, never a mixture; the
-//    temporary file a killed writer leaves is replaced by the next write. The hive's
-//    folder is created (mode 0700) when missing. A symbolic link at the hive's place
-//    is replaced, never written through; the lock and temporary files are never
-//    followed. A write that changes nothing (same type and data) leaves the file
-//    alone.
+//    hive when the call returns. It takes an exclusive flock() on "<hive>.lock", reads
+//    the hive afresh inside the lock, writes the new text to "<hive>.tmp" in the same
+//    folder and renames it over the hive. Two processes therefore never lose each
+//    other's values, and a process killed at any moment leaves the old or the new
+//    hive, never a mixture; the temporary file a killed writer leaves is replaced by
+//    the next write. A write that changes nothing (same type and data) leaves the
+//    file alone.
+//  - The lock file is kept open between writes and reopened when it was replaced. A
+//    process holding it is waited for at most 3 seconds (then ERROR_LOCK_VIOLATION),
+//    polling, with the mutex below released meanwhile so other threads' calls go on.
+//  - The hive's folder is created when missing (its missing parents with the usual
+//    mode, the folder itself 0700). A symbolic link at the hive's place is replaced,
+//    never written through; one at the lock file's place is replaced by a regular
+//    file; the lock and temporary files are never followed.
 //  - Durability: the new file is not fsync()ed (a save writes up to 30 values, and a
 //    flush per value would cost more than the whole save may take). The rename makes
 //    every write atomic for a crashing or killed process; a power loss may lose the
@@ -38,6 +42,7 @@
 //   ERROR_PATH_NOT_FOUND 3 (the hive's folder cannot be created), ERROR_ACCESS_DENIED 5
 //   (hive or folder not readable/writable, read-only file system, or the handle lacks
 //   the access right), ERROR_INVALID_HANDLE 6, ERROR_WRITE_FAULT 29, ERROR_READ_FAULT 30,
+//   ERROR_LOCK_VIOLATION 33 (another process kept the hive locked for the whole wait),
 //   ERROR_INVALID_PARAMETER 87 (bad name, volatile key, data above 1 MiB, missing size
 //   argument), ERROR_DISK_FULL 112, ERROR_BAD_PATHNAME 161 (empty path component),
 //   ERROR_MORE_DATA 234, ERROR_KEY_DELETED 1018 (the open key was removed meanwhile).
@@ -71,6 +76,7 @@ inline constexpr LONG ERROR_ACCESS_DENIED = 5;
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
 inline constexpr LONG ERROR_WRITE_FAULT = 29;
 inline constexpr LONG ERROR_READ_FAULT = 30;
+inline constexpr LONG ERROR_LOCK_VIOLATION = 33;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_DISK_FULL = 112;
 inline constexpr LONG ERROR_BAD_PATHNAME = 161;

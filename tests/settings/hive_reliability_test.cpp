@@ -1,13 +1,18 @@
 // Several processes on one hive: no lost writes, no damaged file after a kill.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <random>
 
 #include "platform/registry/hive.h"
 #include "settings/cRegistry.h"
+#include "settings/settings_store.h"
 #include "tests/settings/temp_hive.h"
 
 namespace tv {
@@ -125,6 +130,63 @@ TEST_F(HiveReliabilityTest, WriterKilledAtRandomMomentsNeverLeavesADamagedHive) 
         }
     }
     EXPECT_GE(blobsSeen, 30) << "half the rounds wait for a complete write";
+}
+
+TEST_F(HiveReliabilityTest, ALockHeldElsewhereFailsTheSaveInBoundedTimeWithoutBlockingReaders) {
+    using Clock = std::chrono::steady_clock;
+    SettingsMembers members;
+    ArchiveOptions options;
+    cMRU mru;
+    SaveSettings(HKEY_CURRENT_USER_ROOT, members, options, mru);
+    int locked[2], release[2];
+    ASSERT_EQ(::pipe(locked), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    pid_t holder = Spawn([&] {  // holds the lock until released (at most 30 s)
+        int fd = ::open((hive_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0 || ::flock(fd, LOCK_EX) != 0) {
+            return 1;
+        }
+        ::close(locked[1]);
+        ::close(release[1]);
+        ::alarm(30);
+        char byte;
+        (void)::read(release[0], &byte, 1);
+        return 0;
+    });
+    ASSERT_GT(holder, 0);
+    ::close(locked[1]);
+    ::close(release[0]);
+    char byte;
+    (void)::read(locked[0], &byte, 1);
+    ::close(locked[0]);
+
+    members.m_IE11Path = "changed";
+    const auto start = Clock::now();
+    auto save = std::async(std::launch::async, [&]() -> std::string {
+        try {
+            SaveSettings(HKEY_CURRENT_USER_ROOT, members, options, mru);
+        } catch (const AppError& e) {
+            return SaveFailureMessage(e);
+        }
+        return "";
+    });
+    ::usleep(300000);
+    const auto readStart = Clock::now();
+    ASSERT_TRUE(Query("SOFTWARE\\Norvane\\Tessel Viewer", "IE11Path"));
+    EXPECT_LT(Clock::now() - readStart, std::chrono::seconds(1)) << "a waiting save blocks readers";
+    EXPECT_EQ(save.get(), "Your settings could not be saved to " + hive_ +
+                              ": another program has kept the settings file locked.");
+    const auto took = Clock::now() - start;
+    EXPECT_GT(took, std::chrono::seconds(2));
+    EXPECT_LT(took, std::chrono::seconds(6)) << "one wait per save, not one per value";
+
+    ::close(release[1]);
+    int status = 0;
+    ::waitpid(holder, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    SaveSettings(HKEY_CURRENT_USER_ROOT, members, options, mru);
+    EXPECT_EQ(Query("SOFTWARE\\Norvane\\Tessel Viewer", "IE11Path")->data,
+              tv::testing::Text("changed"));
 }
 
 }  // namespace

@@ -202,7 +202,7 @@ TEST_F(HiveTest, LocationFolderModeAndTemporaryFiles) {
     EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
-TEST_F(HiveTest, CorruptHiveIsKeptBeforeItIsReplacedAndAnUnusableOneFails) {
+TEST_F(HiveTest, CorruptHiveIsKeptLinkedLockIsReplacedAndAnUnusableHiveFails) {
     const std::string garbage = "this is not a registry file\n\x01\x02";
     WriteFile(hive_, garbage);
     EXPECT_FALSE(Query("K", "v")) << "reads as empty";
@@ -215,6 +215,18 @@ TEST_F(HiveTest, CorruptHiveIsKeptBeforeItIsReplacedAndAnUnusableOneFails) {
     ASSERT_EQ(Set("K", "v", REG_SZ, Text("v")), 0);
     EXPECT_EQ(ReadFile(hive_ + ".corrupt"), garbage);
     EXPECT_EQ(ReadFile(hive_ + ".corrupt.1"), "REGEDIT4\n[broken\n");
+
+    // A lock file that is a link is replaced, never followed.
+    WriteFile(dir_ + "/elsewhere", "keep");
+    for (const std::string& target : {dir_ + "/elsewhere", dir_ + "/dangling"}) {
+        std::filesystem::remove(hive_ + ".lock");
+        std::filesystem::create_symlink(target, hive_ + ".lock");
+        ASSERT_EQ(Set("K", "v", REG_SZ, Text(target)), 0) << target;
+        EXPECT_TRUE(
+            std::filesystem::is_regular_file(std::filesystem::symlink_status(hive_ + ".lock")));
+    }
+    EXPECT_EQ(ReadFile(dir_ + "/elsewhere"), "keep");
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/dangling"));
 
     std::filesystem::remove(hive_);  // unusable, unlike a corrupt one: never replaced
     std::filesystem::create_directory(hive_);

@@ -12,28 +12,13 @@
 #include <vector>
 
 #include "platform/registry/registry.h"
+#include "tests/platform/test_env.h"
 
 namespace tv::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Sets an environment variable for a scope.
-class EnvGuard {
-  public:
-    EnvGuard(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~EnvGuard() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-    EnvGuard(const EnvGuard&) = delete;
-    EnvGuard& operator=(const EnvGuard&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using EnvGuard = tv::test::ScopedEnv;
 
 inline Bytes Text(const std::string& s) {
     Bytes data(s.begin(), s.end());

@@ -1,5 +1,6 @@
 #include "shell/folders.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -133,6 +134,7 @@ TEST_F(Folders, RemoveDirCleansTreeButNeverLeavesIt) {
     chmod((root + "one/two/three/d.txt").c_str(), 0444);
     chmod((root + "locked").c_str(), 0555);  // no write permission
     chmod((root + "one/locked2").c_str(), 0555);
+    chmod((root + "one/two/three").c_str(), 0);  // not even readable
 
     // Without and with the trailing separator; the second call finds new files.
     for (const std::string& folder : {root.substr(0, root.size() - 1), root}) {
@@ -152,6 +154,30 @@ TEST_F(Folders, RemoveDirCleansTreeButNeverLeavesIt) {
     }
     EXPECT_TRUE(sfs::is_symlink(link));
     EXPECT_FALSE(OnDisk(d_ + "missing"));
+}
+
+// Deeper than any path the system takes (1,000 levels of 9 bytes): the walk goes by
+// descriptors, not by names.
+TEST_F(Folders, RemoveDirEmptiesATreeDeeperThanThePathLimit) {
+    constexpr int kDepth = 1000;
+    const std::string root = d_ + "deep";
+    ASSERT_EQ(mkdir(root.c_str(), 0700), 0);
+    int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int level = 0; level < kDepth && fd >= 0; ++level) {
+        close(openat(fd, "file.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+        const int next =
+            mkdirat(fd, "d", 0700) == 0 ? openat(fd, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+        close(fd);
+        fd = next;
+    }
+    ASSERT_GE(fd, 0);
+    symlinkat(outside_.Path().c_str(), fd, "out-link");
+    close(fd);
+
+    RemoveDir(root);
+    EXPECT_TRUE(sfs::is_directory(root));
+    EXPECT_TRUE(sfs::is_empty(root));
+    EXPECT_TRUE(OutsideIntact());
 }
 
 }  // namespace
