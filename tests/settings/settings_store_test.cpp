@@ -157,15 +157,22 @@ TEST_F(SettingsStoreTest, FailedSavesTellTheUserWhereAndWhy) {
 
 TEST_F(SettingsStoreTest, InstallationFillsOnlyWhatTheUserHasNotChosen) {
     WriteProductKey("\"ChromePath\"=\"/opt/my-browser\"\n\"PubexUrl\"=\"\"\n");
-    WriteInstallationValues("/opt/tessel/", "/var/tessel/");
-    WriteInstallationValues("/elsewhere/", "/elsewhere/");
+    const WrittenValues first = WriteInstallationValues(
+        {"/opt/tessel/", "/var/tessel/", "/opt/tessel/tessel-open", "/usr/bin/chromium"});
+    const WrittenValues second =
+        WriteInstallationValues({"/elsewhere/", "/elsewhere/", "/elsewhere/x", "/elsewhere/y"});
     ASSERT_TRUE(LoadPathSettings(kRoot, members, appPath, appDataPath));
     EXPECT_EQ(appPath + appDataPath, "/opt/tessel//var/tessel/");
     const SettingsMembers suggested = SuggestedSettings();
     EXPECT_EQ(members.m_ChromePath, "/opt/my-browser") << "a user's choice stays";
     EXPECT_EQ(members.m_PubexUrl, suggested.m_PubexUrl) << "an empty value is filled";
-    EXPECT_EQ(members.m_IE11Path, suggested.m_IE11Path);
-    EXPECT_EQ(suggested.m_IE11Path, "/usr/bin/x-www-browser");
+    EXPECT_EQ(members.m_IE11Path, "/opt/tessel/tessel-open");
+    EXPECT_TRUE(second.empty()) << "a second run changes nothing";
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.front(), (std::pair<std::string, std::string>("AppPath", "/opt/tessel/")));
+    for (const auto& [name, value] : first) {
+        EXPECT_NE(name, "ChromePath") << "only what was written is reported";
+    }
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 
 #include "platform/environment.h"
 #include "platform/error.h"
-#include "platform/filesystem.h"
+#include "platform/process/command_line.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     values.ie11Path = values.appPath + "tessel-open";
     // The second browser: Chromium when the desktop has it, else the document opener,
     // which hands addresses to the desktop's browser.
-    values.chromePath = tv::fs::Exists(kChromium) ? kChromium : values.ie11Path;
+    values.chromePath = tv::IsExecutableFile(kChromium) ? kChromium : values.ie11Path;
 
     try {
         const auto written = tv::WriteInstallationValues(values);
