@@ -1,7 +1,7 @@
 // The recent-files list: order, limits and its registry form.
 #include "settings/cMRU.h"
 
-#include "tests/settings/temp_hive.h"
+#include "tests/platform/registry/temp_hive.h"
 
 namespace tv {
 namespace {

@@ -1,7 +1,7 @@
 // cRegistry's conversions between registry types and program values.
 #include "settings/cRegistry.h"
 
-#include "tests/settings/temp_hive.h"
+#include "tests/platform/registry/temp_hive.h"
 
 namespace tv {
 namespace {

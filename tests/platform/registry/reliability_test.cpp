@@ -13,7 +13,7 @@
 #include "platform/registry/hive.h"
 #include "settings/cRegistry.h"
 #include "settings/settings_store.h"
-#include "tests/settings/temp_hive.h"
+#include "tests/platform/registry/temp_hive.h"
 
 namespace tv {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <numeric>
 
-#include "tests/settings/temp_hive.h"
+#include "tests/platform/registry/temp_hive.h"
 
 namespace tv::reg {
 namespace {
