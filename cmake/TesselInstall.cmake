@@ -20,5 +20,6 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/DTDs DESTINATION ${TESSEL_DATA_DIR}
 install(FILES ${TESSEL_DEMO_PACKAGE} DESTINATION ${TESSEL_DATA_DIR}/demo)
 install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/tessel-viewer.desktop
         DESTINATION share/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/tessel-viewer.svg
-        DESTINATION share/icons/hicolor/scalable/apps)
+# The about box's icon is the application's icon too.
+install(FILES ${PROJECT_SOURCE_DIR}/shell/resources/tessel_icon.svg
+        DESTINATION share/icons/hicolor/scalable/apps RENAME tessel-viewer.svg)
