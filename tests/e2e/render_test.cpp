@@ -1,0 +1,317 @@
+// End-to-end rendering: the real viewer with an application folder whose name holds a
+// space, stand-in preparation tools and a stand-in browser (copies of
+// tests/tools/fake-tool). They write one log with their process ids, so the order of
+// tool runs and launches is visible even though browsers run detached. Each run ends
+// with a loose XML file on the command line (the sentinel): once its launch is logged,
+// everything before it has happened.
+#include <algorithm>
+
+#include "tests/archive/zip_fixtures.h"
+#include "tests/e2e/viewer_fixture.h"
+
+namespace {
+
+using namespace tv::e2e;
+using tv::test::ZipItem;
+
+constexpr const char* kMainDoc =
+    "<?xml version=\"1.0\"?>\n"
+    "<!DOCTYPE patent-grant SYSTEM \"patent-grant-v1-0.dtd\">\n"
+    "<patent-grant>\n<doc-number>0123456</doc-number>\n</patent-grant>\n";
+constexpr const char* kTable =
+    "<table><tgroup cols=\"1\"><tbody><row><entry>cell</entry></row></tbody></tgroup></table>";
+
+struct Case {
+    const char* name;
+    std::vector<ZipItem> items;
+    std::vector<std::string> args;  // "PKG" is the package; the sentinel is added
+    std::string hive;               // extra value lines
+    std::vector<std::string> env;
+    const char* missingTool;
+    std::vector<std::string> expected;  // log lines before the sentinel ("R" root, "W" working)
+    std::vector<std::string> present;   // files below W that must hold what follows "|"
+    std::vector<std::string> absent;    // paths below R that must not exist
+    const char* message;                // a message ends the run instead of the sentinel
+};
+
+const std::string kCat = " R/data/DTDs/TVWcatalog.txt";
+
+const Case kCases[] = {
+    {"main document only",
+     {{"tran1.xml", "<transmittal/>"}, {"US1.xml", kMainDoc}, {"US1-D00001.TIF", "II*"}},
+     {"PKG"},
+     "",
+     {},
+     nullptr,
+     {"PathMend R W/US1/US1.xml" + kCat, "open W/US1 W/US1/US1.xml"},
+     {"US1/US1.xml|<!-- mended -->", "US1/US1-D00001.TIF|II*"},
+     {},
+     nullptr},
+    {"main document and sequence listing",
+     {{"US2-s00001.xml", "<ST26SequenceListing/>"}, {"US2.xml", kMainDoc}},
+     {"PKG"},
+     "",
+     {},
+     nullptr,
+     {"PathMend R W/US2/US2.xml" + kCat, "open W/US2 W/US2/US2.xml",
+      "PathMend R W/US2/US2-s00001.xml" + kCat, "open W/US2 W/US2/US2-s00001.xml"},
+     {"US2/US2-s00001.xml|<!-- mended -->"},
+     {},
+     nullptr},
+    {"SGML main document",
+     {{"US3.sgm", "<PATDOC>"}, {"US3-D1.TIF", "II*"}},
+     {"PKG"},
+     "",
+     {},
+     nullptr,
+     {"SgmlLift24 R W/US3/US3.sgm" + kCat, "open W/US3 W/US3/US3.xml"},
+     {"US3/US3.xml|lifted", "US3/US3-D1.TIF|II*"},
+     {},
+     nullptr},
+    {"second render gives the raw view",
+     {{"US4-s00001.xml", "<s/>"}, {"US4.xml", kMainDoc}, {"US4-D1.TIF", "II*"}},
+     {"PKG", "PKG"},
+     "",
+     {},
+     nullptr,
+     {"PathMend R W/US4/US4.xml" + kCat, "open W/US4 W/US4/US4.xml",
+      "PathMend R W/US4/US4-s00001.xml" + kCat, "open W/US4 W/US4/US4-s00001.xml",
+      "open W/US4[1] W/US4[1]/US4.xml", "open W/US4[1] W/US4[1]/US4-s00001.xml"},
+     {"US4[1]/US4.xml|<doc-number>0123456</doc-number>\n</patent-grant>\n"},
+     {"home/Documents/MyTessel/US4[1]/US4-D1.TIF"},
+     nullptr},
+    {"options open transmittal and request, in order",
+     {{"US5-s00001.xml", "<s/>"},
+      {"tran5.xml", "<transmittal/>"},
+      {"US5requ.xml", "<request/>"},
+      {"US5fees.xml", "<fee-sheet/>"},
+      {"US5.xml", kMainDoc}},
+     {"PKG"},
+     "\"SpecificationRenderOption\"=dword:00000020\n\"ZornRenderOption\"=dword:00000010\n"
+     "\"NavigationOption\"=dword:00000001\n",
+     {},
+     nullptr,
+     {"PathMend R W/US5/US5.xml R/data/DTDs/TVWcatalog-toc.txt", "open W/US5 W/US5/US5.xml",
+      "open W/US5 W/US5/tran5.xml", "open W/US5 W/US5/US5requ.xml",
+      "PathMend R W/US5/US5-s00001.xml R/data/DTDs/TVWcatalog-toc.txt",
+      "open W/US5 W/US5/US5-s00001.xml"},
+     {},
+     {},
+     nullptr},
+    {"sequence listing only",
+     {{"US6-s00001.xml", "<s/>"}},
+     {"PKG"},
+     "",
+     {},
+     nullptr,
+     {},
+     {},
+     {"home/Documents/MyTessel/US6"},
+     nullptr},
+    {"missing tool",
+     {{"US7.xml", kMainDoc}},
+     {"PKG"},
+     "",
+     {},
+     "PathMend",
+     {"open W/US7 W/US7/US7.xml"},
+     {"US7/US7.xml|</patent-grant>\n"},
+     {},
+     nullptr},
+    {"tool that never ends is given up",
+     {{"US8.xml", kMainDoc}},
+     {"PKG"},
+     "",
+     {"TESSEL_FAKE_HANG=PathMend", "TESSEL_TOOL_TIMEOUT_MS=1500"},
+     nullptr,
+     {"PathMend R W/US8/US8.xml" + kCat, "open W/US8 W/US8/US8.xml"},
+     {},
+     {},
+     nullptr},
+    {"main document name climbing out of the folder",
+     {{"../../../../escape.xml", kMainDoc}, {"../up.TIF", "II*"}},
+     {"PKG"},
+     "",
+     {},
+     nullptr,
+     {},
+     {},
+     {"escape.xml", "home/escape.xml", "home/Documents/escape.xml", "home/Documents/up.TIF"},
+     "message: Tessel Viewer: Error # 75 was generated by tessel-viewer.cUnzip\\nThe package "},
+    {"table file on the command line",
+     {},
+     {"R/t.xml"},
+     "",
+     {},
+     nullptr,
+     {"open W W/t.htm"},
+     {std::string("t.htm|<\0t\0a\0b\0l\0e\0", 17)},
+     {},
+     nullptr},
+    {"no main document",
+     {{"readme.txt", "r"}},
+     {"PKG"},
+     "",
+     {},
+     nullptr,
+     {},
+     {},
+     {},
+     "message: Tessel Viewer: \\nXML file can not be found.\n"},
+};
+
+class RenderFlow : public ViewerProcess {
+  protected:
+    void SetUp() override {
+        ViewerProcess::SetUp();
+        const fs::path tools = std::getenv("TESSEL_TEST_TOOLS");
+        app_ = root_ / "App Folder";
+        fs::create_directories(app_ / "Perl");
+        fs::create_directories(app_ / "XslShelf");
+        fs::create_directories(root_ / "data" / "DTDs");
+        for (const char* tool : {"PathMend", "DtdStrip", "SgmlLift24"}) {
+            fs::copy_file(tools / "fake-tool", app_ / "Perl" / tool);
+        }
+        fs::copy_file(fs::path(TESSEL_SOURCE_DIR) / "XslShelf/cals.xsl",
+                      app_ / "XslShelf/cals.xsl");
+        fs::copy_file(tools / "fake-tool", root_ / "browser");
+        browser_ = (root_ / "browser").string();
+        log_ = root_ / "log.txt";
+        sentinel_ = root_ / "sentinel.xml";
+        std::ofstream(sentinel_) << "<note/>";
+        std::ofstream(root_ / "t.xml") << kTable;
+        extraEnv_ = {"TESSEL_FAKE_LOG=" + log_.string()};
+    }
+    void TearDown() override {
+        // A tool left running after its time-out.
+        if (const std::string pid = ReadFile(log_.string() + ".hang"); !pid.empty()) {
+            kill(std::stoi(pid), SIGKILL);
+        }
+        ViewerProcess::TearDown();
+    }
+
+    void WriteHive(const std::string& extra) {
+        std::ofstream(hive_)
+            << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvane\\Tessel Viewer]\n"
+            << "\"AppPath\"=\"" << app_.string() << "/\"\n"
+            << "\"AppDataPath\"=\"" << (root_ / "data").string() << "/\"\n"
+            << "\"IE11Path\"=\"" << browser_ << "\"\n"
+            << extra;
+    }
+
+    // The log in start order, each line without its process id, tabs as spaces, the
+    // working folder as "W", the root as "R", and "browser" as "open".
+    std::vector<std::string> LogLines() const {
+        std::vector<std::pair<long, std::string>> started;
+        std::istringstream in(ReadFile(log_));
+        for (std::string line; std::getline(in, line);) {
+            const auto tab = line.find('\t');
+            if (tab != std::string::npos) {
+                started.emplace_back(std::atol(line.c_str()), line.substr(tab + 1));
+            }
+        }
+        std::stable_sort(started.begin(), started.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::string> lines;
+        const std::string working = (root_ / "home/Documents/MyTessel").string();
+        for (auto& [pid, line] : started) {
+            if (line.rfind("browser\t", 0) == 0) {
+                line.replace(0, 7, "open");
+            }
+            for (const auto& [from, to] : {std::pair{working, std::string("W")},
+                                           std::pair{root_.string(), std::string("R")}}) {
+                for (auto at = line.find(from); at != std::string::npos; at = line.find(from)) {
+                    line.replace(at, from.size(), to);
+                }
+            }
+            std::replace(line.begin(), line.end(), '\t', ' ');
+            lines.push_back(line.rfind("R", 0) == 0 || line.rfind("W", 0) == 0 ? "open " + line
+                                                                               : line);
+        }
+        return lines;
+    }
+
+    bool WaitForLog(const std::string& line, std::chrono::seconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            const std::vector<std::string> lines = LogLines();
+            if (std::find(lines.begin(), lines.end(), line) != lines.end()) {
+                // Browsers started just before may still be writing.
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+
+    fs::path app_, log_, sentinel_;
+    std::string browser_;
+};
+
+TEST_F(RenderFlow, PackagesAreExtractedPreparedAndOpenedInOrder) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(root_ / "home");
+        fs::create_directories(root_ / "home" / "Documents");
+        fs::remove(log_);
+        fs::remove(log_.string() + ".hang");
+        WriteHive(c.hive);
+        if (c.missingTool != nullptr) {
+            fs::rename(app_ / "Perl" / c.missingTool, root_ / "hidden");
+        }
+        const fs::path package = root_ / "package.zip";
+        if (!c.items.empty()) {
+            tv::test::WriteZip(package.string(), c.items);
+        }
+        std::vector<std::string> args;
+        for (const std::string& a : c.args) {
+            args.push_back(a == "PKG" ? package.string() : root_.string() + a.substr(1));
+        }
+        args.push_back(sentinel_.string());
+        extraEnv_.resize(1);
+        extraEnv_.insert(extraEnv_.end(), c.env.begin(), c.env.end());
+
+        Start(args);
+        if (c.message != nullptr) {
+            EXPECT_TRUE(WaitForStderr(c.message)) << ReadFile(stderr_);
+        } else {
+            EXPECT_TRUE(WaitForLog("open R R/sentinel.xml", std::chrono::seconds(30)));
+        }
+        std::vector<std::string> lines = LogLines();
+        std::erase(lines, "open R R/sentinel.xml");
+        EXPECT_EQ(lines, c.expected);
+        if (c.message == nullptr) {
+            EXPECT_EQ(ReadFile(stderr_).find("message:"), std::string::npos) << ReadFile(stderr_);
+        }
+        for (const std::string& p : c.present) {
+            const auto bar = p.find('|');
+            const std::string text = ReadFile(root_ / "home/Documents/MyTessel" / p.substr(0, bar));
+            EXPECT_NE(text.find(p.substr(bar + 1)), std::string::npos) << p.substr(0, bar);
+        }
+        for (const std::string& p : c.absent) {
+            EXPECT_FALSE(fs::exists(root_ / p)) << p;
+        }
+        kill(pid_, SIGTERM);
+        EXPECT_EQ(WaitForExit(), 0);
+        if (c.missingTool != nullptr) {
+            fs::rename(root_ / "hidden", app_ / "Perl" / c.missingTool);
+        }
+    }
+}
+
+// A close during a tool wait ends the wait, opens nothing more and cleans up.
+TEST_F(RenderFlow, ClosingDuringAToolWaitClosesCleanly) {
+    WriteHive("");
+    extraEnv_.push_back("TESSEL_FAKE_HANG=PathMend");
+    tv::test::WriteZip((root_ / "p.zip").string(), {{"US9.xml", kMainDoc}, {"US9-D1.TIF", "II*"}});
+    Start({(root_ / "p.zip").string(), sentinel_.string()});
+    ASSERT_TRUE(WaitForLog("PathMend R W/US9/US9.xml" + kCat, std::chrono::seconds(30)));
+    kill(pid_, SIGTERM);
+    EXPECT_EQ(WaitForExit(std::chrono::seconds(10)), 0);
+    EXPECT_EQ(LogLines(), std::vector<std::string>{"PathMend R W/US9/US9.xml" + kCat});
+    EXPECT_TRUE(fs::exists(root_ / "home/Documents/MyTessel"));
+    EXPECT_FALSE(fs::exists(root_ / "home/Documents/MyTessel/US9"));
+}
+
+}  // namespace
