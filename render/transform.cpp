@@ -1,5 +1,6 @@
 #include "render/transform.h"
 
+#include <libexslt/exslt.h>
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 
 #include "platform/message_box.h"
 #include "platform/strings.h"
@@ -232,8 +234,16 @@ class ScopedDefaultSecurity {
     xsltSecurityPrefs* previous_;
 };
 
+// The stylesheets use EXSLT (exsl:node-set and friends); the library registers the
+// functions process-wide, once.
+void RegisterExslt() {
+    static std::once_flag once;
+    std::call_once(once, [] { exsltRegisterAll(); });
+}
+
 // Runs the transformation; the serialized page in UTF-8, or false with a description.
 bool Transform(xmlDoc* doc, DocPtr styleDoc, std::string& page, std::string& description) {
+    RegisterExslt();
     XsltMessages messages;
     ScopedXsltMessages route(messages);
     auto sec = NoWritesNoNetwork();

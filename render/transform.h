@@ -17,7 +17,8 @@
 //     directory. A page that could not be written is reported under the last title
 //     and not launched.
 //     Other roots: launches context.ie11Path on xmlPath with working directory "\"\"".
-//  Transformations may read local files but never write files or reach the network.
+//  Transformations may read local files but never write files or reach the network;
+//  the EXSLT extension functions are available to the stylesheet.
 //
 // The load error message: critical icon (16); text = description + "\r\n" + reason +
 // " line: " + line + " col: " + column + " text: " + the failing line's source text.

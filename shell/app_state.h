@@ -19,4 +19,9 @@ struct ProcessState {
 // The one instance for the run.
 ProcessState& Process();
 
+// Test hook: TESSEL_TOOL_TIMEOUT_MS, a positive number of milliseconds, replaces the
+// time-out of every tool wait, so a test can watch a tool that never ends being given
+// up. 0 (the tools' own time-out) when unset or not a positive number.
+long ToolTimeOutFromEnvironment();
+
 }  // namespace tv

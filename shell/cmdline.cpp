@@ -59,11 +59,4 @@ ArgumentKind ClassifyArgument(const std::string& argument) {
     return ArgumentKind::Ignored;
 }
 
-std::string ChooseCatalogFileName(int navigationOption, bool prizmInstalled) {
-    if (navigationOption == 1) {
-        return prizmInstalled ? "TVWcatalog-embed-toc.txt" : "TVWcatalog-toc.txt";
-    }
-    return prizmInstalled ? "TVWcatalog-embed.txt" : "TVWcatalog.txt";
-}
-
 }  // namespace tv

@@ -23,7 +23,4 @@ std::vector<std::string> GetCmdLine(int lMax = 10);
 enum class ArgumentKind { Package, XmlFile, Ignored };
 ArgumentKind ClassifyArgument(const std::string& argument);
 
-// The catalog the preparation tools get.
-std::string ChooseCatalogFileName(int navigationOption, bool prizmInstalled);
-
 }  // namespace tv

@@ -16,6 +16,7 @@
 #include "shell/app_state.h"
 #include "shell/layout.h"
 #include "shell/listing_model.h"
+#include "shell/tool_pump.h"
 
 namespace tv {
 namespace {
@@ -23,7 +24,10 @@ constexpr int kListingLeft = 8;
 }  // namespace
 
 frmUnzip::frmUnzip(QWidget* parent)
-    : QMainWindow(parent), session_(SessionPorts{launcher_, messages_}) {
+    : QMainWindow(parent),
+      tools_(MakeQtToolPump([this] { return session_.Abandoning(); })),
+      session_(SessionPorts{launcher_, messages_, nullptr, &tools_}) {
+    session_.SetToolTimeOut(ToolTimeOutFromEnvironment());
     setObjectName("frmUnzip");
     setWindowTitle(kAppTitle);
     CreateMenus();

@@ -13,6 +13,7 @@
 #include <array>
 #include <string>
 
+#include "render/tools.h"
 #include "shell/package_session.h"
 #include "shell/session_ports.h"
 
@@ -93,10 +94,15 @@ class frmUnzip : public QMainWindow, private SessionObserver {
     void RecentFilesChanged() override { ShowRecentFiles(); }
     void Progress(const std::string& sMsg, bool paintNow) override;
     void SearchTextChanged() override;
+    void SelectionChanged() override;
+    void CommandRefused() override;
+    void CloseNow() override;
 
-    // Declared before the session, which keeps references to them.
+    // Declared before the session, which keeps references to them. Tools are waited
+    // for with the window's events pumped (shell/tool_pump.h).
     BrowserLauncher launcher_;
     MessageBoxSink messages_;
+    render::ProcessToolRunner tools_;
     PackageSession session_;
     ListingModel* listingModel_ = nullptr;
 

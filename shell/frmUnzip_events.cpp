@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -122,6 +123,25 @@ void frmUnzip::SearchTextChanged() {
     }
 }
 
+void frmUnzip::SelectionChanged() {
+    QItemSelection selection;
+    const int lastColumn = listingModel_->columnCount() - 1;
+    for (const int entry : session_.Selection()) {
+        selection.select(listingModel_->index(entry - 1, 0),
+                         listingModel_->index(entry - 1, lastColumn));
+    }
+    lvwZip->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void frmUnzip::CommandRefused() {
+    sbrPanel1->setText("A preparation tool is still running; try again when it has ended.");
+}
+
+void frmUnzip::CloseNow() {
+    // The command the close waited for has returned; this time the close goes ahead.
+    close();
+}
+
 void frmUnzip::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     LayoutListing();
@@ -141,7 +161,12 @@ void frmUnzip::LayoutListing() {
 }
 
 void frmUnzip::closeEvent(QCloseEvent* event) {
-    // The close is never cancelled; a failed save has told the user already.
+    // During a tool wait the command is wound up first and CloseNow closes again. The
+    // close is never cancelled; a failed save has told the user already.
+    if (!session_.RequestClose()) {
+        event->ignore();
+        return;
+    }
     if (!session_.Unloaded()) {
         session_.QueryUnload();
         session_.Unload();

@@ -9,6 +9,7 @@ add_library(tv_shell STATIC
   qt_message_box.cpp
   frmAbout.cpp
   help_window.cpp
+  tool_pump.cpp
 )
 target_link_libraries(tv_shell PUBLIC tv_shell_core Qt6::Widgets)
 set_target_properties(tv_shell PROPERTIES AUTOMOC ON)

@@ -5,41 +5,63 @@
 #include "lookup/commands.h"
 #include "platform/error.h"
 #include "platform/message_box.h"
+#include "platform/process/shell_wait.h"
 #include "platform/strings.h"
+#include "render/documents.h"
+#include "render/tools.h"
+#include "render/transform.h"
 #include "shell/app_state.h"
 #include "shell/cmdline.h"
 #include "shell/folders.h"
 
 namespace tv {
 
-// Rendering's view of the session's own archive component.
-class PackageSession::ArchiveExtractor : public render::PackageExtractor {
+// Rendering's ports: the session's own, standing still once a close is pending (the
+// window is going away: no further tool, browser or message box).
+class PackageSession::Guard : public render::Launcher,
+                              public render::MessageSink,
+                              public render::ToolRunner {
   public:
-    explicit ArchiveExtractor(cUnzip& unzip) : unzip_(unzip) {}
-    int FileCount() const override { return unzip_.FileCount(); }
-    std::string FileDirectory(int i) const override { return unzip_.FileDirectory(i); }
-    std::string ZipFile() const override { return unzip_.ZipFile(); }
-    void SetFileSelected(int i, bool bSelected) override { unzip_.SetFileSelected(i, bSelected); }
-    void SetUnzipFolder(const std::string& sFolder) override { unzip_.SetUnzipFolder(sFolder); }
-    Status Unzip() override {
-        if (unzip_.Unzip()) {
-            return {};
+    explicit Guard(PackageSession& session) : s_(session) {}
+    void Launch(const std::string& programPath, const std::string& target,
+                const std::string& workingDirectory) override {
+        if (!s_.abandoning_) {
+            s_.launcher_.Launch(programPath, target, workingDirectory);
         }
-        return {kErrAccess, std::string(kExecutableName) + ".cUnzip",
-                "The package " + unzip_.ZipFile() + " could not be extracted to " +
-                    unzip_.UnzipFolder()};
+    }
+    void Show(const std::string& text, int style, const std::string& title) override {
+        if (!s_.abandoning_) {
+            s_.messages_.Show(text, style, title);
+        }
+    }
+    bool Run(const std::string& sShell, std::string& sError, long lTimeOut) override {
+        if (s_.abandoning_) {
+            sError = kTimedOutText;
+            return false;
+        }
+        try {
+            return s_.tools_->Run(sShell, sError,
+                                  s_.toolTimeOutMs_ > 0 ? s_.toolTimeOutMs_ : lTimeOut);
+        } catch (const ToolWaitAbandoned&) {
+            // Also when the application quits under the wait: the tool is left running
+            // as after a time-out, and the command winds up without it.
+            s_.abandoning_ = true;
+            sError = kTimedOutText;
+            return false;
+        }
     }
 
   private:
-    cUnzip& unzip_;
+    PackageSession& s_;
 };
 
 PackageSession::PackageSession(SessionPorts ports)
     : launcher_(ports.launcher),
       messages_(ports.messages),
-      ownExtractor_(std::make_unique<ArchiveExtractor>(m_cUnzip)),
-      extractor_(ports.extractor != nullptr ? ports.extractor : ownExtractor_.get()),
-      tools_(ports.tools) {
+      ownTools_(ports.tools != nullptr ? nullptr : std::make_unique<render::ProcessToolRunner>()),
+      extractor_(ports.extractor != nullptr ? ports.extractor : &ownExtractor_),
+      tools_(ports.tools != nullptr ? ports.tools : ownTools_.get()),
+      guard_(std::make_unique<Guard>(*this)) {
     m_cUnzip.SetEvents(this);
 }
 
@@ -56,8 +78,9 @@ void PackageSession::Load(const std::vector<std::string>& args) {
     }
     Process().PrizmInstalled = FolderExists(kPrizmViewerFolder);
     LoadOptionSettings();
-    Process().CatalogFileName = ChooseCatalogFileName(m_NavigationOption, Process().PrizmInstalled);
-    for (std::size_t i = 1; i < args.size() && !unloaded_; ++i) {
+    Process().CatalogFileName =
+        render::ChooseCatalogFileName(m_NavigationOption, Process().PrizmInstalled);
+    for (std::size_t i = 1; i < args.size() && !unloaded_ && !abandoning_; ++i) {
         DispatchArgument(args[i]);
     }
 }
@@ -65,6 +88,42 @@ void PackageSession::Load(const std::vector<std::string>& args) {
 void PackageSession::Unload() {
     unloaded_ = true;
     RemoveDir(WorkingFolder());
+}
+
+bool PackageSession::RequestClose() {
+    if (!busy_) {
+        return true;
+    }
+    abandoning_ = true;
+    closePending_ = true;
+    return false;
+}
+
+template <class Command>
+void PackageSession::RunCommand(Command command) {
+    if (busy_) {
+        if (observer_ != nullptr) {
+            observer_->CommandRefused();
+        }
+        return;
+    }
+    if (abandoning_ || unloaded_) {
+        return;  // the window is going: nothing new starts
+    }
+    {
+        struct BusyScope {
+            bool& busy;
+            explicit BusyScope(bool& b) : busy(b) { busy = true; }
+            ~BusyScope() { busy = false; }
+            BusyScope(const BusyScope&) = delete;
+            BusyScope& operator=(const BusyScope&) = delete;
+        } scope(busy_);
+        command();
+    }
+    if (closePending_ && observer_ != nullptr) {
+        closePending_ = false;
+        observer_->CloseNow();
+    }
 }
 
 template <class Change>
@@ -80,6 +139,10 @@ void PackageSession::ChangeListing(Change change) {
 }
 
 void PackageSession::OpenPackage(const std::string& path) {
+    RunCommand([&] { OpenPackageNow(path); });
+}
+
+void PackageSession::OpenPackageNow(const std::string& path) {
     // Emptied first, so nothing shows the old rows while the library lists.
     ClearListing();
     RawSourceView = false;
@@ -97,7 +160,7 @@ void PackageSession::OpenPackage(const std::string& path) {
         MainDocEntry = listing.MainDocEntry;
         SeqListEntry = listing.SeqListEntry;
     });
-    RenderPackage();
+    RenderPackageNow();
 }
 
 void PackageSession::ClearListing() {
@@ -105,29 +168,44 @@ void PackageSession::ClearListing() {
 }
 
 void PackageSession::DispatchArgument(const std::string& argument) {
-    switch (ClassifyArgument(argument)) {
-        case ArgumentKind::XmlFile:
-            TransformXmlFile(argument, StylesheetPath(), WorkingFolder());
-            ClearListing();
-            break;
-        case ArgumentKind::Package:
-            OpenPackage(argument);
-            break;
-        case ArgumentKind::Ignored:
-            break;
+    RunCommand([&] {
+        switch (ClassifyArgument(argument)) {
+            case ArgumentKind::XmlFile:
+                TransformXmlFileNow(argument, StylesheetPath(), WorkingFolder());
+                ClearListing();
+                break;
+            case ArgumentKind::Package:
+                OpenPackageNow(argument);
+                break;
+            case ArgumentKind::Ignored:
+                break;
+        }
+    });
+}
+
+void PackageSession::OpenByExtension(const std::string& path, bool xmlIsLoose) {
+    if (!IEquals(ExtensionAfterLastDot(path), "xml")) {
+        OpenPackageNow(path);
+        return;
     }
+    if (xmlIsLoose) {
+        OpenXmlDocumentNow(path, WorkingFolder());
+    } else {
+        TransformXmlFileNow(path, StylesheetPath(), WorkingFolder());
+    }
+    ClearListing();
 }
 
 void PackageSession::OpenFiles(const std::vector<std::string>& files) {
-    for (const std::string& file : files) {
-        if (IEquals(ExtensionAfterLastDot(file), "xml")) {
-            TransformXmlFile(file, StylesheetPath(), WorkingFolder());
-            ClearListing();
-        } else {
-            // Unlike the command line, any dropped file is tried as a package.
-            OpenPackage(file);
+    RunCommand([&] {
+        for (const std::string& file : files) {
+            if (abandoning_) {
+                break;
+            }
+            // Unlike the command line, any dropped file but "xml" is tried as a package.
+            OpenByExtension(file, false);
         }
-    }
+    });
 }
 
 void PackageSession::OpenChosenFiles(const std::string& folder,
@@ -137,15 +215,19 @@ void PackageSession::OpenChosenFiles(const std::string& folder,
     }
     // A folder that already ends with the separator (the root) does not get a second.
     const std::string prefix = folder.empty() || folder.back() != '/' ? folder + "/" : folder;
-    for (const std::string& name : names) {
-        const std::string path = prefix + name;
-        if (IEquals(ExtensionAfterLastDot(name), "xml")) {
-            OpenXmlDocument(path, WorkingFolder());
-            ClearListing();
-        } else {
-            OpenPackage(path);
+    RunCommand([&] {
+        for (const std::string& name : names) {
+            if (abandoning_) {
+                break;
+            }
+            // The extension is the name's, not the folder's.
+            if (IEquals(ExtensionAfterLastDot(name), "xml")) {
+                OpenByExtension(prefix + name, true);
+            } else {
+                OpenPackageNow(prefix + name);
+            }
         }
-    }
+    });
 }
 
 std::string PackageSession::GetLastFolder() const {
@@ -161,12 +243,7 @@ void PackageSession::OpenRecentFile(const std::string& tag) {
     if (tag.empty()) {
         return;  // a slot not yet filled
     }
-    if (IEquals(ExtensionAfterLastDot(tag), "xml")) {
-        OpenXmlDocument(tag, WorkingFolder());
-        ClearListing();
-    } else {
-        OpenPackage(tag);
-    }
+    RunCommand([&] { OpenByExtension(tag, true); });
 }
 
 void PackageSession::SetSearchText(const std::string& text) {
@@ -294,11 +371,98 @@ const std::string& PackageSession::CatalogFileName() const {
     return Process().CatalogFileName;
 }
 
-// Rendering forwarding points: the rendering library is joined here. Until then a
-// listed package is only listed and a loose XML file is not shown.
-void PackageSession::RenderPackage() {}
-void PackageSession::RenderSelection() {}
-void PackageSession::OpenXmlDocument(const std::string&, const std::string&) {}
-void PackageSession::TransformXmlFile(const std::string&, const std::string&, const std::string&) {}
+render::RenderSettings PackageSession::CurrentRenderSettings() const {
+    render::RenderSettings settings;
+    settings.ie11Path = m_IE11Path;
+    settings.specificationRenderOption = m_SpecificationRenderOption;
+    settings.zornRenderOption = m_ZornRenderOption;
+    settings.navigationOption = m_NavigationOption;
+    settings.prizmInstalled = Process().PrizmInstalled;
+    settings.appPath = appPath_;
+    settings.appDataPath = appDataPath_;
+    settings.documentsFolder = GetDocumentsFolder();
+    settings.catalogFileName = Process().CatalogFileName;
+    settings.unreferenceDTD = removeDtdReference_;
+    settings.copyFile = inlineRendering_;
+    return settings;
+}
+
+void PackageSession::AddRecentFile(const std::string& path) {
+    m_MRU.Add(path);
+    if (observer_ != nullptr) {
+        observer_->RecentFilesChanged();
+    }
+}
+
+void PackageSession::RenderPackage() {
+    RunCommand([this] { RenderPackageNow(); });
+}
+
+void PackageSession::RenderPackageNow() {
+    render::PackageState state{MainDocEntry, SeqListEntry, RawSourceView};
+    std::vector<std::string> texts;
+    texts.reserve(rows_.size());
+    for (const ListingRow& row : rows_) {
+        texts.push_back(row.listedName);
+    }
+    render::Renderer renderer(*extractor_, *guard_, *guard_, *guard_);
+    const render::RenderOutcome out = renderer.RenderPackage(CurrentRenderSettings(), state, texts);
+    RawSourceView = state.RawSourceView;
+    Process().CatalogFileName = out.catalogFileName;
+    if (out.searchText) {
+        SetSearchText(*out.searchText);
+    }
+}
+
+void PackageSession::RenderSelection() {
+    RunCommand([this] {
+        std::vector<render::ListingItem> items;
+        items.reserve(rows_.size());
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            const int entry = static_cast<int>(i) + 1;
+            items.push_back({rows_[i].listedName, std::find(selection_.begin(), selection_.end(),
+                                                            entry) != selection_.end()});
+        }
+        const render::PackageState state{MainDocEntry, SeqListEntry, RawSourceView};
+        render::Renderer renderer(*extractor_, *guard_, *guard_, *guard_);
+        renderer.RenderSelection(CurrentRenderSettings(), state, items);
+        // With nothing selected, rendering picks the first row: the view shows it.
+        if (selection_.empty() && !items.empty() && items.front().selected) {
+            selection_ = {1};
+            if (observer_ != nullptr) {
+                observer_->SelectionChanged();
+            }
+        }
+    });
+}
+
+void PackageSession::OpenXmlDocument(const std::string& xmlPath, const std::string& outputFolder) {
+    RunCommand([&] { OpenXmlDocumentNow(xmlPath, outputFolder); });
+}
+
+void PackageSession::OpenXmlDocumentNow(const std::string& xmlPath,
+                                        const std::string& outputFolder) {
+    render::Renderer renderer(*extractor_, *guard_, *guard_, *guard_);
+    const render::RenderOutcome out =
+        renderer.OpenXmlDocument(CurrentRenderSettings(), xmlPath, outputFolder,
+                                 [this](const std::string& path) { AddRecentFile(path); });
+    if (out.searchText) {
+        SetSearchText(*out.searchText);
+    }
+}
+
+void PackageSession::TransformXmlFile(const std::string& xmlPath, const std::string& stylesheetPath,
+                                      const std::string& outputFolder) {
+    RunCommand([&] { TransformXmlFileNow(xmlPath, stylesheetPath, outputFolder); });
+}
+
+void PackageSession::TransformXmlFileNow(const std::string& xmlPath,
+                                         const std::string& stylesheetPath,
+                                         const std::string& outputFolder) {
+    const render::TransformContext context{
+        m_IE11Path, guard_.get(), guard_.get(),
+        [this](const std::string& path) { AddRecentFile(path); }};
+    render::TransformXmlFile(xmlPath, stylesheetPath, outputFolder, context);
+}
 
 }  // namespace tv

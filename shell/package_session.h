@@ -13,16 +13,29 @@
 // numbers over with SetSelection whenever they change, and the session forgets them
 // whenever the listing changes.
 //
-// Rendering (RenderPackage, RenderSelection, OpenXmlDocument, TransformXmlFile) is
-// marked below as forwarding points: they are called where rendering belongs and hold
-// the state it reads, and do nothing until the rendering library is joined to them.
+// Rendering goes through the render library (render/renderer.h, render/transform.h):
+// the session hands it the settings, the package state and the listing, and takes
+// back what it decided (RawSourceView, the catalog, the search text, the selection).
+//
+// Busy: a preparation tool is waited for while the window keeps handling its events,
+// so a second command could start inside the first. While one command that opens or
+// renders a package or file runs, every other such command (drops and recent slots
+// included) is refused: ignored, and the observer hears CommandRefused. Lookups and
+// settings stay usable.
+//
+// Closing during a command: RequestClose abandons the tool wait (the tool is left
+// running, as after a time-out), skips the command's remaining tools, launches and
+// messages, and defers the close until the command has returned; the observer then
+// hears CloseNow.
 #include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "archive/cUnzip.h"
+#include "render/cunzip_extractor.h"
 #include "render/ports.h"
+#include "render/renderer.h"
 #include "settings/cMRU.h"
 #include "settings/settings_store.h"
 #include "shell/listing.h"
@@ -46,7 +59,16 @@ class SessionObserver {
                           [[maybe_unused]] bool paintNow) {}
     // Rendering put a document number into the search text.
     virtual void SearchTextChanged() {}
+    // Rendering selected rows itself: Selection() is what the view should show.
+    virtual void SelectionChanged() {}
+    // A command was refused because another one is still running.
+    virtual void CommandRefused() {}
+    // A close deferred by RequestClose may go ahead now.
+    virtual void CloseNow() {}
 };
+
+// Thrown by an event pump to end a tool wait at once (the window is closing).
+struct ToolWaitAbandoned {};
 
 // The File menu's recent slot for entry i of the recent-files list.
 struct RecentSlot {
@@ -57,7 +79,8 @@ struct RecentSlot {
 };
 
 // The ports the session works through. Extractor and tools may be null: the session
-// then extracts with its own archive component, and has no tool runner yet.
+// then extracts with its own archive component and runs tools without a window
+// (waiting by poll).
 struct SessionPorts {
     render::Launcher& launcher;
     render::MessageSink& messages;
@@ -84,6 +107,16 @@ class PackageSession : public SettingsMembers, private cUnzipEvents {
     // Cleans the working folder; later Load steps and arguments are skipped.
     void Unload();
     bool Unloaded() const { return unloaded_; }
+
+    // A command that opens or renders is running (see the header comment).
+    bool Busy() const { return busy_; }
+    // The window wants to close: true when it may close now; false while a command
+    // runs, which is then wound up and followed by the observer's CloseNow.
+    bool RequestClose();
+    // A tool wait should end now (a close is pending).
+    bool Abandoning() const { return abandoning_; }
+    // Replaces the time-out of every tool wait (0: the tools' own). A test hook.
+    void SetToolTimeOut(long ms) { toolTimeOutMs_ = ms; }
 
     // Lists the package at path (an unreadable one gives an empty listing and leaves
     // the recent-files list alone), then renders it.
@@ -165,29 +198,50 @@ class PackageSession : public SettingsMembers, private cUnzipEvents {
     render::PackageExtractor& Extractor() { return *extractor_; }
     render::ToolRunner* Tools() { return tools_; }
 
-    // Rendering forwarding points (see the header comment).
+    // Rendering: the listed package (after listing, and "View Raw XML Source"), the
+    // selection ("Render"), a loose XML file (open dialog, recent slots) and a table
+    // file (command line, drops).
     void RenderPackage();
     void RenderSelection();
     void OpenXmlDocument(const std::string& xmlPath, const std::string& outputFolder);
     void TransformXmlFile(const std::string& xmlPath, const std::string& stylesheetPath,
                           const std::string& outputFolder);
+    // What rendering reads from the settings, the menu checks and the folders.
+    render::RenderSettings CurrentRenderSettings() const;
 
   private:
-    class ArchiveExtractor;
+    class Guard;
 
     void Progress(int lCount, const std::string& sMsg) override;
     void Cancel(const std::string& sMsg, bool& bCancel) override;
     template <class Change>
     void ChangeListing(Change change);
+    // Runs a command unless another is running (then refused).
+    template <class Command>
+    void RunCommand(Command command);
+    void AddRecentFile(const std::string& path);
+    void OpenPackageNow(const std::string& path);
+    void RenderPackageNow();
+    void OpenXmlDocumentNow(const std::string& xmlPath, const std::string& outputFolder);
+    void TransformXmlFileNow(const std::string& xmlPath, const std::string& stylesheetPath,
+                             const std::string& outputFolder);
+    void OpenByExtension(const std::string& path, bool xmlIsLoose);
 
     render::Launcher& launcher_;
     render::MessageSink& messages_;
     cUnzip m_cUnzip;
     cMRU m_MRU;
-    std::unique_ptr<ArchiveExtractor> ownExtractor_;
+    render::CUnzipExtractor ownExtractor_{m_cUnzip};
+    std::unique_ptr<render::ToolRunner> ownTools_;
     render::PackageExtractor* extractor_;
     render::ToolRunner* tools_;
+    // The ports as rendering sees them: they stand still once a close is pending.
+    std::unique_ptr<Guard> guard_;
     SessionObserver* observer_ = nullptr;
+    bool busy_ = false;
+    bool abandoning_ = false;
+    bool closePending_ = false;
+    long toolTimeOutMs_ = 0;
 
     std::vector<ListingRow> rows_;
     std::vector<int> selection_;

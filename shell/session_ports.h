@@ -1,20 +1,12 @@
 #pragma once
 // The ports a running viewer gives its package session: browsers are started with
 // LaunchInBrowser, messages go to the message box (MsgBox, which the window layer
-// shows in a real box).
-#include "render/ports.h"
+// shows in a real box). Tools are run by the window (it owns the event pump).
+#include "render/system_ports.h"
 
 namespace tv {
 
-class BrowserLauncher : public render::Launcher {
-  public:
-    void Launch(const std::string& programPath, const std::string& target,
-                const std::string& workingDirectory) override;
-};
-
-class MessageBoxSink : public render::MessageSink {
-  public:
-    void Show(const std::string& text, int style, const std::string& title) override;
-};
+using BrowserLauncher = render::BrowserLauncher;
+using MessageBoxSink = render::MsgBoxSink;
 
 }  // namespace tv

@@ -76,6 +76,27 @@ TEST_F(TransformTest, TableFileBecomesAUtf16PageThatASecondRunReplaces) {
     EXPECT_TRUE(rec_.messages.empty());
 }
 
+// The shipped stylesheet needs the EXSLT functions (exsl:node-set).
+TEST_F(TransformTest, ShippedStylesheetTurnsACalsTableIntoAnHtmlTable) {
+    const std::string xml = tmp_ / "t.xml";
+    test::WriteFile(xml,
+                    "<table><tgroup cols=\"2\"><colspec colname=\"c1\"/><colspec colname=\"c2\"/>"
+                    "<thead><row><entry>Head</entry><entry>Col</entry></row></thead>"
+                    "<tbody><row><entry namest=\"c1\" nameend=\"c2\">Wide</entry></row>"
+                    "</tbody></tgroup></table>");
+    Run(xml, TESSEL_SOURCE_DIR "/XslShelf/cals.xsl");
+    EXPECT_TRUE(rec_.messages.empty()) << (rec_.messages.empty() ? "" : rec_.messages[0].text);
+    const std::string page = ReadAll(out_ + "/t.htm");
+    for (const char* text : {"<table", "Wide", "colspan"}) {
+        std::string wide;
+        for (const char* c = text; *c != 0; ++c) {
+            wide += *c;
+            wide += '\0';
+        }
+        EXPECT_NE(page.find(wide), std::string::npos) << text;
+    }
+}
+
 TEST_F(TransformTest, OtherRootsOpenDirectly) {
     const std::string xml = tmp_ / "g.xml";
     test::WriteFile(xml, "<tgroup cols='1'/>");

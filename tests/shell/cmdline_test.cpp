@@ -60,15 +60,5 @@ TEST(CommandLine, ClassifyArgumentByExtension) {
     }
 }
 
-// Only navigation option 1 means navigation.
-TEST(CommandLine, CatalogTable) {
-    EXPECT_EQ(ChooseCatalogFileName(1, true), "TVWcatalog-embed-toc.txt");
-    EXPECT_EQ(ChooseCatalogFileName(1, false), "TVWcatalog-toc.txt");
-    EXPECT_EQ(ChooseCatalogFileName(0, true), "TVWcatalog-embed.txt");
-    EXPECT_EQ(ChooseCatalogFileName(0, false), "TVWcatalog.txt");
-    EXPECT_EQ(ChooseCatalogFileName(2, true), "TVWcatalog-embed.txt");
-    EXPECT_EQ(ChooseCatalogFileName(-1, false), "TVWcatalog.txt");
-}
-
 }  // namespace
 }  // namespace tv

@@ -12,6 +12,7 @@
 #include "platform/message_box.h"
 #include "shell/app_state.h"
 #include "tests/archive/zip_fixtures.h"
+#include "tests/render/fakes.h"
 
 namespace tv {
 namespace {
@@ -52,6 +53,9 @@ struct Recorder : SessionObserver {
     void ListingChanged() override { events.push_back("changed"); }
     void RecentFilesChanged() override { events.push_back("recent"); }
     void SearchTextChanged() override { events.push_back("search"); }
+    void SelectionChanged() override { events.push_back("selection"); }
+    void CommandRefused() override { events.push_back("refused"); }
+    void CloseNow() override { events.push_back("close"); }
     void Progress(const std::string&, bool paintNow) override { paints.push_back(paintNow); }
 };
 
@@ -241,6 +245,93 @@ TEST_F(PackageSessionTest, RenderingExtractsThroughTheGivenExtractor) {
     EXPECT_TRUE(own.Unzip().Ok());
     EXPECT_EQ(test::ReadFile(dir_ / "out/c.tif"), "II*");  // folder names not used by default
     EXPECT_FALSE(std::filesystem::exists(dir_ / "out/doc.xml"));
+}
+
+// Rendering through the session: the render library's own tests hold the rules; here
+// the session's part (ports, state handed back, the busy guard, a close mid-wait).
+class SessionRenderTest : public PackageSessionTest {
+  protected:
+    void SetUp() override {
+        PackageSessionTest::SetUp();
+        rendering_.SetObserver(&seen_);
+        rendering_.m_IE11Path = "/opt/open";
+    }
+    std::string Working() const { return dir_ / "Documents/MyTessel"; }
+    render::fake::Recorder rec_;
+    Recorder seen_;
+    PackageSession rendering_{SessionPorts{rec_, rec_, nullptr, &rec_}};
+};
+
+TEST_F(SessionRenderTest, OpeningRendersAndARenderAgainShowsTheRawView) {
+    const std::string doc =
+        "<?xml version=\"1.0\"?>\n<p>\n<doc-number>0123456</doc-number>\n</p>\n";
+    const std::string pkg = Package("US1.zip", {{"US1.xml", doc}, {"US1-D1.TIF", "II*"}});
+    rendering_.m_NavigationOption = 1;
+    rendering_.OpenPackage(pkg);
+    const std::string w = Working();
+    EXPECT_EQ(rec_.events,
+              (std::vector<std::string>{
+                  "tool Perl/PathMend \"" + w + "/US1/US1.xml\" \"DTDs/" + "TVWcatalog-toc.txt\"",
+                  "open " + w + "/US1/US1.xml"}));
+    EXPECT_EQ(rendering_.SearchText(), "0123456");
+    EXPECT_EQ(std::count(seen_.events.begin(), seen_.events.end(), "search"), 1);
+    EXPECT_EQ(rendering_.CatalogFileName(), "TVWcatalog-toc.txt");
+    EXPECT_TRUE(std::filesystem::exists(w + "/US1/US1-D1.TIF"));
+    EXPECT_FALSE(rendering_.RawSourceView);
+
+    rec_.events.clear();
+    rendering_.RenderPackage();  // "View Raw XML Source..."
+    EXPECT_TRUE(rendering_.RawSourceView);
+    EXPECT_EQ(rec_.events, std::vector<std::string>{"open " + w + "/US1[1]/US1.xml"});
+    EXPECT_FALSE(rendering_.Busy());
+}
+
+TEST_F(SessionRenderTest, RenderSelectionShowsTheRowItPicked) {
+    rendering_.OpenPackage(Package("US2.zip", {{"US2.xml", "<p/>"}, {"US2-s00001.xml", "<s/>"}}));
+    rec_.events.clear();
+    rendering_.RenderSelection();
+    EXPECT_EQ(rendering_.Selection(), std::vector<int>{1});
+    EXPECT_EQ(seen_.events.back(), "selection");
+    // Named after the folder that holds the package.
+    const std::string folder = std::filesystem::path(dir_.Path()).filename();
+    EXPECT_EQ(rec_.events,
+              std::vector<std::string>{"open " + Working() + "/" + folder + "/US2.xml"});
+}
+
+// A tool wait pumps the window's events: commands that open or render are refused
+// then, lookups are not, and a close winds the command up before it goes ahead.
+TEST_F(SessionRenderTest, DuringAToolWaitCommandsAreRefusedAndACloseWaits) {
+    const std::string pkg = Package("US3.zip", {{"US3.xml", "<p/>"}});
+    const std::string other = Package("US4.zip", {{"US4.xml", "<p/>"}});
+    rendering_.SetToolTimeOut(1500);
+    bool closeNow = true;
+    rec_.onRun = [&](const std::string&) {
+        EXPECT_TRUE(rendering_.Busy());
+        rendering_.OpenPackage(other);
+        rendering_.OpenFiles({other});
+        rendering_.OpenRecentFile(other);
+        rendering_.OpenChosenFiles(dir_.Path(), {"US4.zip"});
+        rendering_.RenderPackage();
+        rendering_.RenderSelection();
+        rendering_.OpenXmlDocument(dir_ / "x.xml", Working());
+        rendering_.TransformXmlFile(dir_ / "x.xml", "", Working());
+        rendering_.RunLookup(LookupCommand::SearchGrantex);
+        closeNow = rendering_.RequestClose();
+        throw ToolWaitAbandoned{};  // what the window's pump does once a close is pending
+    };
+    rendering_.OpenPackage(pkg);
+    EXPECT_FALSE(closeNow);
+    EXPECT_EQ(std::count(seen_.events.begin(), seen_.events.end(), "refused"), 8);
+    EXPECT_EQ(seen_.events.back(), "close");
+    ASSERT_EQ(rec_.tools.size(), 1u);
+    EXPECT_EQ(rec_.timeOuts, std::vector<long>{1500});
+    // Only the lookup reached the browser: the package's document was not opened.
+    ASSERT_EQ(rec_.launches.size(), 1u);
+    EXPECT_EQ(rec_.launches[0].target.find(Working()), std::string::npos);
+    EXPECT_EQ(rendering_.Listing().at(0).listedName, "US3.xml");
+    EXPECT_TRUE(rendering_.RequestClose());
+    rendering_.OpenPackage(other);  // the window is going: nothing new starts
+    EXPECT_EQ(rendering_.Listing().at(0).listedName, "US3.xml");
 }
 
 }  // namespace

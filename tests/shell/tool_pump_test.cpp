@@ -1,0 +1,63 @@
+// The window's tool wait: its events keep being handled while a tool runs, the wait
+// ends as soon as the tool does, at the time-out, or at once when it is abandoned.
+#include <signal.h>
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QtTest>
+
+#include "platform/process/shell_wait.h"
+#include "shell/package_session.h"
+#include "shell/tool_pump.h"
+
+class ToolPumpTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void waitsHandleEventsAndEndAsTheyShould() {
+        const struct {
+            const char* command;
+            long timeOutMs;
+            int abandonAfterMs;  // -1: never
+            const char* outcome;
+            int maxMs;
+        } cases[] = {
+            {"/bin/sleep 30", 600, -1, "timed out", 5000},
+            {"/bin/sleep 30", 60000, 300, "abandoned", 5000},
+            {"/bin/true", 60000, -1, "ended", 2000},
+        };
+        for (const auto& c : cases) {
+            bool abandon = false;
+            int ticks = 0;
+            QTimer ticker;
+            connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+            ticker.start(20);
+            if (c.abandonAfterMs >= 0) {
+                QTimer::singleShot(c.abandonAfterMs, [&abandon] { abandon = true; });
+            }
+            const tv::EventPump pump = tv::MakeQtToolPump([&abandon] { return abandon; });
+            std::string error;
+            long pid = 0;
+            QString outcome = "ended";
+            QElapsedTimer clock;
+            clock.start();
+            try {
+                if (!tv::ShellAndWaitForTermination(c.command, error, c.timeOutMs, pump, &pid)) {
+                    QCOMPARE(error, std::string(tv::kTimedOutText));
+                    outcome = "timed out";
+                }
+            } catch (const tv::ToolWaitAbandoned&) {
+                outcome = "abandoned";
+            }
+            QCOMPARE(outcome, QString(c.outcome));
+            QVERIFY2(clock.elapsed() < c.maxMs, c.command);
+            if (outcome != "ended") {
+                QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));  // the window lived on
+                kill(static_cast<pid_t>(pid), SIGKILL);  // left running, as after a time-out
+            }
+        }
+    }
+};
+
+QTEST_MAIN(ToolPumpTest)
+#include "tool_pump_test.moc"
