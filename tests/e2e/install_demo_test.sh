@@ -12,7 +12,7 @@ root=$(mktemp -d /tmp/tessel-install-XXXXXX)
 viewer_pid=
 cleanup() {
     [ -n "$viewer_pid" ] && kill -9 "$viewer_pid" 2>/dev/null
-    rm -rf "$root"
+    [ -n "${TESSEL_KEEP_TEST_ROOT:-}" ] || rm -rf "$root"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; echo "--- browser log"; cat "$log" 2>/dev/null; echo "--- viewer stderr"; cat "$root/stderr" 2>/dev/null; exit 1; }
@@ -40,7 +40,7 @@ main="$work/TS10123456-20261201/TS10123456-20261201.xml"
 seq="$work/TS10123456-20261201/TS10123456-20261201-s00001.xml"
 raw="$work/TS10123456-20261201[1]"
 for _ in $(seq 1 300); do
-    [ "$(grep -c . "$log" 2>/dev/null)" -ge 4 ] && break
+    [ -f "$log" ] && [ "$(wc -l <"$log")" -ge 4 ] && break
     sleep 0.2
 done
 grep -qF "	$main.html" "$log" || fail "main document page not opened"

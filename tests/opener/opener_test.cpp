@@ -227,7 +227,7 @@ TEST(OpenerTransform, RefusedAndBrokenInput) {
 }
 
 // What a stylesheet may read: files beside itself (imports, lookup tables) and beside
-// the document, nothing elsewhere.
+// the document, nothing elsewhere. The folder has a space, as installed folders may.
 TEST(OpenerTransform, StylesheetReadsOnlyBesideItselfOrTheDocument) {
     const struct {
         const char* select;
@@ -240,20 +240,20 @@ TEST(OpenerTransform, StylesheetReadsOnlyBesideItselfOrTheDocument) {
     };
     for (const auto& c : cases) {
         tv::test::TempFolder dir;
-        WriteFile(dir / "xsl/common.xsl",
+        WriteFile(dir / "x sl/common.xsl",
                   XslWrap(std::string("<p><xsl:value-of select=\"") + c.select + "\"/></p>"));
-        WriteFile(dir / "xsl/main.xsl",
+        WriteFile(dir / "x sl/main.xsl",
                   "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/"
                   "Transform\"><xsl:import href=\"common.xsl\"/></xsl:stylesheet>");
-        WriteFile(dir / "xsl/table.xml", "<t>from-table</t>");
-        WriteFile(dir / "xsl/doc/beside.xml", "<t>from-beside</t>");
+        WriteFile(dir / "x sl/table.xml", "<t>from-table</t>");
+        WriteFile(dir / "x sl/doc/beside.xml", "<t>from-beside</t>");
         WriteFile(dir / "other/secret.xml", "<t>secret</t>");
-        WriteFile(dir / "xsl/doc/d.xml", StyledXml("../main.xsl", "<r/>"));
+        WriteFile(dir / "x sl/doc/d.xml", StyledXml("../main.xsl", "<r/>"));
         const TransformOutcome out =
-            TransformToHtml(dir / "xsl/doc/d.xml", dir / "xsl/doc/d.xml.html");
+            TransformToHtml(dir / "x sl/doc/d.xml", dir / "x sl/doc/d.xml.html");
         EXPECT_EQ(out.kind, c.allowed ? Kind::Written : Kind::Failed)
             << c.select << ": " << out.error.reason;
-        const std::string page = ReadAll(dir / "xsl/doc/d.xml.html");
+        const std::string page = ReadAll(dir / "x sl/doc/d.xml.html");
         EXPECT_EQ(page.find("from-") != std::string::npos, c.allowed) << c.select;
         EXPECT_EQ(page.find("secret"), std::string::npos);
     }

@@ -265,7 +265,8 @@ xmlDocPtr SafeDocumentLoader(const xmlChar* uri, xmlDictPtr dict, int options, v
     if (uri == nullptr) {
         return nullptr;
     }
-    return ParseFile(reinterpret_cast<const char*>(uri), dict, options).release();
+    const std::optional<std::string> path = LocalFilePath(reinterpret_cast<const char*>(uri));
+    return path ? ParseFile(*path, dict, options).release() : nullptr;
 }
 
 std::string SourceLine(const std::string& path, int line) {
@@ -470,7 +471,9 @@ std::optional<std::string> LocalFilePath(const std::string& url) {
     const bool hasScheme =
         colon != std::string::npos && colon > 1 && (slash == std::string::npos || colon < slash);
     if (!hasScheme) {
-        return url;
+        // libxslt resolves xsl:import against the stylesheet's base as a URI reference, so
+        // a folder with a space arrives as "%20": decode unless the text names a file.
+        return url.find('%') == std::string::npos || IsRegularFile(url) ? url : PercentDecoded(url);
     }
     if (!IStartsWith(url, "file:")) {
         return std::nullopt;
