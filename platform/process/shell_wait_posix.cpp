@@ -18,87 +18,12 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/fd.h"
 #include "platform/process/command_line.h"
+#include "platform/process/spawn_posix.h"
 
 namespace tv {
 namespace {
-
-// Owns one descriptor.
-class Fd {
-  public:
-    explicit Fd(int fd = -1) noexcept : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    Fd(Fd&& o) noexcept : fd_(std::exchange(o.fd_, -1)) {}
-    Fd& operator=(Fd&& o) noexcept {
-        if (this != &o) {
-            if (fd_ >= 0) {
-                close(fd_);
-            }
-            fd_ = std::exchange(o.fd_, -1);
-        }
-        return *this;
-    }
-    int get() const noexcept { return fd_; }
-
-  private:
-    int fd_;
-};
-
-class FileActions {
-  public:
-    FileActions() { ok_ = posix_spawn_file_actions_init(&a_) == 0; }
-    ~FileActions() {
-        if (ok_) {
-            posix_spawn_file_actions_destroy(&a_);
-        }
-    }
-    FileActions(const FileActions&) = delete;
-    FileActions& operator=(const FileActions&) = delete;
-    bool ok() const { return ok_; }
-    posix_spawn_file_actions_t* get() { return &a_; }
-
-  private:
-    posix_spawn_file_actions_t a_{};
-    bool ok_ = false;
-};
-
-class Attributes {
-  public:
-    Attributes() { ok_ = posix_spawnattr_init(&a_) == 0; }
-    ~Attributes() {
-        if (ok_) {
-            posix_spawnattr_destroy(&a_);
-        }
-    }
-    Attributes(const Attributes&) = delete;
-    Attributes& operator=(const Attributes&) = delete;
-    bool ok() const { return ok_; }
-    posix_spawnattr_t* get() { return &a_; }
-
-  private:
-    posix_spawnattr_t a_{};
-    bool ok_ = false;
-};
-
-// Tools left running whose waiter thread could not be created.
-std::mutex g_leftMutex;
-std::vector<pid_t> g_left;
-
-void LeaveRunning(pid_t pid) {
-    try {
-        std::thread([pid] {
-            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-    } catch (const std::system_error&) {
-        std::lock_guard lock(g_leftMutex);
-        g_left.push_back(pid);
-    }
-}
 
 int PidfdOpen(pid_t pid) {
     return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
@@ -141,8 +66,8 @@ int Spawn(const SplitCommand& cmd, pid_t& pid) {
             cmd.program.find('/') != std::string::npos && access(cmd.program.c_str(), F_OK) == 0;
         return present ? EACCES : ENOENT;
     }
-    FileActions actions;
-    Attributes attr;
+    spawn::FileActions actions;
+    spawn::Attributes attr;
     if (!actions.ok() || !attr.ok()) {
         return ENOMEM;
     }
@@ -151,18 +76,8 @@ int Spawn(const SplitCommand& cmd, pid_t& pid) {
     if (rc == 0) {
         rc = posix_spawn_file_actions_addclosefrom_np(actions.get(), STDERR_FILENO + 1);
     }
-    sigset_t none;
-    sigset_t all;
-    sigemptyset(&none);
-    sigfillset(&all);
     if (rc == 0) {
-        rc = posix_spawnattr_setflags(attr.get(), POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    }
-    if (rc == 0) {
-        rc = posix_spawnattr_setsigmask(attr.get(), &none);
-    }
-    if (rc == 0) {
-        rc = posix_spawnattr_setsigdefault(attr.get(), &all);
+        rc = spawn::ResetSignals(attr);
     }
     if (rc != 0) {
         return rc;
@@ -187,9 +102,7 @@ void PollPump(int fd, int maxWaitMs) {
 }
 
 int SweepLeftTools() {
-    std::lock_guard lock(g_leftMutex);
-    std::erase_if(g_left, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
-    return static_cast<int>(g_left.size());
+    return spawn::SweepUnreaped();
 }
 
 bool ShellAndWaitForTermination(const std::string& sShell, std::string& sError, long lTimeOut,
@@ -209,9 +122,9 @@ bool ShellAndWaitForTermination(const std::string& sShell, std::string& sError, 
         *plProcessId = pid;
     }
     // The child is not reaped before the descriptor exists, so its id cannot be reused.
-    const Fd pidfd(PidfdOpen(pid));
-    if (pidfd.get() < 0) {
-        LeaveRunning(pid);
+    const UniqueFd pidfd(PidfdOpen(pid));
+    if (pidfd.Get() < 0) {
+        spawn::ReapInBackground(pid);
         sError = kNotDeterminedText;
         return false;
     }
@@ -223,7 +136,7 @@ bool ShellAndWaitForTermination(const std::string& sShell, std::string& sError, 
         const long elapsed = static_cast<long>(
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
         if (elapsed > lTimeOut) {
-            LeaveRunning(pid);
+            spawn::ReapInBackground(pid);
             sError = kTimedOutText;
             return false;
         }
@@ -232,12 +145,12 @@ bool ShellAndWaitForTermination(const std::string& sShell, std::string& sError, 
         const int wait = static_cast<int>(left < kPumpTickMs ? left : kPumpTickMs);
         try {
             if (pump) {
-                pump(pidfd.get(), wait);
+                pump(pidfd.Get(), wait);
             } else {
-                PollPump(pidfd.get(), wait);
+                PollPump(pidfd.Get(), wait);
             }
         } catch (...) {
-            LeaveRunning(pid);  // still reaped when it ends
+            spawn::ReapInBackground(pid);  // still reaped when it ends
             throw;
         }
     }

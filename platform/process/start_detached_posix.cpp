@@ -15,51 +15,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/process/spawn_posix.h"
+
 namespace tv {
 namespace {
 
 std::mutex g_launcherMutex;
 ProcessLauncher g_launcher;
-
-// Children whose reaper thread could not be created; swept at the next start.
-std::mutex g_unreapedMutex;
-std::vector<pid_t> g_unreaped;
-
-class SpawnFileActions {
-  public:
-    SpawnFileActions() { ok_ = posix_spawn_file_actions_init(&actions_) == 0; }
-    ~SpawnFileActions() {
-        if (ok_) {
-            posix_spawn_file_actions_destroy(&actions_);
-        }
-    }
-    SpawnFileActions(const SpawnFileActions&) = delete;
-    SpawnFileActions& operator=(const SpawnFileActions&) = delete;
-    bool ok() const { return ok_; }
-    posix_spawn_file_actions_t* get() { return &actions_; }
-
-  private:
-    posix_spawn_file_actions_t actions_{};
-    bool ok_ = false;
-};
-
-class SpawnAttributes {
-  public:
-    SpawnAttributes() { ok_ = posix_spawnattr_init(&attr_) == 0; }
-    ~SpawnAttributes() {
-        if (ok_) {
-            posix_spawnattr_destroy(&attr_);
-        }
-    }
-    SpawnAttributes(const SpawnAttributes&) = delete;
-    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-    bool ok() const { return ok_; }
-    posix_spawnattr_t* get() { return &attr_; }
-
-  private:
-    posix_spawnattr_t attr_{};
-    bool ok_ = false;
-};
 
 StartResult Failure(int err) {
     StartResult r;
@@ -82,24 +44,7 @@ StartResult Failure(int err) {
     return r;
 }
 
-void SweepUnreaped() {
-    std::lock_guard lock(g_unreapedMutex);
-    std::erase_if(g_unreaped, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
-}
-
-void Reap(pid_t pid) {
-    try {
-        std::thread([pid] {
-            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-    } catch (const std::system_error&) {
-        std::lock_guard lock(g_unreapedMutex);
-        g_unreaped.push_back(pid);
-    }
-}
-
-int AddActions(SpawnFileActions& actions, const std::string& folder) {
+int AddActions(spawn::FileActions& actions, const std::string& folder) {
     int rc = 0;
     for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         const int flags = fd == STDIN_FILENO ? O_RDONLY : O_WRONLY;
@@ -116,25 +61,9 @@ int AddActions(SpawnFileActions& actions, const std::string& folder) {
     return rc;
 }
 
-int SetAttributes(SpawnAttributes& attr) {
-    sigset_t none;
-    sigset_t all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    int rc = posix_spawnattr_setflags(
-        attr.get(), POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    if (rc == 0) {
-        rc = posix_spawnattr_setsigmask(attr.get(), &none);
-    }
-    if (rc == 0) {
-        rc = posix_spawnattr_setsigdefault(attr.get(), &all);
-    }
-    return rc;
-}
-
 StartResult RealStart(const std::string& program, const std::string& argument,
                       const std::string& workingDirectory) {
-    SweepUnreaped();
+    spawn::SweepUnreaped();
     if (program.empty()) {
         return Failure(ENOENT);
     }
@@ -150,15 +79,15 @@ StartResult RealStart(const std::string& program, const std::string& argument,
         path = absolute.string();
     }
 
-    SpawnFileActions actions;
-    SpawnAttributes attr;
+    spawn::FileActions actions;
+    spawn::Attributes attr;
     if (!actions.ok() || !attr.ok()) {
         return Failure(ENOMEM);
     }
     if (int rc = AddActions(actions, ResolveWorkingDirectory(workingDirectory)); rc != 0) {
         return Failure(rc);
     }
-    if (int rc = SetAttributes(attr); rc != 0) {
+    if (int rc = spawn::ResetSignals(attr, POSIX_SPAWN_SETSID); rc != 0) {
         return Failure(rc);
     }
 
@@ -172,7 +101,7 @@ StartResult RealStart(const std::string& program, const std::string& argument,
     if (rc != 0) {
         return Failure(rc);
     }
-    Reap(pid);
+    spawn::ReapInBackground(pid);
     StartResult r;
     r.status = StartStatus::Started;
     r.processId = pid;
