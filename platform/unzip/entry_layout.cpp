@@ -59,35 +59,58 @@ struct DirectoryPlace {
     std::uint64_t end = 0;  // where the end records begin; the directory must end here or before
 };
 
-// The directory's place from the end record at endPos (and its 64-bit twin when present).
-std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const unsigned char* end) {
+// The directory's place from the end record at endPos (and its 64-bit twin when
+// present), when libzip would take that record: both disk numbers 0 (0xffff with a
+// 64-bit twin), equal entry counts, a comment that fits in the file, and a directory
+// that ends before the record. tailLeft is the number of bytes after the record.
+std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const unsigned char* end,
+                                           std::uint64_t tailLeft) {
+    if (Le16(end + 20) > tailLeft) {
+        return std::nullopt;
+    }
     DirectoryPlace place;
+    std::uint32_t thisDisk = Le16(end + 4);
+    std::uint32_t dirDisk = Le16(end + 6);
+    std::uint64_t onDisk = Le16(end + 8);
     place.count = Le16(end + 10);
     place.size = Le32(end + 12);
     place.offset = Le32(end + 16);
     place.end = endPos;
-    if (endPos >= kEnd64LocatorSize) {
-        unsigned char loc[kEnd64LocatorSize];
-        if (ReadAt(fd, endPos - kEnd64LocatorSize, loc, sizeof loc) &&
-            Le32(loc) == kEnd64LocatorSig) {
-            const std::uint64_t end64Pos = Le64(loc + 8);
-            unsigned char e64[kEnd64Size];
-            std::uint64_t e64End = 0;
-            if (!AddOk(end64Pos, kEnd64Size, e64End) || e64End > endPos - kEnd64LocatorSize ||
-                !ReadAt(fd, end64Pos, e64, sizeof e64) || Le32(e64) != kEnd64Sig) {
-                return std::nullopt;
-            }
-            place.count = Le64(e64 + 32);
-            place.size = Le64(e64 + 40);
-            place.offset = Le64(e64 + 48);
-            place.end = end64Pos;
+    unsigned char loc[kEnd64LocatorSize];
+    if (endPos >= kEnd64LocatorSize && ReadAt(fd, endPos - kEnd64LocatorSize, loc, sizeof loc) &&
+        Le32(loc) == kEnd64LocatorSig) {
+        if ((thisDisk != 0 && thisDisk != 0xffff) || (dirDisk != 0 && dirDisk != 0xffff) ||
+            Le32(loc + 4) != 0 || Le32(loc + 16) > 1) {
+            return std::nullopt;
         }
+        const std::uint64_t end64Pos = Le64(loc + 8);
+        unsigned char e64[kEnd64Size];
+        std::uint64_t e64End = 0;
+        if (!AddOk(end64Pos, kEnd64Size, e64End) || e64End > endPos - kEnd64LocatorSize ||
+            !ReadAt(fd, end64Pos, e64, sizeof e64) || Le32(e64) != kEnd64Sig) {
+            return std::nullopt;
+        }
+        thisDisk = Le32(e64 + 16);
+        dirDisk = Le32(e64 + 20);
+        onDisk = Le64(e64 + 24);
+        place.count = Le64(e64 + 32);
+        place.size = Le64(e64 + 40);
+        place.offset = Le64(e64 + 48);
+    }
+    if (thisDisk != 0 || dirDisk != 0 || onDisk != place.count) {
+        return std::nullopt;
     }
     std::uint64_t dirEnd = 0;
     if (!AddOk(place.offset, place.size, dirEnd) || dirEnd > place.end) {
         return std::nullopt;
     }
     if (place.count > place.size / kCentralHeaderSize) {
+        return std::nullopt;
+    }
+    // Look at the first record's signature before reading a whole directory.
+    unsigned char sig[4];
+    if (place.count > 0 &&
+        (!ReadAt(fd, place.offset, sig, sizeof sig) || Le32(sig) != kCentralSig)) {
         return std::nullopt;
     }
     return place;
@@ -186,14 +209,22 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
     std::optional<DirectoryPlace> chosenPlace;
     std::optional<std::vector<CentralEntry>> chosen;
     int candidates = 0;
+    // All directories read together stay within the file's size: a real archive reads
+    // one, so only a package built to waste time runs out.
+    std::uint64_t budget = fileSize;
     for (std::size_t i = tail.size() - kEndSize + 1; i-- > 0;) {
         if (Le32(tail.data() + i) != kEndSig) {
             continue;
         }
-        auto place = PlaceFromEnd(fd, tailStart + i, tail.data() + i);
+        auto place = PlaceFromEnd(fd, tailStart + i, tail.data() + i, tail.size() - i - kEndSize);
         if (!place) {
             continue;
         }
+        if (place->size > budget) {
+            result.reason = "too many end-of-directory records";
+            return result;
+        }
+        budget -= place->size;
         auto entries = ParseDirectory(fd, *place);
         if (!entries) {
             continue;
@@ -228,6 +259,7 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
             result.reason = "damaged local header";
             return result;
         }
+        (*chosen)[i].dataOffset = end - e.compressedSize;
         spans.push_back({e.localOffset, end, i});
     }
     std::sort(spans.begin(), spans.end(),

@@ -4,9 +4,13 @@
 // library reads the layout itself before extracting, to refuse archives whose entries
 // overlap (one stretch of compressed data expanded many times over).
 //
-// The reader is strict on purpose: when more than one end-of-directory record parses,
-// the layout is ambiguous and reported damaged, because the one checked here might not
-// be the one libzip uses.
+// The reader is strict on purpose: it takes only the end-of-directory records libzip
+// takes (both disk numbers 0, equal entry counts, a comment that fits), and when more
+// than one of them leads to a directory, the layout is ambiguous and reported damaged.
+// The caller still compares the result with what libzip uses, data offsets included.
+// What the scan reads is bounded: a record's directory must start with a directory
+// signature before it is read, and all directories read together may not exceed the
+// file's size, so thousands of fake end records cost no more than one real one.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +21,7 @@ struct CentralEntry {
     std::string rawName;  // as stored, undecoded
     std::uint64_t compressedSize = 0;
     std::uint64_t localOffset = 0;
+    std::uint64_t dataOffset = 0;  // where the compressed data starts (after the local header)
     std::uint32_t crc = 0;
 };
 

@@ -5,13 +5,17 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <ctime>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -19,6 +23,7 @@
 #include "platform/strings.h"
 #include "platform/unzip/entry_layout.h"
 #include "platform/unzip/entry_names.h"
+#include "platform/unzip/file_source.h"
 #include "platform/unzip/output_folder.h"
 #include "platform/unzip/unique_fd.h"
 #include "platform/wildcard.h"
@@ -27,24 +32,27 @@ namespace tv::unzip {
 namespace {
 
 enum Code : int {
-    kOk = 0,
-    kWarning = 1,
-    kEntryError = 2,
-    kBadLayout = 3,
-    kNoMemory = 4,
-    kNotZip = 9,
-    kBadParameter = 10,
-    kNoMatch = 11,
-    kUnsafe = 12,
-    kDiskFull = 50,
-    kCancelled = 80,
-    kUnsupported = 81,
-    kBadPassword = 82,
+    kOk = UZ_OK,
+    kWarning = UZ_WARN,
+    kEntryError = UZ_ERR_ARCHIVE,
+    kBadLayout = UZ_ERR_LAYOUT,
+    kNoMemory = UZ_ERR_MEMORY,
+    kNotZip = UZ_NOT_ARCHIVE,
+    kBadParameter = UZ_BAD_PARAM,
+    kNoMatch = UZ_NO_MATCH,
+    kUnsafe = UZ_UNSAFE,
+    kDiskFull = UZ_DISK_FULL,
+    kCancelled = UZ_CANCELLED,
+    kUnsupported = UZ_UNSUPPORTED,
+    kBadPassword = UZ_BAD_PASSWORD,
 };
 
 constexpr int kPasswordTries = 3;
 constexpr std::size_t kCopyBufferSize = 256 * 1024;
 constexpr unsigned kMaxFactor = 32767;
+// The space a package may not take: 5 % of the disk, at most 1 GiB.
+constexpr std::uint64_t kReservePercent = 5;
+constexpr std::uint64_t kMaxReserve = std::uint64_t{1} << 30;
 
 struct ZipDiscard {
     void operator()(zip_t* za) const noexcept { zip_discard(za); }
@@ -145,8 +153,10 @@ class Session {
     void Tally(Outcome outcome);
     int FinalCode() const;
 
-    int Open(ZipHandle& za, UniqueFd& file, std::uint64_t& fileSize);
-    int CheckLayout(zip_t* za, int fd, std::uint64_t fileSize);
+    int Open(ZipHandle& za);
+    int CheckLayout(zip_t* za);
+    static std::string EntryName(const zip_stat_t& st);
+    bool TooDeep(const std::string& path) const;
     void List(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
     Outcome Test(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
     Outcome Extract(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
@@ -167,6 +177,9 @@ class Session {
     std::vector<std::string> excludeWild_;
     WildcardOptions matchOptions_ = kEntryNameWildcards;
     std::string zipPath_;
+    UniqueFd file_;  // the package, read by libzip through source_
+    std::uint64_t fileSize_ = 0;
+    std::optional<FileSource> source_;
     std::string rootPath_;
     OutputFolder output_;
     std::string password_;  // the last one that worked in this call
@@ -292,15 +305,16 @@ int Session::FinalCode() const {
     return kOk;
 }
 
-int Session::Open(ZipHandle& za, UniqueFd& file, std::uint64_t& fileSize) {
-    file.Reset(::open(zipPath_.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.Valid()) {
+int Session::Open(ZipHandle& za) {
+    // Not blocking: a FIFO or device named as the package must not hang the call.
+    file_.Reset(::open(zipPath_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file_.Valid()) {
         Print(Level::kWarning,
               "error: cannot open " + zipPath_ + ": " + std::string(std::strerror(errno)));
         return kNotZip;
     }
     struct stat st {};
-    if (::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(file_.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         Print(Level::kWarning, "error: " + zipPath_ + " is not a file");
         return kNotZip;
     }
@@ -308,22 +322,29 @@ int Session::Open(ZipHandle& za, UniqueFd& file, std::uint64_t& fileSize) {
         Print(Level::kWarning, "error: " + zipPath_ + " is empty, not a ZIP archive");
         return kNotZip;
     }
-    fileSize = static_cast<std::uint64_t>(st.st_size);
-    // libzip takes over a descriptor of its own; ours stays for the layout check.
-    UniqueFd forZip(::dup(file.Get()));
-    int zipError = 0;
-    za.reset(forZip.Valid() ? zip_fdopen(forZip.Get(), ZIP_RDONLY, &zipError) : nullptr);
+    fileSize_ = static_cast<std::uint64_t>(st.st_size);
+    source_.emplace(file_.Get(), fileSize_);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* src = source_->Create(&error);
+    if (src != nullptr) {
+        za.reset(zip_open_from_source(src, ZIP_RDONLY, &error));
+        if (!za) {
+            zip_source_free(src);
+        }
+    }
+    const int zipError = zip_error_code_zip(&error);
+    zip_error_fini(&error);
     if (!za) {
         Print(Level::kWarning, "error: " + zipPath_ + " is not a ZIP archive or is damaged (" +
                                    ZipErrorText(zipError) + ")");
         return kNotZip;
     }
-    forZip.Release();  // closed by libzip
     return kOk;
 }
 
-int Session::CheckLayout(zip_t* za, int fd, std::uint64_t fileSize) {
-    const EntryLayout layout = ReadEntryLayout(fd, fileSize);
+int Session::CheckLayout(zip_t* za) {
+    const EntryLayout layout = ReadEntryLayout(file_.Get(), fileSize_);
     if (layout.verdict == LayoutVerdict::kOverlap) {
         Print(Level::kWarning,
               "error: " + zipPath_ + ": " + layout.reason + "; the archive is refused as unsafe");
@@ -339,6 +360,22 @@ int Session::CheckLayout(zip_t* za, int fd, std::uint64_t fileSize) {
                  (st.valid & ZIP_STAT_COMP_SIZE) != 0 &&
                  st.comp_size == layout.entries[i].compressedSize;
     }
+    // The directory checked must be the one libzip reads: libzip does not say where an
+    // entry's data lies, so read one raw byte of each entry and see where the source
+    // was asked for it. An entry libzip cannot open is not extracted either.
+    for (std::size_t i = 0; agrees && i < layout.entries.size(); ++i) {
+        if (layout.entries[i].compressedSize == 0) {
+            continue;
+        }
+        ZipFileHandle raw(zip_fopen_index(za, i, ZIP_FL_ENCRYPTED));
+        char byte = 0;
+        if (!raw) {
+            zip_error_clear(za);
+            continue;
+        }
+        agrees = zip_fread(raw.get(), &byte, 1) == 1 &&
+                 source_->LastReadOffset() == layout.entries[i].dataOffset;
+    }
     if (!agrees) {
         Print(Level::kWarning,
               "error: " + zipPath_ + ": the entries' layout cannot be verified (" +
@@ -347,6 +384,16 @@ int Session::CheckLayout(zip_t* za, int fd, std::uint64_t fileSize) {
         return kBadLayout;
     }
     return kOk;
+}
+
+// st was filled with ZIP_FL_ENC_RAW, so the name is the stored bytes.
+std::string Session::EntryName(const zip_stat_t& st) {
+    return NormalizeSeparators(DecodeEntryName(st.name));
+}
+
+bool Session::TooDeep(const std::string& path) const {
+    return rootPath_.size() + path.size() >= PATH_MAX ||
+           std::count(path.begin(), path.end(), '/') > UZ_MAX_FOLDER_DEPTH;
 }
 
 void Session::List(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name) {
@@ -549,6 +596,12 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
         ++warned_;
         return Outcome::kSkipped;
     }
+    if (TooDeep(out.path)) {
+        Print(Level::kWarning,
+              "error: " + (name.size() > 200 ? name.substr(0, 200) + "..." : name) +
+                  ": the name is too long or nested too deep; not extracted");
+        return Outcome::kFailed;
+    }
     std::string reason;
     if (out.isFolder) {
         if (output_.Folder(out.path, reason) < 0) {
@@ -619,28 +672,50 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
 // A package whose selected entries declare more than the disk can hold (the classic
 // ratio bomb: a few kilobytes that inflate to terabytes) is refused before anything is
 // written; sizes are checked again while writing, so the declared ones are binding.
+// Every folder to be created counts one block, so names alone cannot fill a disk either,
+// and a reserve stays free for everything else on it.
 int Session::CheckSpace(zip_t* za, zip_int64_t count) {
     std::uint64_t needed = 0;
+    std::vector<std::string> paths;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
-        if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0) {
+        if (zip_stat_index(za, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &st) != 0) {
             zip_error_clear(za);
             continue;
         }
         if (!(st.valid & ZIP_STAT_NAME) || !(st.valid & ZIP_STAT_SIZE)) {
             continue;
         }
-        const std::string name = NormalizeSeparators(st.name);
-        if ((!name.empty() && name.back() == '/') || !Selected(name)) {
+        const std::string name = EntryName(st);
+        if (!Selected(name)) {
             continue;
         }
-        needed = st.size > UINT64_MAX - needed ? UINT64_MAX : needed + st.size;
+        OutputName out = MakeOutputName(name, dcl_.ndflag != 0, dcl_.SpaceToUnderscore != 0);
+        if (out.path.empty() || TooDeep(out.path)) {
+            continue;  // never written
+        }
+        if (!out.isFolder) {
+            needed = st.size > UINT64_MAX - needed ? UINT64_MAX : needed + st.size;
+        }
+        paths.push_back(out.isFolder ? out.path + "/" : std::move(out.path));
     }
-    const std::uint64_t available = output_.AvailableBytes();
-    if (needed > available) {
+    // Folders: every distinct proper prefix of a file's path, and every folder entry.
+    std::unordered_set<std::string_view> folders;
+    for (const std::string& path : paths) {
+        for (std::size_t slash = path.find('/'); slash != std::string::npos;
+             slash = path.find('/', slash + 1)) {
+            folders.insert(std::string_view(path).substr(0, slash));
+        }
+    }
+    const OutputFolder::Space space = output_.DiskSpace();
+    const std::uint64_t folderBytes = folders.size() * space.blockSize;
+    needed = folderBytes > UINT64_MAX - needed ? UINT64_MAX : needed + folderBytes;
+    const std::uint64_t reserve = std::min(space.total / 100 * kReservePercent, kMaxReserve);
+    if (needed > space.available || space.available - needed < reserve) {
         Print(Level::kWarning, "error: " + zipPath_ + " would need " + std::to_string(needed) +
-                                   " bytes, but only " + std::to_string(available) +
-                                   " are free in " + rootPath_ + "; nothing was extracted");
+                                   " bytes, but only " + std::to_string(space.available) +
+                                   " are free in " + rootPath_ + " and " + std::to_string(reserve) +
+                                   " must stay free; nothing was extracted");
         return kDiskFull;
     }
     return kOk;
@@ -671,9 +746,7 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
     Print(Level::kInfo, "Archive:  " + zipPath_);
 
     ZipHandle za;
-    UniqueFd file;
-    std::uint64_t fileSize = 0;
-    if (const int code = Open(za, file, fileSize); code != kOk) {
+    if (const int code = Open(za); code != kOk) {
         return code;
     }
     int commentLength = 0;
@@ -688,7 +761,7 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
         return kOk;
     }
     if (extracting) {
-        if (const int code = CheckLayout(za.get(), file.Get(), fileSize); code != kOk) {
+        if (const int code = CheckLayout(za.get()); code != kOk) {
             return code;
         }
         rootPath_ = dcl_.lpszExtractDir;
@@ -701,7 +774,6 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
             rootPath_ += '/';
         }
     }
-    file.Reset();
 
     const zip_int64_t count = zip_get_num_entries(za.get(), 0);
     if (count <= 0) {
@@ -716,13 +788,14 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
     for (zip_int64_t i = 0; i < count; ++i) {
         const auto index = static_cast<zip_uint64_t>(i);
         zip_stat_t st;
-        if (zip_stat_index(za.get(), index, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME)) {
+        if (zip_stat_index(za.get(), index, ZIP_FL_ENC_RAW, &st) != 0 ||
+            !(st.valid & ZIP_STAT_NAME)) {
             Print(Level::kWarning, "error: cannot read entry " + std::to_string(i + 1));
             zip_error_clear(za.get());
             ++failed_;
             continue;
         }
-        const std::string name = NormalizeSeparators(st.name);
+        const std::string name = EntryName(st);
         if (!Selected(name)) {
             continue;
         }

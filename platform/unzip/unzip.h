@@ -17,9 +17,13 @@
  * as the separator; a pattern also matches the name equal to it, so a name holding
  * wildcard characters can be given literally. Case matters unless C_flag is set.
  *
- * Names: entry names arrive decoded to UTF-8. A name flagged UTF-8, or valid UTF-8, is
- * taken as UTF-8; any other name is read as code page 437. A backslash in a name is a
- * folder separator and is reported as "/".
+ * Names: entry names arrive decoded to UTF-8. A name that is strictly valid UTF-8 and
+ * holds no control character is taken as UTF-8; any other name is read as code page
+ * 437, its control characters written as "_". So no reported name holds a control
+ * character, and a one-character set holding one ("[*\x01]") matches exactly the
+ * character it also holds, while its text equals no entry name: that is how a caller
+ * names an entry holding "*", "?" or "[" literally. A backslash in a name is a folder
+ * separator and is reported as "/".
  *
  * Safety promises when extracting:
  *  - nothing is written outside the extraction folder: a drive letter ("C:"), leading
@@ -37,27 +41,7 @@
  *  - files get ordinary permissions (0666 less the umask; no set-user, set-group or
  *    executable bits from the archive) and the entry's modification time.
  *
- * Return codes of Wiz_SingleEntryUnzip:
- *    0  success
- *    1  warning: names were cut to stay inside the folder, a symbolic-link entry was
- *       written as a file, an include pattern matched nothing, the archive is empty, or
- *       some entries were skipped (password, unsupported method) while others worked
- *    2  an entry could not be tested or extracted (CRC error, damaged or truncated
- *       data, a file or folder that could not be created); the others were processed
- *    3  the archive's layout cannot be verified (damaged central directory or local
- *       header); nothing was extracted
- *    4  out of memory
- *    9  the package is missing, unreadable, empty or not a ZIP archive
- *   10  bad parameters (no option record, no package name, no extraction folder, or
- *       the extraction folder cannot be created)
- *   11  no entry matched the include patterns
- *   12  the archive's entries overlap (refused as unsafe); nothing was extracted
- *   50  the disk is full: the selected entries declare more than the extraction
- *       folder's file system has free (nothing was extracted), or it filled up while
- *       writing (extraction stopped; the partial file was removed)
- *   80  cancelled by the service callback
- *   81  every selected entry uses an unsupported compression or encryption method
- *   82  every selected entry was skipped for a missing or wrong password
+ * Return codes of Wiz_SingleEntryUnzip: the UZ_* constants below.
  *
  * Print messages: one line per call, without a line ending: "Archive:  <package>",
  * "   creating: <folder>/", "  inflating: <name>", "  extracting: <name>" (stored
@@ -70,6 +54,48 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* Return codes of Wiz_SingleEntryUnzip (the usual unzip numbering). */
+/* success */
+#define UZ_OK 0
+/* warning: names were cut to stay inside the folder, a symbolic-link entry was written
+   as a file, an include pattern matched nothing, the archive is empty, or some entries
+   were skipped (password, unsupported method) while others worked */
+#define UZ_WARN 1
+/* an entry could not be tested or extracted (CRC error, damaged or truncated data, a
+   name too long or too deep, a file or folder that could not be created); the others
+   were processed */
+#define UZ_ERR_ARCHIVE 2
+/* the archive's layout cannot be verified (damaged or ambiguous central directory,
+   damaged local header); nothing was extracted */
+#define UZ_ERR_LAYOUT 3
+/* out of memory */
+#define UZ_ERR_MEMORY 4
+/* the package is missing, unreadable, not a regular file, empty or not a ZIP archive */
+#define UZ_NOT_ARCHIVE 9
+/* bad parameters (no option record, no package name, no extraction folder, or the
+   extraction folder cannot be created) */
+#define UZ_BAD_PARAM 10
+/* no entry matched the include patterns */
+#define UZ_NO_MATCH 11
+/* the archive's entries overlap (refused as unsafe); nothing was extracted */
+#define UZ_UNSAFE 12
+/* the disk is full: the selected entries (and the folders they need) would leave less
+   than the reserve free (5 % of the file system or 1 GiB, whichever is smaller; nothing
+   was extracted), or it filled up while writing (extraction stopped; the partial file
+   was removed) */
+#define UZ_DISK_FULL 50
+/* cancelled by the service callback */
+#define UZ_CANCELLED 80
+/* every selected entry uses an unsupported compression or encryption method */
+#define UZ_UNSUPPORTED 81
+/* every selected entry was skipped for a missing or wrong password */
+#define UZ_BAD_PASSWORD 82
+
+/* Entries deeper than this many folders, or whose output path would exceed the
+   system's path limit, are not extracted (an error for that entry): a few kilobytes of
+   names must not create hundreds of thousands of folders. */
+#define UZ_MAX_FOLDER_DEPTH 64
 
 /* Answers of the replace callback. Any other answer skips the file. */
 #define UNZIP_REPLACE_NO 100   /* keep the existing file */

@@ -18,7 +18,7 @@
 
 #include "platform/message_box.h"
 #include "shell/frmUnzip.h"
-#include "tests/archive/zip_fixtures.h"
+#include "tests/platform/unzip/zip_fixtures.h"
 
 using tv::frmUnzip;
 

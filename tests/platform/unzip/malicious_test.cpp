@@ -1,17 +1,68 @@
 // Hostile packages: for each, a defined code, a printed reason, nothing written outside
 // the extraction folder and no partial file left behind.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/archive/zip_fixtures.h"
+#include "platform/unzip/entry_layout.h"
+#include "platform/unzip/unique_fd.h"
+#include "tests/platform/unzip/zip_fixtures.h"
 
 namespace tv::test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+void Le(std::string& s, std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    }
+}
+std::uint32_t Get32(const std::string& b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) {
+        v = v << 8 | static_cast<unsigned char>(b.at(at + static_cast<std::size_t>(i)));
+    }
+    return v;
+}
+
+// An end-of-directory record.
+std::string EndRecord(std::uint16_t disk, std::uint64_t count, std::uint64_t size,
+                      std::uint64_t offset, std::uint16_t commentLength = 0) {
+    std::string e;
+    for (auto [v, n] : {std::pair<std::uint64_t, int>{0x06054b50, 4},
+                        {disk, 2},
+                        {disk, 2},
+                        {count, 2},
+                        {count, 2},
+                        {size, 4},
+                        {offset, 4},
+                        {commentLength, 2}}) {
+        Le(e, v, n);
+    }
+    return e;
+}
+
+// The package with `fakes` end records after its own, inside its comment; each fake is
+// made by fake(position of the fake, package bytes before the comment).
+std::string WithFakeEndRecords(std::string zip, int fakes,
+                               const std::function<std::string(std::size_t)>& fake) {
+    const std::size_t commentLength = static_cast<std::size_t>(fakes) * 22;
+    zip[zip.size() - 2] = static_cast<char>(commentLength & 0xFF);
+    zip[zip.size() - 1] = static_cast<char>(commentLength >> 8);
+    for (int i = 0; i < fakes; ++i) {
+        zip += fake(zip.size());
+    }
+    return zip;
+}
 
 class MaliciousPackage : public ::testing::Test {
   protected:
@@ -36,6 +87,9 @@ class MaliciousPackage : public ::testing::Test {
             EXPECT_EQ(p.find(".tvunzip-"), std::string::npos) << p;  // a partial file
         }
     }
+
+    // One entry whose 64-bit fields declare that size.
+    void WriteDeclaredSize(std::uint64_t declared);
 
     TempFolder tmp;
     std::string zip = tmp / "pkg.zip", out = tmp / "out", outside = tmp / "outside";
@@ -148,15 +202,27 @@ TEST_F(MaliciousPackage, UnreadablePackagesAreNotArchives) {
 }
 
 // A few bytes whose ZIP64 fields declare an exabyte: refused before anything is
-// written, while listing it stays harmless.
+// written, while listing it stays harmless. So is a package that would leave less than
+// the reserve free.
 TEST_F(MaliciousPackage, RatioBombBeyondFreeSpaceIsRefusedUpFront) {
-    const std::uint64_t declared = std::uint64_t{1} << 60;
+    WriteDeclaredSize(std::uint64_t{1} << 60);
+    LibraryRun list;
+    ASSERT_EQ(list.Run(zip), 0);
+    ASSERT_EQ(list.listed.size(), 1u);
+    EXPECT_EQ(list.listed[0].size, std::uint64_t{1} << 60);
+    Extract(50, "nothing was extracted");
+    EXPECT_TRUE(!std::filesystem::exists(out) || TreeOf(out).empty());
+
+    struct statvfs vfs {};
+    ASSERT_EQ(::statvfs(tmp.Path().c_str(), &vfs), 0);
+    WriteDeclaredSize(vfs.f_bavail * vfs.f_frsize - (1 << 20));  // fits, barely
+    Extract(50, "must stay free; nothing was extracted");
+    EXPECT_TRUE(!std::filesystem::exists(out) || TreeOf(out).empty());
+}
+
+void MaliciousPackage::WriteDeclaredSize(std::uint64_t declared) {
     const std::string name = "bomb.bin", data("\x03\x00", 2);  // an empty deflate stream
-    auto le = [](std::string& s, std::uint64_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            s += static_cast<char>((v >> (8 * i)) & 0xFF);
-        }
-    };
+    auto le = Le;
     // Fields shared by both headers from "version needed" to the name length.
     auto common = [&](std::string& s) {
         for (auto [v, n] : {std::pair{45, 2}, {0, 2}, {8, 2}, {0x6000, 2}, {0x5A25, 2}, {0, 4}}) {
@@ -195,13 +261,121 @@ TEST_F(MaliciousPackage, RatioBombBeyondFreeSpaceIsRefusedUpFront) {
     le(end, local.size(), 4);
     le(end, 0, 2);
     WriteFile(zip, local + central + end);
+}
+
+// Thousands of fake end records in the comment: those libzip refuses (disk 1) are not
+// followed, and those that lead to directories cannot make the check read without end.
+TEST_F(MaliciousPackage, FakeEndRecordsCostLittleAndSteerNothing) {
+    std::vector<ZipItem> items;
+    for (int i = 0; i < 4; ++i) {
+        items.push_back(
+            {"f" + std::to_string(i), std::string(1 << 20, static_cast<char>('a' + i)), true});
+    }
+    WriteZip(zip, items);
+    const std::string plain = ReadFile(zip);
+    const std::uint32_t dirOffset = Get32(plain, plain.size() - 6);
+    WriteFile(zip, WithFakeEndRecords(plain, 2900, [](std::size_t at) {
+                  return EndRecord(1, 1, at, 0);  // a directory spanning the whole file
+              }));
+    const auto start = std::chrono::steady_clock::now();
+    Extract(0, "extracting: f3");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(ReadFile(out + "/f3"), std::string(1 << 20, 'd'));
+
+    WriteFile(zip, WithFakeEndRecords(plain, 2900, [&](std::size_t at) {
+                  return EndRecord(0, 5, at - dirOffset, dirOffset);  // one entry too many
+              }));
+    const unzip::UniqueFd fd(::open(zip.c_str(), O_RDONLY | O_CLOEXEC));
+    const unzip::EntryLayout layout =
+        unzip::ReadEntryLayout(fd.Get(), std::filesystem::file_size(zip));
+    EXPECT_EQ(layout.verdict, unzip::LayoutVerdict::kDamaged);
+    EXPECT_EQ(layout.reason, "too many end-of-directory records");
+}
+
+// Two directories: one libzip reads (64-bit, all entries sharing one block of data) and
+// one only a lax reader would take (disk number 1), naming the same entries with the
+// same sizes at separate places.
+TEST_F(MaliciousPackage, TheDirectoryCheckedIsTheOneLibzipReads) {
+    std::vector<ZipItem> items;
+    for (int i = 0; i < 40; ++i) {
+        items.push_back({"f" + std::to_string(i + 10), std::string(1000, 'A'), true});
+    }
+    WriteZip(zip, items);
+    const std::string plain = ReadFile(zip);
+    const std::uint32_t dirSize = Get32(plain, plain.size() - 10);
+    const std::uint32_t dirOffset = Get32(plain, plain.size() - 6);
+    std::string shared = plain.substr(dirOffset, dirSize);
+    for (std::size_t at = 0; at < shared.size();) {  // every entry at offset 0
+        for (int k = 0; k < 4; ++k) {
+            shared[at + 42 + static_cast<std::size_t>(k)] = 0;
+        }
+        at += 46 + (Get32(shared, at + 28) & 0xFFFF) + (Get32(shared, at + 30) & 0xFFFF) +
+              (Get32(shared, at + 32) & 0xFFFF);
+    }
+    std::string b = plain.substr(0, dirOffset + dirSize);
+    const std::size_t sharedAt = b.size();
+    b += shared;
+    const std::size_t end64At = b.size();
+    for (auto [v, n] : {std::pair<std::uint64_t, int>{0x06064b50, 4},
+                        {44, 8},
+                        {45, 2},
+                        {45, 2},
+                        {0, 4},
+                        {0, 4},
+                        {40, 8},
+                        {40, 8},
+                        {dirSize, 8},
+                        {sharedAt, 8}}) {
+        Le(b, v, n);
+    }
+    Le(b, 0x07064b50, 4);
+    Le(b, 0, 4);
+    Le(b, end64At, 8);
+    Le(b, 1, 4);
+    b += EndRecord(0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF);
+    b += EndRecord(1, 40, dirSize, dirOffset);
+    WriteFile(zip, b);
 
     LibraryRun list;
-    ASSERT_EQ(list.Run(zip), 0);
-    ASSERT_EQ(list.listed.size(), 1u);
-    EXPECT_EQ(list.listed[0].size, declared);
-    Extract(50, "nothing was extracted");
+    EXPECT_EQ(list.Run(zip), 0);
+    EXPECT_EQ(list.listed.size(), 40u);
+    Extract(12, "overlaps another entry; the archive is refused as unsafe");
     EXPECT_TRUE(!std::filesystem::exists(out) || TreeOf(out).empty());
+}
+
+TEST_F(MaliciousPackage, NamesTooDeepOrTooLongAreNotExtracted) {
+    auto nested = [](int folders, std::size_t partLength) {
+        std::string name;
+        for (int i = 0; i < folders; ++i) {
+            name += std::string(partLength, 'd') + "/";
+        }
+        return name + "f";
+    };
+    WriteZip(zip, {{nested(64, 1), "ok"}, {nested(65, 1), "deep"}, {nested(20, 250), "long"}});
+    Extract(2, "nested too deep; not extracted");
+    EXPECT_EQ(ReadFile(out + "/" + nested(64, 1)), "ok");
+    EXPECT_EQ(TreeOf(out).size(), 65u);  // 64 folders and the file
+}
+
+TEST_F(MaliciousPackage, AFifoIsNotAPackageAndIsNotWaitedFor) {
+    ASSERT_EQ(::mkfifo(zip.c_str(), 0600), 0);
+    Extract(9, "is not a file");
+    LibraryRun list;
+    EXPECT_EQ(list.Run(zip), 9);
+}
+
+TEST_F(MaliciousPackage, AnUnwritableParentIsReportedAsSuch) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not apply to root";
+    }
+    WriteZip(zip, {{"a.txt", "a"}});
+    std::filesystem::create_directories(tmp / "locked");
+    std::filesystem::permissions(
+        tmp / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    LibraryRun run;
+    EXPECT_EQ(run.Run(zip, tmp / "locked/out"), 10);
+    EXPECT_TRUE(run.Printed("Permission denied")) << ::testing::PrintToString(run.printed);
+    std::filesystem::permissions(tmp / "locked", std::filesystem::perms::owner_all);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/archive/zip_fixtures.h"
+#include "platform/unzip/entry_names.h"
+#include "tests/platform/unzip/zip_fixtures.h"
 
 namespace tv::test {
 namespace {
@@ -67,6 +68,38 @@ TEST_F(UnzipLibrary, ListingReportsEachFileEntryWithItsFields) {
     EXPECT_NE(run.listed[2].crypt & 0x40, 0);
     EXPECT_TRUE(run.passwordAsked.empty());
     EXPECT_EQ(run.printed.at(0), "Archive:  " + zip);
+}
+
+TEST(EntryNames, OnlyCleanUtf8IsTakenAsUtf8) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"gr\u00fc\u00df/\U0010FFFF.txt", "gr\u00fc\u00df/\U0010FFFF.txt"},
+        {"\x81"
+         "ber",
+         "\u00fc"
+         "ber"},  // code page 437
+        {"a\xC0\xAF"
+         "b",
+         "a\u2514\u00bb"
+         "b"},                                             // overlong "/"
+        {"\xED\xA0\x80", "\u03c6\u00e1\u00c7"},            // a surrogate
+        {"\xF4\x90\x80\x80", "\u2320\u00c9\u00c7\u00c7"},  // above U+10FFFF
+        {"\xC3\xBC\n.txt", "\u251c\u255d_.txt"},           // a line feed
+        {"tab\tdel\x7F", "tab_del_"},
+        {"\xC2\x85", "\u252c\u00e0"},  // a C1 control
+        {"\xE2\x82", "\u0393\u00e9"},  // cut short
+    };
+    for (const auto& [raw, decoded] : cases) {
+        EXPECT_EQ(unzip::DecodeEntryName(raw), decoded) << raw;
+    }
+}
+
+TEST_F(UnzipLibrary, AFlaggedNameWithAControlCharacterIsNotWrittenAsIs) {
+    WriteZip(zip, {{"gr\u00fc\n.txt", "x"}});  // valid UTF-8, so stored flagged
+    LibraryRun run;
+    EXPECT_EQ(run.Run(zip), 0);
+    EXPECT_THAT(Names(run), ElementsAre("gr\u251c\u255d_.txt"));
+    EXPECT_EQ(LibraryRun().Run(zip, out), 0);
+    EXPECT_THAT(TreeOf(out), ElementsAre("gr\u251c\u255d_.txt"));
 }
 
 TEST_F(UnzipLibrary, IncludeAndExcludePatternsSelectEntries) {

@@ -1,0 +1,80 @@
+#include "platform/unzip/file_source.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tv::unzip {
+
+zip_source_t* FileSource::Create(zip_error_t* error) {
+    return zip_source_function_create(&FileSource::Callback, this, error);
+}
+
+zip_int64_t FileSource::Callback(void* self, void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+    return static_cast<FileSource*>(self)->Handle(data, len, cmd);
+}
+
+zip_int64_t FileSource::Handle(void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+    switch (cmd) {
+        case ZIP_SOURCE_OPEN:
+            position_ = 0;
+            return 0;
+        case ZIP_SOURCE_READ: {
+            lastRead_ = position_;
+            const zip_uint64_t left = position_ < size_ ? size_ - position_ : 0;
+            const std::size_t want = static_cast<std::size_t>(len < left ? len : left);
+            std::size_t done = 0;
+            while (done < want) {
+                const ssize_t got = ::pread(fd_, static_cast<char*>(data) + done, want - done,
+                                            static_cast<off_t>(position_ + done));
+                if (got < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (got < 0) {
+                    zip_error_set(&error_, ZIP_ER_READ, errno);
+                    return -1;
+                }
+                if (got == 0) {
+                    break;  // the file shrank: a short read, libzip reports it
+                }
+                done += static_cast<std::size_t>(got);
+            }
+            position_ += done;
+            return static_cast<zip_int64_t>(done);
+        }
+        case ZIP_SOURCE_CLOSE:
+        case ZIP_SOURCE_FREE:  // the object is its owner's
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &error_);
+            if (st == nullptr) {
+                return -1;
+            }
+            zip_stat_init(st);
+            st->size = size_;
+            st->valid |= ZIP_STAT_SIZE;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&error_, data, len);
+        case ZIP_SOURCE_SEEK: {
+            const zip_int64_t to =
+                zip_source_seek_compute_offset(position_, size_, data, len, &error_);
+            if (to < 0) {
+                return -1;
+            }
+            position_ = static_cast<std::uint64_t>(to);
+            return 0;
+        }
+        case ZIP_SOURCE_TELL:
+            return static_cast<zip_int64_t>(position_);
+        case ZIP_SOURCE_SUPPORTS:
+            return ZIP_SOURCE_SUPPORTS_SEEKABLE;
+        default:
+            zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+    }
+}
+
+}  // namespace tv::unzip

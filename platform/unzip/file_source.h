@@ -1,0 +1,39 @@
+#pragma once
+// The package as libzip reads it: a read-only libzip source over a descriptor we own.
+// It remembers where libzip last started reading, so the unzip library can learn where
+// libzip finds an entry's data (libzip does not say) and compare it with the layout it
+// checked itself.
+#include <zip.h>
+
+#include <cstdint>
+
+namespace tv::unzip {
+
+class FileSource {
+  public:
+    // fd stays owned by the caller and must outlive every archive opened on the source.
+    FileSource(int fd, std::uint64_t size) noexcept : fd_(fd), size_(size) {
+        zip_error_init(&error_);
+    }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    ~FileSource() { zip_error_fini(&error_); }
+
+    // A new libzip source reading through this object; null with the error set.
+    zip_source_t* Create(zip_error_t* error);
+
+    // Where the last read libzip asked for began.
+    std::uint64_t LastReadOffset() const noexcept { return lastRead_; }
+
+  private:
+    static zip_int64_t Callback(void* self, void* data, zip_uint64_t len, zip_source_cmd_t cmd);
+    zip_int64_t Handle(void* data, zip_uint64_t len, zip_source_cmd_t cmd);
+
+    int fd_;
+    std::uint64_t size_;
+    std::uint64_t position_ = 0;
+    std::uint64_t lastRead_ = 0;
+    zip_error_t error_{};
+};
+
+}  // namespace tv::unzip
