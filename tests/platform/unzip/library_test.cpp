@@ -48,7 +48,7 @@ TEST_F(UnzipLibrary, ListingReportsEachFileEntryWithItsFields) {
                    {"gr\u00fc\u00df.txt"},
                    {"dir\\file.txt"}});
     LibraryRun run;
-    EXPECT_EQ(run.Run(zip), 0);
+    EXPECT_EQ(run.Run(zip), UZ_OK);
     EXPECT_THAT(Names(run), ElementsAre("doc.xml", "img/D00001.tif", "secret.xml", "\u00fcber.txt",
                                         "gr\u00fc\u00df.txt", "dir/file.txt"));
     ASSERT_EQ(run.served, Names(run));
@@ -96,9 +96,9 @@ TEST(EntryNames, OnlyCleanUtf8IsTakenAsUtf8) {
 TEST_F(UnzipLibrary, AFlaggedNameWithAControlCharacterIsNotWrittenAsIs) {
     WriteZip(zip, {{"gr\u00fc\n.txt", "x"}});  // valid UTF-8, so stored flagged
     LibraryRun run;
-    EXPECT_EQ(run.Run(zip), 0);
+    EXPECT_EQ(run.Run(zip), UZ_OK);
     EXPECT_THAT(Names(run), ElementsAre("gr\u251c\u255d_.txt"));
-    EXPECT_EQ(LibraryRun().Run(zip, out), 0);
+    EXPECT_EQ(LibraryRun().Run(zip, out), UZ_OK);
     EXPECT_THAT(TreeOf(out), ElementsAre("gr\u251c\u255d_.txt"));
 }
 
@@ -114,12 +114,12 @@ TEST_F(UnzipLibrary, IncludeAndExcludePatternsSelectEntries) {
         EXPECT_EQ(run.Run(zip), expected);
         return Names(run);
     };
-    EXPECT_THAT(names({"*.xml"}, {}, 0, 0), ElementsAre("a.xml", "b.xml"));
-    EXPECT_THAT(names({"img/*"}, {"*]*"}, 0, 0), ElementsAre("img/1.tif"));
-    EXPECT_THAT(names({"img/[2].tif"}, {}, 0, 0), ElementsAre("img/[2].tif"));  // literally
-    EXPECT_THAT(names({"[ab].xml", "missing"}, {}, 0, 1), ElementsAre("a.xml", "b.xml"));
-    EXPECT_THAT(names({"A.XML"}, {}, 1, 0), ElementsAre("a.xml"));
-    EXPECT_THAT(names({"A.XML"}, {}, 0, 11), ElementsAre());
+    EXPECT_THAT(names({"*.xml"}, {}, 0, UZ_OK), ElementsAre("a.xml", "b.xml"));
+    EXPECT_THAT(names({"img/*"}, {"*]*"}, 0, UZ_OK), ElementsAre("img/1.tif"));
+    EXPECT_THAT(names({"img/[2].tif"}, {}, 0, UZ_OK), ElementsAre("img/[2].tif"));  // literally
+    EXPECT_THAT(names({"[ab].xml", "missing"}, {}, 0, UZ_WARN), ElementsAre("a.xml", "b.xml"));
+    EXPECT_THAT(names({"A.XML"}, {}, 1, UZ_OK), ElementsAre("a.xml"));
+    EXPECT_THAT(names({"A.XML"}, {}, 0, UZ_NO_MATCH), ElementsAre());
     EXPECT_TRUE(run.Printed("caution: not matched: A.XML"));
 }
 
@@ -131,7 +131,7 @@ TEST_F(UnzipLibrary, ExtractsWithOrWithoutFolders) {
               {.name = "tool.sh", .data = "#!/bin/sh\n", .mtime = kWhen, .unixMode = 0106755}});
     LibraryRun keep;
     keep.dcl.ndflag = 1;
-    EXPECT_EQ(keep.Run(zip, out), 0);
+    EXPECT_EQ(keep.Run(zip, out), UZ_OK);
     EXPECT_THAT(TreeOf(out), ElementsAre("doc.xml", "img", "img/D1.tif", "tool.sh"));
     EXPECT_EQ(ReadFile(out + "/img/D1.tif"), "tiff");
     EXPECT_THAT(keep.printed,
@@ -145,7 +145,7 @@ TEST_F(UnzipLibrary, ExtractsWithOrWithoutFolders) {
     EXPECT_NEAR(static_cast<double>(st.st_mtime), static_cast<double>(kWhen), 2.0);
 
     LibraryRun flat;
-    EXPECT_EQ(flat.Run(zip, tmp / "flat"), 0);
+    EXPECT_EQ(flat.Run(zip, tmp / "flat"), UZ_OK);
     EXPECT_THAT(TreeOf(tmp / "flat"), ElementsAre("D1.tif", "doc.xml", "tool.sh"));
     EXPECT_EQ(ReadFile(tmp / "flat/doc.xml"), kText);
 }
@@ -161,7 +161,7 @@ TEST_F(UnzipLibrary, ExistingFilesFollowTheOverwritePolicy) {
         r.dcl.PromptToOverwrite = prompt;
         r.dcl.noflag = overwrite;
         r.replaceAnswers = std::move(answers);
-        EXPECT_EQ(r.Run(zip, out), 0);
+        EXPECT_EQ(r.Run(zip, out), UZ_OK);
         return std::to_string(r.replaceAsked.size()) + ReadFile(out + "/a.txt") +
                ReadFile(out + "/b.txt") + ReadFile(out + "/c.txt");
     };
@@ -178,19 +178,19 @@ TEST_F(UnzipLibrary, EncryptedEntriesUseThePasswordCallback) {
                    Encrypted("aes.txt", "aes", ZIP_EM_AES_256)});
     LibraryRun good;
     good.passwords = {"pw"};
-    EXPECT_EQ(good.Run(zip, out), 0);
+    EXPECT_EQ(good.Run(zip, out), UZ_OK);
     EXPECT_THAT(good.passwordAsked, ElementsAre("trad.txt"));  // then remembered
     EXPECT_EQ(ReadFile(out + "/trad.txt") + ReadFile(out + "/aes.txt"), "traditionalaes");
 
     LibraryRun wrong;  // asked three times, then skipped
     wrong.includes = {"aes.txt"};
     wrong.passwords = {"bad1", "bad2", "bad3", "bad4"};
-    EXPECT_EQ(wrong.Run(zip, tmp / "wrong"), 82);
+    EXPECT_EQ(wrong.Run(zip, tmp / "wrong"), UZ_BAD_PASSWORD);
     EXPECT_EQ(wrong.passwordAsked.size(), 3u);
     EXPECT_TRUE(wrong.Printed("skipping: aes.txt  incorrect password"));
 
     LibraryRun none;
-    EXPECT_EQ(none.Run(zip, tmp / "none"), 1);  // plain.txt worked, the others skipped
+    EXPECT_EQ(none.Run(zip, tmp / "none"), UZ_WARN);  // plain.txt worked, the others skipped
     EXPECT_THAT(TreeOf(tmp / "none"), ElementsAre("plain.txt"));
     EXPECT_TRUE(none.Printed("skipping: trad.txt  no password"));
 }
@@ -209,11 +209,11 @@ TEST_F(UnzipLibrary, ReadsPackagesOfTheZipTool) {
     ASSERT_EQ(std::system((cd + "zip -q - doc.xml big.txt | cat > stream.zip").c_str()), 0);
     LibraryRun enc;
     enc.passwords = {"p w"};
-    EXPECT_EQ(enc.Run(tmp / "enc.zip", out + "1"), 0);
+    EXPECT_EQ(enc.Run(tmp / "enc.zip", out + "1"), UZ_OK);
     EXPECT_EQ(ReadFile(out + "1/doc.xml"), "<doc/>");
     for (const char* name : {"z64.zip", "stream.zip"}) {
         LibraryRun run;
-        EXPECT_EQ(run.Run(tmp / name, out + name), 0) << name;
+        EXPECT_EQ(run.Run(tmp / name, out + name), UZ_OK) << name;
         EXPECT_EQ(ReadFile(out + name + "/big.txt"), kText) << name;
     }
 }
@@ -222,18 +222,18 @@ TEST_F(UnzipLibrary, TestModeChecksEntriesAndWritesNothing) {
     WriteZip(zip, {{"a.txt", kText}});
     LibraryRun good, bad;
     good.dcl.ntflag = bad.dcl.ntflag = 1;
-    EXPECT_EQ(good.Run(zip), 0);
+    EXPECT_EQ(good.Run(zip), UZ_OK);
     EXPECT_TRUE(good.Printed("    testing: a.txt   OK"));
     PatchEntry(zip, 0, 0x12345678u);
-    EXPECT_EQ(bad.Run(zip), 2);
+    EXPECT_EQ(bad.Run(zip), UZ_ERR_ARCHIVE);
     EXPECT_TRUE(bad.Printed("error: a.txt: bad CRC"));
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(UnzipLibrary, BadParametersAndNoDescriptorLeft) {
-    EXPECT_EQ(Wiz_SingleEntryUnzip(0, nullptr, 0, nullptr, nullptr, nullptr), 10);
+    EXPECT_EQ(Wiz_SingleEntryUnzip(0, nullptr, 0, nullptr, nullptr, nullptr), UZ_BAD_PARAM);
     DCL noName{};
-    EXPECT_EQ(Wiz_SingleEntryUnzip(0, nullptr, 0, nullptr, &noName, nullptr), 10);
+    EXPECT_EQ(Wiz_SingleEntryUnzip(0, nullptr, 0, nullptr, &noName, nullptr), UZ_BAD_PARAM);
 
     auto openFds = [] {
         const std::filesystem::directory_iterator fds("/proc/self/fd");

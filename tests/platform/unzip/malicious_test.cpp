@@ -113,25 +113,25 @@ TEST_F(MaliciousPackage, TraversalNamesStayInsideTheFolder) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(out);
         WriteZip(zip, {{c.name, "payload"}});
-        Extract(1, c.reason);
+        Extract(UZ_WARN, c.reason);
         EXPECT_EQ(ReadFile(out + "/" + c.writtenAs), "payload");
     }
     WriteZip(zip, {{"../", ""}, {"../..", "x"}});
-    Extract(1, "no name left to write");
+    Extract(UZ_WARN, "no name left to write");
 }
 
 TEST_F(MaliciousPackage, SymbolicLinksAreNeverFollowedNorMade) {
     std::filesystem::create_directories(out);
     std::filesystem::create_directory_symlink(outside, out + "/link");
     WriteZip(zip, {{"link/target.txt", "payload"}, {"link/new.txt", "payload"}});
-    Extract(2, "a symbolic link is in the way: link");
+    Extract(UZ_ERR_ARCHIVE, "a symbolic link is in the way: link");
 
     // A link where a file goes is replaced by the file, its target left alone.
     std::filesystem::remove_all(out);
     std::filesystem::create_directories(out);
     std::filesystem::create_symlink(outside + "/target.txt", out + "/file.txt");
     WriteZip(zip, {{"file.txt", "payload"}});
-    Extract(0, "extracting: file.txt");
+    Extract(UZ_OK, "extracting: file.txt");
     EXPECT_FALSE(std::filesystem::is_symlink(out + "/file.txt"));
     EXPECT_EQ(ReadFile(out + "/file.txt"), "payload");
 
@@ -139,7 +139,7 @@ TEST_F(MaliciousPackage, SymbolicLinksAreNeverFollowedNorMade) {
     std::filesystem::remove_all(out);
     WriteZip(zip, {{.name = "sl", .data = "../outside/target.txt", .unixMode = S_IFLNK | 0777},
                    {"sl/after.txt", "x"}});
-    Extract(2, "sl is a symbolic link; written as a plain file");
+    Extract(UZ_ERR_ARCHIVE, "sl is a symbolic link; written as a plain file");
     EXPECT_FALSE(std::filesystem::is_symlink(out + "/sl"));
     EXPECT_EQ(ReadFile(out + "/sl"), "../outside/target.txt");
 }
@@ -149,17 +149,17 @@ TEST_F(MaliciousPackage, OverlappingEntriesAreRefusedBeforeWriting) {
     WriteZip(zip, {{"a.txt", data, true}, {"b.txt", data, true}, {"c.txt", data, true}});
     PatchEntry(zip, 1, {}, {}, 0);  // b and c claim a's data
     PatchEntry(zip, 2, {}, {}, 0);
-    Extract(12, "overlaps another entry; the archive is refused as unsafe");
+    Extract(UZ_UNSAFE, "overlaps another entry; the archive is refused as unsafe");
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(MaliciousPackage, DamagedEntryDataLeavesNoFile) {
     WriteZip(zip, {{"stored.txt", "stored data", true}, {"fine.txt", "fine"}});
     PatchEntry(zip, 0, 0xdeadbeefu);
-    Extract(2, "error: stored.txt: bad CRC; file removed");
+    Extract(UZ_ERR_ARCHIVE, "error: stored.txt: bad CRC; file removed");
     EXPECT_THAT(TreeOf(out), ElementsAre("fine.txt"));
     WriteFile(out + "/stored.txt", "old");  // a failed replacement keeps the old file
-    Extract(2, "error: stored.txt: bad CRC; file removed");
+    Extract(UZ_ERR_ARCHIVE, "error: stored.txt: bad CRC; file removed");
     EXPECT_EQ(ReadFile(out + "/stored.txt"), "old");
 
     struct Case {
@@ -173,7 +173,7 @@ TEST_F(MaliciousPackage, DamagedEntryDataLeavesNoFile) {
         std::filesystem::remove_all(out);
         WriteZip(zip, {{"big.txt", std::string(20000, 'x')}});
         PatchEntry(zip, 0, c.crc, c.size);
-        Extract(2, c.reason);
+        Extract(UZ_ERR_ARCHIVE, c.reason);
         EXPECT_THAT(TreeOf(out), IsEmpty());
     }
 }
@@ -186,18 +186,19 @@ TEST_F(MaliciousPackage, UnreadablePackagesAreNotArchives) {
         int code;
     };
     for (const Case& c :
-         {Case{whole.substr(0, whole.size() / 2), "is not a ZIP archive or is damaged", 9},
-          Case{"just some text\n", "is not a ZIP archive or is damaged", 9},
-          Case{"", "is empty, not a ZIP archive", 9},
-          Case{std::string("PK\5\6", 4) + std::string(18, '\0'), "holds no entries", 1}}) {
+         {Case{whole.substr(0, whole.size() / 2), "is not a ZIP archive or is damaged",
+               UZ_NOT_ARCHIVE},
+          Case{"just some text\n", "is not a ZIP archive or is damaged", UZ_NOT_ARCHIVE},
+          Case{"", "is empty, not a ZIP archive", UZ_NOT_ARCHIVE},
+          Case{std::string("PK\5\6", 4) + std::string(18, '\0'), "holds no entries", UZ_WARN}}) {
         SCOPED_TRACE(c.reason);
         WriteFile(zip, c.bytes);
         Extract(c.code, c.reason);
     }
     std::filesystem::remove(zip);
-    Extract(9, "cannot open");
+    Extract(UZ_NOT_ARCHIVE, "cannot open");
     std::filesystem::create_directory(zip);
-    Extract(9, "is not a file");
+    Extract(UZ_NOT_ARCHIVE, "is not a file");
     EXPECT_TRUE(!std::filesystem::exists(out) || TreeOf(out).empty());
 }
 
@@ -207,16 +208,16 @@ TEST_F(MaliciousPackage, UnreadablePackagesAreNotArchives) {
 TEST_F(MaliciousPackage, RatioBombBeyondFreeSpaceIsRefusedUpFront) {
     WriteDeclaredSize(std::uint64_t{1} << 60);
     LibraryRun list;
-    ASSERT_EQ(list.Run(zip), 0);
+    ASSERT_EQ(list.Run(zip), UZ_OK);
     ASSERT_EQ(list.listed.size(), 1u);
     EXPECT_EQ(list.listed[0].size, std::uint64_t{1} << 60);
-    Extract(50, "nothing was extracted");
+    Extract(UZ_DISK_FULL, "nothing was extracted");
     EXPECT_TRUE(!std::filesystem::exists(out) || TreeOf(out).empty());
 
     struct statvfs vfs {};
     ASSERT_EQ(::statvfs(tmp.Path().c_str(), &vfs), 0);
     WriteDeclaredSize(vfs.f_bavail * vfs.f_frsize - (1 << 20));  // fits, barely
-    Extract(50, "must stay free; nothing was extracted");
+    Extract(UZ_DISK_FULL, "must stay free; nothing was extracted");
     EXPECT_TRUE(!std::filesystem::exists(out) || TreeOf(out).empty());
 }
 
@@ -278,7 +279,7 @@ TEST_F(MaliciousPackage, FakeEndRecordsCostLittleAndSteerNothing) {
                   return EndRecord(1, 1, at, 0);  // a directory spanning the whole file
               }));
     const auto start = std::chrono::steady_clock::now();
-    Extract(0, "extracting: f3");
+    Extract(UZ_OK, "extracting: f3");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_EQ(ReadFile(out + "/f3"), std::string(1 << 20, 'd'));
 
@@ -337,9 +338,9 @@ TEST_F(MaliciousPackage, TheDirectoryCheckedIsTheOneLibzipReads) {
     WriteFile(zip, b);
 
     LibraryRun list;
-    EXPECT_EQ(list.Run(zip), 0);
+    EXPECT_EQ(list.Run(zip), UZ_OK);
     EXPECT_EQ(list.listed.size(), 40u);
-    Extract(12, "overlaps another entry; the archive is refused as unsafe");
+    Extract(UZ_UNSAFE, "overlaps another entry; the archive is refused as unsafe");
     EXPECT_TRUE(!std::filesystem::exists(out) || TreeOf(out).empty());
 }
 
@@ -352,16 +353,16 @@ TEST_F(MaliciousPackage, NamesTooDeepOrTooLongAreNotExtracted) {
         return name + "f";
     };
     WriteZip(zip, {{nested(64, 1), "ok"}, {nested(65, 1), "deep"}, {nested(20, 250), "long"}});
-    Extract(2, "nested too deep; not extracted");
+    Extract(UZ_ERR_ARCHIVE, "nested too deep; not extracted");
     EXPECT_EQ(ReadFile(out + "/" + nested(64, 1)), "ok");
     EXPECT_EQ(TreeOf(out).size(), 65u);  // 64 folders and the file
 }
 
 TEST_F(MaliciousPackage, AFifoIsNotAPackageAndIsNotWaitedFor) {
     ASSERT_EQ(::mkfifo(zip.c_str(), 0600), 0);
-    Extract(9, "is not a file");
+    Extract(UZ_NOT_ARCHIVE, "is not a file");
     LibraryRun list;
-    EXPECT_EQ(list.Run(zip), 9);
+    EXPECT_EQ(list.Run(zip), UZ_NOT_ARCHIVE);
 }
 
 TEST_F(MaliciousPackage, AnUnwritableParentIsReportedAsSuch) {
@@ -373,7 +374,7 @@ TEST_F(MaliciousPackage, AnUnwritableParentIsReportedAsSuch) {
     std::filesystem::permissions(
         tmp / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     LibraryRun run;
-    EXPECT_EQ(run.Run(zip, tmp / "locked/out"), 10);
+    EXPECT_EQ(run.Run(zip, tmp / "locked/out"), UZ_BAD_PARAM);
     EXPECT_TRUE(run.Printed("Permission denied")) << ::testing::PrintToString(run.printed);
     std::filesystem::permissions(tmp / "locked", std::filesystem::perms::owner_all);
 }
