@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/error.h"
+#include "platform/unzip/unzip.h"
 
 namespace tv {
 namespace {
@@ -92,7 +93,7 @@ bool cUnzip::Unzip() {
     options_.lpszExtractDir = unzipFolder_;
     const int code = mUnzip::RunLibraryUnzip(*this, options_, static_cast<long>(includes.size()),
                                              includes, 0, {});
-    return code == 0;
+    return code == UZ_OK;
 }
 
 void cUnzip::AddEntry(const std::string& sName, const std::string& sFolder,

@@ -85,15 +85,21 @@ void Write(const std::string& path, const std::vector<std::pair<std::string, std
     }
 }
 
-// One formatted line per entry, as a listing shows it.
+// One formatted line per entry, as a listing shows it (printed in --list mode).
 std::size_t listedBytes = 0;
+bool printLines = false;
 void OnEntry(std::uint64_t size, std::uint64_t, unsigned factor, unsigned mo, unsigned dy,
              unsigned yr, unsigned hh, unsigned mm, char, const char* name, const char* method,
              unsigned long crc, char) {
     char line[512];
-    listedBytes += static_cast<std::size_t>(std::snprintf(
-        line, sizeof line, "%10llu  %-8s %3u%%  %04u-%02u-%02u %02u:%02u  %08lx  %s",
-        static_cast<unsigned long long>(size), method, factor, yr, mo, dy, hh, mm, crc, name));
+    const int n = std::snprintf(
+        line, sizeof line, "%10llu  %-8s %3u%%  %04u-%02u-%02u %02u:%02u  %08lx  %s\n",
+        static_cast<unsigned long long>(size), method, factor, yr, mo, dy, hh, mm, crc, name);
+    listedBytes += static_cast<std::size_t>(n);
+    if (printLines) {
+        std::fwrite(line, 1, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof line - 1),
+                    stdout);
+    }
 }
 
 int Ours(const std::string& zip, const std::string& folder) {
@@ -176,6 +182,11 @@ void Report(const char* what, double ours, double tool) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A listing as a process of its own, to compare whole processes with unzip -l.
+    if (argc == 3 && std::strcmp(argv[1], "--list") == 0) {
+        printLines = true;
+        return Ours(argv[2], "");
+    }
     std::string work;
     if (argc > 1) {
         work = argv[1];
@@ -188,6 +199,7 @@ int main(int argc, char** argv) {
         work = pattern;
     }
     const bool haveTool = Tool({"unzip", "-v"}) == 0;
+    const std::string self = fs::canonical("/proc/self/exe").string();
     Rng rng;
 
     const std::string many = work + "/many.zip";
@@ -228,6 +240,8 @@ int main(int argc, char** argv) {
         const Work tool = haveTool ? Work([&](int) { return Tool({"unzip", "-l", zip}); }) : Work();
         auto [ours, unzip] = Compare([&](int) { return Ours(zip, ""); }, tool);
         Report(("list " + label + " (library)").c_str(), ours, unzip);
+        std::tie(ours, unzip) = Compare([&](int) { return Tool({self, "--list", zip}); }, tool);
+        Report(("list " + label + " (process)").c_str(), ours, unzip);
         std::tie(ours, unzip) = Compare(
             [&](int) {
                 tv::cUnzip component;

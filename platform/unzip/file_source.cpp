@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -15,34 +16,62 @@ zip_int64_t FileSource::Callback(void* self, void* data, zip_uint64_t len, zip_s
     return static_cast<FileSource*>(self)->Handle(data, len, cmd);
 }
 
+namespace {
+constexpr std::size_t kAheadSize = 64 * 1024;
+}  // namespace
+
+// Reads up to n bytes at `at` (fewer at the end of the file): the count, or -1 with the
+// error set.
+zip_int64_t FileSource::ReadAt(char* data, std::uint64_t at, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::pread(fd_, data + done, n - done, static_cast<off_t>(at + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            zip_error_set(&error_, ZIP_ER_READ, errno);
+            return -1;
+        }
+        if (got == 0) {
+            break;  // the file shrank: a short read, libzip reports it
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<zip_int64_t>(done);
+}
+
+zip_int64_t FileSource::Read(char* data, std::uint64_t len) {
+    lastRead_ = position_;
+    const std::uint64_t left = position_ < size_ ? size_ - position_ : 0;
+    const auto want = static_cast<std::size_t>(len < left ? len : left);
+    if (want >= kAheadSize) {
+        const zip_int64_t got = ReadAt(data, position_, want);
+        position_ += got > 0 ? static_cast<std::uint64_t>(got) : 0;
+        return got;
+    }
+    if (position_ < aheadAt_ || position_ + want > aheadAt_ + aheadSize_) {
+        ahead_.resize(kAheadSize);
+        const zip_int64_t got = ReadAt(ahead_.data(), position_, kAheadSize);
+        if (got < 0) {
+            return -1;
+        }
+        aheadAt_ = position_;
+        aheadSize_ = static_cast<std::size_t>(got);
+    }
+    const std::size_t n = std::min<std::size_t>(want, aheadAt_ + aheadSize_ - position_);
+    std::memcpy(data, ahead_.data() + (position_ - aheadAt_), n);
+    position_ += n;
+    return static_cast<zip_int64_t>(n);
+}
+
 zip_int64_t FileSource::Handle(void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
     switch (cmd) {
         case ZIP_SOURCE_OPEN:
             position_ = 0;
             return 0;
-        case ZIP_SOURCE_READ: {
-            lastRead_ = position_;
-            const zip_uint64_t left = position_ < size_ ? size_ - position_ : 0;
-            const std::size_t want = static_cast<std::size_t>(len < left ? len : left);
-            std::size_t done = 0;
-            while (done < want) {
-                const ssize_t got = ::pread(fd_, static_cast<char*>(data) + done, want - done,
-                                            static_cast<off_t>(position_ + done));
-                if (got < 0 && errno == EINTR) {
-                    continue;
-                }
-                if (got < 0) {
-                    zip_error_set(&error_, ZIP_ER_READ, errno);
-                    return -1;
-                }
-                if (got == 0) {
-                    break;  // the file shrank: a short read, libzip reports it
-                }
-                done += static_cast<std::size_t>(got);
-            }
-            position_ += done;
-            return static_cast<zip_int64_t>(done);
-        }
+        case ZIP_SOURCE_READ:
+            return Read(static_cast<char*>(data), len);
         case ZIP_SOURCE_CLOSE:
         case ZIP_SOURCE_FREE:  // the object is its owner's
             return 0;

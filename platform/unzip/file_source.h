@@ -6,6 +6,7 @@
 #include <zip.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace tv::unzip {
 
@@ -28,11 +29,18 @@ class FileSource {
   private:
     static zip_int64_t Callback(void* self, void* data, zip_uint64_t len, zip_source_cmd_t cmd);
     zip_int64_t Handle(void* data, zip_uint64_t len, zip_source_cmd_t cmd);
+    zip_int64_t Read(char* data, std::uint64_t len);
+    zip_int64_t ReadAt(char* data, std::uint64_t at, std::size_t n);
 
     int fd_;
     std::uint64_t size_;
     std::uint64_t position_ = 0;
     std::uint64_t lastRead_ = 0;
+    // Small reads (libzip reads a directory record in three or four) come from one
+    // larger read ahead.
+    std::vector<char> ahead_;
+    std::uint64_t aheadAt_ = 0;
+    std::size_t aheadSize_ = 0;
     zip_error_t error_{};
 };
 
