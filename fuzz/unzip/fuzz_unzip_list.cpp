@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes as a package to the unzip library's listing (and testing) path
-// and to its layout reader. Any crash, hang or sanitizer report is a finding.
+// Feeds arbitrary bytes as a package to the unzip library's listing (and testing) path,
+// to its layout reader and, as one entry name, to its name decoder. Any crash, hang or sanitizer
+// report is a finding.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "platform/unzip/entry_layout.h"
+#include "platform/unzip/entry_names.h"
 #include "platform/unzip/unzip.h"
 
 namespace {
@@ -53,6 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     tv::unzip::ReadEntryLayout(fd, size);
+    touched +=
+        tv::unzip::DecodeEntryName(std::string_view(reinterpret_cast<const char*>(data), size))
+            .size();
     close(fd);
 
     std::string zip = path;
