@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "platform/unzip/entry_layout.h"
 #include "platform/unzip/entry_names.h"
