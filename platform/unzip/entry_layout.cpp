@@ -20,6 +20,7 @@ constexpr std::size_t kEndSize = 22;
 constexpr std::size_t kEnd64Size = 56;
 constexpr std::size_t kEnd64LocatorSize = 20;
 constexpr std::size_t kMaxCommentSize = 0xffff;
+constexpr std::uint16_t kAesMethod = 99;
 
 std::uint16_t Le16(const unsigned char* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -57,6 +58,7 @@ struct DirectoryPlace {
     std::uint64_t size = 0;
     std::uint64_t offset = 0;
     std::uint64_t end = 0;  // where the end records begin; the directory must end here or before
+    std::uint16_t commentLength = 0;
 };
 
 // The directory's place from the end record at endPos (and its 64-bit twin when
@@ -76,6 +78,7 @@ std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const u
     place.size = Le32(end + 12);
     place.offset = Le32(end + 16);
     place.end = endPos;
+    place.commentLength = Le16(end + 20);
     unsigned char loc[kEnd64LocatorSize];
     if (endPos >= kEnd64LocatorSize && ReadAt(fd, endPos - kEnd64LocatorSize, loc, sizeof loc) &&
         Le32(loc) == kEnd64LocatorSig) {
@@ -142,9 +145,15 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryP
             return std::nullopt;
         }
         CentralEntry e;
+        e.madeBy = Le16(h + 4);
+        e.flags = Le16(h + 8);
+        e.method = Le16(h + 10);
+        e.dosTime = Le16(h + 12);
+        e.dosDate = Le16(h + 14);
         e.crc = Le32(h + 16);
         e.compressedSize = Le32(h + 20);
-        const std::uint32_t size32 = Le32(h + 24);
+        e.size = Le32(h + 24);
+        e.externalAttributes = Le32(h + 38);
         e.localOffset = Le32(h + 42);
         e.rawName.assign(reinterpret_cast<const char*>(h + kCentralHeaderSize), nameLen);
         // The 64-bit values, in this order, are present only for fields that hold
@@ -169,12 +178,13 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryP
                     left -= 8;
                     return true;
                 };
-                std::uint64_t ignoredSize = 0;
-                if ((size32 == 0xffffffff && !take(ignoredSize)) ||
+                if ((e.size == 0xffffffff && !take(e.size)) ||
                     (e.compressedSize == 0xffffffff && !take(e.compressedSize)) ||
                     (e.localOffset == 0xffffffff && !take(e.localOffset))) {
                     return std::nullopt;
                 }
+            } else if (id == 0x9901 && len >= 7 && e.method == kAesMethod) {
+                e.method = Le16(x + 4 + 5);  // the method under the encryption
             }
             x += 4 + len;
         }
@@ -192,8 +202,8 @@ struct Span {
 
 }  // namespace
 
-EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
-    EntryLayout result;
+CentralDirectory ReadCentralDirectory(int fd, std::uint64_t fileSize) {
+    CentralDirectory result;
     if (fileSize < kEndSize) {
         result.reason = "too short for a ZIP archive";
         return result;
@@ -240,6 +250,21 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
         result.reason = "no readable central directory";
         return result;
     }
+    result.found = true;
+    result.offset = chosenPlace->offset;
+    result.commentLength = chosenPlace->commentLength;
+    result.entries = std::move(*chosen);
+    return result;
+}
+
+EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
+    EntryLayout result;
+    CentralDirectory dir = ReadCentralDirectory(fd, fileSize);
+    if (!dir.found) {
+        result.reason = std::move(dir.reason);
+        return result;
+    }
+    std::vector<CentralEntry>* chosen = &dir.entries;
 
     // Each entry occupies its local header, name, extra field and compressed data.
     std::vector<Span> spans;
@@ -265,7 +290,7 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
     std::sort(spans.begin(), spans.end(),
               [](const Span& a, const Span& b) { return a.begin < b.begin; });
     for (std::size_t k = 0; k < spans.size(); ++k) {
-        const std::uint64_t limit = k + 1 < spans.size() ? spans[k + 1].begin : chosenPlace->offset;
+        const std::uint64_t limit = k + 1 < spans.size() ? spans[k + 1].begin : dir.offset;
         if (spans[k].end > limit) {
             result.verdict = LayoutVerdict::kOverlap;
             result.reason = "the data of entry " + std::to_string(spans[k].index + 1) +
@@ -275,7 +300,7 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
         }
     }
     result.verdict = LayoutVerdict::kSound;
-    result.entries = std::move(*chosen);
+    result.entries = std::move(dir.entries);
     return result;
 }
 

@@ -20,10 +20,29 @@ namespace tv::unzip {
 struct CentralEntry {
     std::string rawName;  // as stored, undecoded
     std::uint64_t compressedSize = 0;
+    std::uint64_t size = 0;
     std::uint64_t localOffset = 0;
-    std::uint64_t dataOffset = 0;  // where the compressed data starts (after the local header)
+    std::uint64_t dataOffset = 0;  // where the data starts (set by ReadEntryLayout)
     std::uint32_t crc = 0;
+    std::uint32_t externalAttributes = 0;
+    std::uint16_t madeBy = 0;  // the high byte names the system
+    std::uint16_t flags = 0;   // bit 0: encrypted
+    std::uint16_t method = 0;  // for encrypted (AES) entries, the method under the encryption
+    std::uint16_t dosTime = 0;
+    std::uint16_t dosDate = 0;
 };
+
+struct CentralDirectory {
+    bool found = false;
+    std::string reason;                 // why not, when not found
+    std::vector<CentralEntry> entries;  // in order (libzip's index order)
+    std::uint64_t offset = 0;           // where the directory starts
+    std::uint16_t commentLength = 0;    // of the archive comment
+};
+
+// Reads the central directory only (enough for a listing). Never throws for bad input;
+// may throw std::bad_alloc.
+CentralDirectory ReadCentralDirectory(int fd, std::uint64_t fileSize);
 
 enum class LayoutVerdict { kSound, kOverlap, kDamaged };
 

@@ -82,7 +82,7 @@ int Session::FinalCode() const {
     return kOk;
 }
 
-int Session::Open(ZipHandle& za) {
+int Session::OpenFile() {
     // Not blocking: a FIFO or device named as the package must not hang the call.
     file_.Reset(::open(zipPath_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file_.Valid()) {
@@ -100,6 +100,10 @@ int Session::Open(ZipHandle& za) {
         return kNotZip;
     }
     fileSize_ = static_cast<std::uint64_t>(st.st_size);
+    return kOk;
+}
+
+int Session::OpenZip(ZipHandle& za) {
     source_.emplace(file_.Get(), fileSize_);
     zip_error_t error;
     zip_error_init(&error);
@@ -149,8 +153,14 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
     }
     Print(Level::kInfo, "Archive:  " + zipPath_);
 
+    if (const int code = OpenFile(); code != kOk) {
+        return code;
+    }
+    if (int code = kOk; listing && ListDirectory(code)) {
+        return code;
+    }
     ZipHandle za;
-    if (const int code = Open(za); code != kOk) {
+    if (const int code = OpenZip(za); code != kOk) {
         return code;
     }
     int commentLength = 0;
@@ -217,6 +227,10 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
             Tally(Extract(za.get(), index, st, name));
         }
     }
+    return Finish(listing);
+}
+
+int Session::Finish(bool listing) {
     for (std::size_t i = 0; i < includes_.size(); ++i) {
         if (!includeMatched_[i]) {
             Print(Level::kWarning, "caution: not matched: " + includes_[i]);

@@ -81,11 +81,16 @@ class Session {
     void Tally(Outcome outcome);
     int FinalCode() const;
 
-    int Open(ZipHandle& za);
+    int OpenZip(ZipHandle& za);
     int CheckLayout(zip_t* za);
     static std::string EntryName(const zip_stat_t& st);
     bool TooDeep(const std::string& path) const;
+    struct Listed;
     void List(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
+    void Report(const Listed& e, const std::string& name);
+    bool ListDirectory(int& code);  // false: the directory could not be read here
+    int Finish(bool listing);
+    int OpenFile();
     Outcome Test(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
     Outcome Extract(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
     Outcome OpenEntry(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name,
