@@ -156,6 +156,7 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryP
         e.externalAttributes = Le32(h + 38);
         e.localOffset = Le32(h + 42);
         e.rawName.assign(reinterpret_cast<const char*>(h + kCentralHeaderSize), nameLen);
+        std::replace(e.rawName.begin(), e.rawName.end(), '\0', ' ');  // as libzip reads it
         // The 64-bit values, in this order, are present only for fields that hold
         // their all-ones marker.
         const unsigned char* x = h + kCentralHeaderSize + nameLen;

@@ -18,7 +18,7 @@
 namespace tv::unzip {
 
 struct CentralEntry {
-    std::string rawName;  // as stored, undecoded
+    std::string rawName;  // as stored, undecoded (a NUL byte reads as a space, as in libzip)
     std::uint64_t compressedSize = 0;
     std::uint64_t size = 0;
     std::uint64_t localOffset = 0;

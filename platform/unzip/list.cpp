@@ -143,9 +143,7 @@ bool Session::ListDirectory(int& code) {
         return true;
     }
     for (const CentralEntry& c : dir.entries) {
-        // Names end at a NUL byte, as libzip reads them.
-        const std::string name =
-            NormalizeSeparators(DecodeEntryName(c.rawName.substr(0, c.rawName.find('\0'))));
+        const std::string name = NormalizeSeparators(DecodeEntryName(c.rawName));
         if (!Selected(name)) {
             continue;
         }
