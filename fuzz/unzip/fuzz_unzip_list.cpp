@@ -13,6 +13,7 @@
 
 #include "platform/unzip/entry_layout.h"
 #include "platform/unzip/entry_names.h"
+#include "platform/unzip/repair.h"
 #include "platform/unzip/unzip.h"
 
 namespace {
@@ -55,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         close(fd);
         return 0;
     }
-    tv::unzip::ReadEntryLayout(fd, size);
+    tv::unzip::ReadEntryLayout(tv::unzip::FdReader(fd), size);
+    tv::unzip::PlanRepair(tv::unzip::FdReader(fd), size);
     touched +=
         tv::unzip::DecodeEntryName(std::string_view(reinterpret_cast<const char*>(data), size))
             .size();

@@ -33,7 +33,7 @@ std::uint64_t Le64(const unsigned char* p) {
     return static_cast<std::uint64_t>(Le32(p)) | (static_cast<std::uint64_t>(Le32(p + 4)) << 32);
 }
 
-bool ReadAt(int fd, std::uint64_t offset, unsigned char* buf, std::size_t n) {
+bool ReadFd(int fd, std::uint64_t offset, unsigned char* buf, std::size_t n) {
     while (n > 0) {
         ssize_t got = ::pread(fd, buf, n, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) {
@@ -65,8 +65,8 @@ struct DirectoryPlace {
 // present), when libzip would take that record: both disk numbers 0 (0xffff with a
 // 64-bit twin), equal entry counts, a comment that fits in the file, and a directory
 // that ends before the record. tailLeft is the number of bytes after the record.
-std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const unsigned char* end,
-                                           std::uint64_t tailLeft) {
+std::optional<DirectoryPlace> PlaceFromEnd(const ByteReader& read, std::uint64_t endPos,
+                                           const unsigned char* end, std::uint64_t tailLeft) {
     if (Le16(end + 20) > tailLeft) {
         return std::nullopt;
     }
@@ -80,7 +80,7 @@ std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const u
     place.end = endPos;
     place.commentLength = Le16(end + 20);
     unsigned char loc[kEnd64LocatorSize];
-    if (endPos >= kEnd64LocatorSize && ReadAt(fd, endPos - kEnd64LocatorSize, loc, sizeof loc) &&
+    if (endPos >= kEnd64LocatorSize && read(endPos - kEnd64LocatorSize, loc, sizeof loc) &&
         Le32(loc) == kEnd64LocatorSig) {
         if ((thisDisk != 0 && thisDisk != 0xffff) || (dirDisk != 0 && dirDisk != 0xffff) ||
             Le32(loc + 4) != 0 || Le32(loc + 16) > 1) {
@@ -90,7 +90,7 @@ std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const u
         unsigned char e64[kEnd64Size];
         std::uint64_t e64End = 0;
         if (!AddOk(end64Pos, kEnd64Size, e64End) || e64End > endPos - kEnd64LocatorSize ||
-            !ReadAt(fd, end64Pos, e64, sizeof e64) || Le32(e64) != kEnd64Sig) {
+            !read(end64Pos, e64, sizeof e64) || Le32(e64) != kEnd64Sig) {
             return std::nullopt;
         }
         thisDisk = Le32(e64 + 16);
@@ -112,8 +112,7 @@ std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const u
     }
     // Look at the first record's signature before reading a whole directory.
     unsigned char sig[4];
-    if (place.count > 0 &&
-        (!ReadAt(fd, place.offset, sig, sizeof sig) || Le32(sig) != kCentralSig)) {
+    if (place.count > 0 && (!read(place.offset, sig, sizeof sig) || Le32(sig) != kCentralSig)) {
         return std::nullopt;
     }
     return place;
@@ -121,9 +120,10 @@ std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const u
 
 // Parses the directory at place; nullopt when it does not hold exactly place.count
 // well-formed records.
-std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryPlace& place) {
+std::optional<std::vector<CentralEntry>> ParseDirectory(const ByteReader& read,
+                                                        const DirectoryPlace& place) {
     std::vector<unsigned char> dir(static_cast<std::size_t>(place.size));
-    if (!ReadAt(fd, place.offset, dir.data(), dir.size())) {
+    if (!read(place.offset, dir.data(), dir.size())) {
         return std::nullopt;
     }
     std::vector<CentralEntry> entries;
@@ -147,7 +147,7 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryP
         CentralEntry e;
         e.madeBy = Le16(h + 4);
         e.flags = Le16(h + 8);
-        e.method = Le16(h + 10);
+        e.method = e.storedMethod = Le16(h + 10);
         e.dosTime = Le16(h + 12);
         e.dosDate = Le16(h + 14);
         e.crc = Le32(h + 16);
@@ -195,6 +195,26 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryP
     return entries;
 }
 
+// The field on which a local header (h) contradicts its directory record, or null.
+// With a data descriptor (flag bit 3) the local values may be zero; 64-bit sizes are
+// compared only through the directory.
+const char* LocalDisagrees(const CentralEntry& e, const unsigned char* h) {
+    const bool descriptor = (Le16(h + 6) & 0x08) != 0;
+    auto differs = [descriptor](std::uint64_t local, std::uint64_t central) {
+        return local != central && !(descriptor && local == 0) && local != 0xffffffff;
+    };
+    if (Le16(h + 8) != e.storedMethod) {
+        return "compression method";
+    }
+    if (differs(Le32(h + 14), e.crc)) {
+        return "CRC";
+    }
+    if (differs(Le32(h + 18), e.compressedSize) || differs(Le32(h + 22), e.size)) {
+        return "size";
+    }
+    return nullptr;
+}
+
 struct Span {
     std::uint64_t begin;
     std::uint64_t end;
@@ -203,7 +223,7 @@ struct Span {
 
 }  // namespace
 
-CentralDirectory ReadCentralDirectory(int fd, std::uint64_t fileSize) {
+CentralDirectory ReadCentralDirectory(const ByteReader& read, std::uint64_t fileSize) {
     CentralDirectory result;
     if (fileSize < kEndSize) {
         result.reason = "too short for a ZIP archive";
@@ -212,7 +232,7 @@ CentralDirectory ReadCentralDirectory(int fd, std::uint64_t fileSize) {
     const std::uint64_t tailSize = std::min<std::uint64_t>(fileSize, kEndSize + kMaxCommentSize);
     const std::uint64_t tailStart = fileSize - tailSize;
     std::vector<unsigned char> tail(static_cast<std::size_t>(tailSize));
-    if (!ReadAt(fd, tailStart, tail.data(), tail.size())) {
+    if (!read(tailStart, tail.data(), tail.size())) {
         result.reason = "cannot read the end of the archive";
         return result;
     }
@@ -227,7 +247,7 @@ CentralDirectory ReadCentralDirectory(int fd, std::uint64_t fileSize) {
         if (Le32(tail.data() + i) != kEndSig) {
             continue;
         }
-        auto place = PlaceFromEnd(fd, tailStart + i, tail.data() + i, tail.size() - i - kEndSize);
+        auto place = PlaceFromEnd(read, tailStart + i, tail.data() + i, tail.size() - i - kEndSize);
         if (!place) {
             continue;
         }
@@ -236,7 +256,7 @@ CentralDirectory ReadCentralDirectory(int fd, std::uint64_t fileSize) {
             return result;
         }
         budget -= place->size;
-        auto entries = ParseDirectory(fd, *place);
+        auto entries = ParseDirectory(read, *place);
         if (!entries) {
             continue;
         }
@@ -258,9 +278,9 @@ CentralDirectory ReadCentralDirectory(int fd, std::uint64_t fileSize) {
     return result;
 }
 
-EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
+EntryLayout ReadEntryLayout(const ByteReader& read, std::uint64_t fileSize) {
     EntryLayout result;
-    CentralDirectory dir = ReadCentralDirectory(fd, fileSize);
+    CentralDirectory dir = ReadCentralDirectory(read, fileSize);
     if (!dir.found) {
         result.reason = std::move(dir.reason);
         return result;
@@ -275,7 +295,7 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
         unsigned char h[kLocalHeaderSize];
         std::uint64_t headerEnd = 0;
         if (!AddOk(e.localOffset, kLocalHeaderSize, headerEnd) || headerEnd > fileSize ||
-            !ReadAt(fd, e.localOffset, h, sizeof h) || Le32(h) != kLocalSig) {
+            !read(e.localOffset, h, sizeof h) || Le32(h) != kLocalSig) {
             result.reason = "damaged local header";
             return result;
         }
@@ -286,6 +306,11 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
             return result;
         }
         (*chosen)[i].dataOffset = end - e.compressedSize;
+        if (const char* field = LocalDisagrees(e, h)) {
+            result.reason = "entry " + std::to_string(i + 1) +
+                            ": its local header and the directory disagree on the " + field;
+            return result;
+        }
         spans.push_back({e.localOffset, end, i});
     }
     std::sort(spans.begin(), spans.end(),
@@ -303,6 +328,12 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
     result.verdict = LayoutVerdict::kSound;
     result.entries = std::move(dir.entries);
     return result;
+}
+
+ByteReader FdReader(int fd) {
+    return [fd](std::uint64_t offset, unsigned char* buf, std::size_t n) {
+        return ReadFd(fd, offset, buf, n);
+    };
 }
 
 }  // namespace tv::unzip

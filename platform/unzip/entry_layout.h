@@ -12,10 +12,16 @@
 // signature before it is read, and all directories read together may not exceed the
 // file's size, so thousands of fake end records cost no more than one real one.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tv::unzip {
+
+// Reads n bytes at offset; false when they cannot all be read.
+using ByteReader = std::function<bool(std::uint64_t offset, unsigned char* buf, std::size_t n)>;
+// Reads the file open on fd.
+ByteReader FdReader(int fd);
 
 struct CentralEntry {
     std::string rawName;  // as stored, undecoded (a NUL byte reads as a space, as in libzip)
@@ -25,9 +31,10 @@ struct CentralEntry {
     std::uint64_t dataOffset = 0;  // where the data starts (set by ReadEntryLayout)
     std::uint32_t crc = 0;
     std::uint32_t externalAttributes = 0;
-    std::uint16_t madeBy = 0;  // the high byte names the system
-    std::uint16_t flags = 0;   // bit 0: encrypted
-    std::uint16_t method = 0;  // for encrypted (AES) entries, the method under the encryption
+    std::uint16_t madeBy = 0;        // the high byte names the system
+    std::uint16_t flags = 0;         // bit 0: encrypted
+    std::uint16_t storedMethod = 0;  // as the record says
+    std::uint16_t method = 0;        // for AES-encrypted entries, the one under the encryption
     std::uint16_t dosTime = 0;
     std::uint16_t dosDate = 0;
 };
@@ -42,7 +49,7 @@ struct CentralDirectory {
 
 // Reads the central directory only (enough for a listing). Never throws for bad input;
 // may throw std::bad_alloc.
-CentralDirectory ReadCentralDirectory(int fd, std::uint64_t fileSize);
+CentralDirectory ReadCentralDirectory(const ByteReader& read, std::uint64_t fileSize);
 
 enum class LayoutVerdict { kSound, kOverlap, kDamaged };
 
@@ -52,8 +59,9 @@ struct EntryLayout {
     std::vector<CentralEntry> entries;  // central directory order (libzip's index order)
 };
 
-// Reads the layout of the ZIP file open on fd (fileSize bytes). Never throws for bad
+// Reads the layout of the ZIP file (fileSize bytes); a local header that contradicts its
+// directory record on method, CRC or sizes makes it damaged. Never throws for bad
 // input; may throw std::bad_alloc.
-EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize);
+EntryLayout ReadEntryLayout(const ByteReader& read, std::uint64_t fileSize);
 
 }  // namespace tv::unzip

@@ -23,7 +23,7 @@ constexpr std::uint64_t kMaxReserve = std::uint64_t{1} << 30;
 }  // namespace
 
 int Session::CheckLayout(zip_t* za) {
-    const EntryLayout layout = ReadEntryLayout(file_.Get(), fileSize_);
+    const EntryLayout layout = ReadEntryLayout(Reader(), source_->Size());
     if (layout.verdict == LayoutVerdict::kOverlap) {
         Print(Level::kWarning,
               "error: " + zipPath_ + ": " + layout.reason + "; the archive is refused as unsafe");

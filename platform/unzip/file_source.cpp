@@ -20,9 +20,53 @@ namespace {
 constexpr std::size_t kAheadSize = 64 * 1024;
 }  // namespace
 
-// Reads up to n bytes at `at` (fewer at the end of the file): the count, or -1 with the
+void FileSource::SetView(std::uint64_t tailAt, std::string tail, std::vector<Patch> patches) {
+    tailAt_ = tailAt;
+    tail_ = std::move(tail);
+    patches_ = std::move(patches);
+    size_ = tailAt_ + tail_.size();
+    aheadSize_ = 0;
+}
+
+bool FileSource::ReadExactly(std::uint64_t at, unsigned char* buf, std::size_t n) {
+    return at <= size_ && n <= size_ - at &&
+           ReadAt(reinterpret_cast<char*>(buf), at, n) == static_cast<zip_int64_t>(n);
+}
+
+// Reads up to n bytes of the package as presented at `at`: the count, or -1 with the
 // error set.
 zip_int64_t FileSource::ReadAt(char* data, std::uint64_t at, std::size_t n) {
+    std::size_t done = 0;
+    if (at < tailAt_) {
+        const auto fromFile = static_cast<std::size_t>(std::min<std::uint64_t>(n, tailAt_ - at));
+        const zip_int64_t got = ReadFile(data, at, fromFile);
+        if (got < 0) {
+            return -1;
+        }
+        done = static_cast<std::size_t>(got);
+        for (const Patch& p : patches_) {
+            const std::uint64_t from = std::max(p.at, at);
+            const std::uint64_t to = std::min(p.at + p.bytes.size(), at + done);
+            if (from < to) {
+                std::memcpy(data + (from - at), p.bytes.data() + (from - p.at), to - from);
+            }
+        }
+        if (done < fromFile) {
+            return static_cast<zip_int64_t>(done);
+        }
+    }
+    if (done < n && at + done >= tailAt_ && at + done - tailAt_ < tail_.size()) {
+        const std::size_t off = static_cast<std::size_t>(at + done - tailAt_);
+        const std::size_t k = std::min(n - done, tail_.size() - off);
+        std::memcpy(data + done, tail_.data() + off, k);
+        done += k;
+    }
+    return static_cast<zip_int64_t>(done);
+}
+
+// Reads up to n bytes of the file at `at` (fewer at its end): the count, or -1 with the
+// error set.
+zip_int64_t FileSource::ReadFile(char* data, std::uint64_t at, std::size_t n) {
     std::size_t done = 0;
     while (done < n) {
         const ssize_t got = ::pread(fd_, data + done, n - done, static_cast<off_t>(at + done));

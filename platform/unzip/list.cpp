@@ -130,7 +130,10 @@ void Session::Report(const Listed& e, const std::string& name) {
 // Safety checks stay with extraction. When the directory cannot be read here, libzip's
 // reading decides (and explains), as before.
 bool Session::ListDirectory(int& code) {
-    const CentralDirectory dir = ReadCentralDirectory(file_.Get(), fileSize_);
+    CentralDirectory dir = ReadCentralDirectory(Reader(), fileSize_);
+    if (!dir.found && TryRepair()) {
+        dir = ReadCentralDirectory(Reader(), source_->Size());
+    }
     if (!dir.found) {
         return false;
     }

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "platform/unzip/entry_names.h"
+#include "platform/unzip/repair.h"
 
 namespace tv::unzip {
 
@@ -100,22 +101,47 @@ int Session::OpenFile() {
         return kNotZip;
     }
     fileSize_ = static_cast<std::uint64_t>(st.st_size);
+    source_.emplace(file_.Get(), fileSize_);
     return kOk;
 }
 
-int Session::OpenZip(ZipHandle& za) {
-    source_.emplace(file_.Get(), fileSize_);
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* src = source_->Create(&error);
-    if (src != nullptr) {
-        za.reset(zip_open_from_source(src, ZIP_RDONLY, &error));
-        if (!za) {
-            zip_source_free(src);
-        }
+ByteReader Session::Reader() {
+    return [this](std::uint64_t at, unsigned char* buf, std::size_t n) {
+        return source_->ReadExactly(at, buf, n);
+    };
+}
+
+bool Session::TryRepair() {
+    if (repaired_) {
+        return false;
     }
-    const int zipError = zip_error_code_zip(&error);
-    zip_error_fini(&error);
+    repaired_ = true;
+    std::optional<Repair> repair = PlanRepair(Reader(), fileSize_);
+    if (!repair) {
+        return false;
+    }
+    Print(Level::kInfo, "   note: " + zipPath_ + ": " + repair->what + "; read anyway");
+    source_->SetView(repair->tailAt, std::move(repair->tail), std::move(repair->patches));
+    return true;
+}
+
+int Session::OpenZip(ZipHandle& za) {
+    int zipError = ZIP_ER_OK;
+    for (bool retry = true; !za && retry;) {
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t* src = source_->Create(&error);
+        if (src != nullptr) {
+            za.reset(zip_open_from_source(src, ZIP_RDONLY, &error));
+            if (!za) {
+                zip_source_free(src);
+            }
+        }
+        zipError = zip_error_code_zip(&error);
+        zip_error_fini(&error);
+        // Packages the classic tool reads despite junk are read repaired (see repair.h).
+        retry = !za && zipError == ZIP_ER_INCONS && TryRepair();
+    }
     if (!za) {
         Print(Level::kWarning, "error: " + zipPath_ + " is not a ZIP archive or is damaged (" +
                                    ZipErrorText(zipError) + ")");

@@ -15,6 +15,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/unzip/entry_layout.h"
 #include "platform/unzip/file_source.h"
 #include "platform/unzip/output_folder.h"
 #include "platform/unzip/unique_fd.h"
@@ -82,6 +83,8 @@ class Session {
     int FinalCode() const;
 
     int OpenZip(ZipHandle& za);
+    ByteReader Reader();  // the package as presented to libzip
+    bool TryRepair();     // true when the package now reads repaired
     int CheckLayout(zip_t* za);
     static std::string EntryName(const zip_stat_t& st);
     bool TooDeep(const std::string& path) const;
@@ -113,6 +116,7 @@ class Session {
     UniqueFd file_;  // the package, read by libzip through source_
     std::uint64_t fileSize_ = 0;
     std::optional<FileSource> source_;
+    bool repaired_ = false;
     std::string rootPath_;
     OutputFolder output_;
     std::string password_;  // the last one that worked in this call

@@ -102,6 +102,120 @@ TEST_F(UnzipLibrary, AFlaggedNameWithAControlCharacterIsNotWrittenAsIs) {
     EXPECT_THAT(TreeOf(out), ElementsAre("gr\u251c\u255d_.txt"));
 }
 
+// A package written byte by byte, for what no ZIP writer produces. Every entry is
+// stored and holds "hello".
+struct RawEntry {
+    std::string name;
+    std::string localExtra = {}, centralExtra = {};
+    std::uint16_t flags = 0;
+    std::uint32_t localCrc = 0x3610a686;  // CRC-32 of "hello"
+    std::uint16_t localMethod = 0;
+};
+std::string RawZip(const std::vector<RawEntry>& entries, const std::string& comment = "",
+                   std::size_t statedComment = 0) {
+    auto le = [](std::string& s, std::uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            s += static_cast<char>((v >> (8 * i)) & 0xFF);
+        }
+    };
+    std::string local, central;
+    for (const RawEntry& e : entries) {
+        const std::size_t at = local.size();
+        for (auto [v, n] : {std::pair<std::uint64_t, int>{0x04034b50, 4},
+                            {20, 2},
+                            {e.flags, 2},
+                            {e.localMethod, 2},
+                            {0x6000, 2},
+                            {0x5A25, 2},
+                            {e.localCrc, 4},
+                            {5, 4},
+                            {5, 4},
+                            {e.name.size(), 2},
+                            {e.localExtra.size(), 2}}) {
+            le(local, v, n);
+        }
+        local += e.name + e.localExtra + "hello";
+        for (auto [v, n] : {std::pair<std::uint64_t, int>{0x02014b50, 4},
+                            {0x031e, 2},
+                            {20, 2},
+                            {e.flags, 2},
+                            {0, 2},
+                            {0x6000, 2},
+                            {0x5A25, 2},
+                            {0x3610a686, 4},
+                            {5, 4},
+                            {5, 4},
+                            {e.name.size(), 2},
+                            {e.centralExtra.size(), 2},
+                            {0, 6},
+                            {0100644u << 16, 4},
+                            {at, 4}}) {
+            le(central, v, n);
+        }
+        central += e.name + e.centralExtra;
+    }
+    std::string end;
+    for (auto [v, n] : {std::pair<std::uint64_t, int>{0x06054b50, 4},
+                        {0, 4},
+                        {entries.size(), 2},
+                        {entries.size(), 2},
+                        {central.size(), 4},
+                        {local.size(), 4},
+                        {std::max(statedComment, comment.size()), 2}}) {
+        le(end, v, n);
+    }
+    return local + central + end + comment;
+}
+
+// What the classic unzip tool extracts cleanly is read; what is tampered with is
+// refused before anything is written, naming the reason.
+TEST_F(UnzipLibrary, ToleratesHarmlessFlawsAndRefusesContradictions) {
+    const std::string ff = "\xff\xff\xff\xff", timestamp("\x55\x54\x09\x00\x01\x00\x00", 7);
+    struct Case {
+        std::string what;
+        std::string package;
+        int code;
+        std::string writtenAs;  // or the reason printed
+    };
+    const Case cases[] = {
+        {"junk after central extra", RawZip({{.name = "a.txt", .centralExtra = "\xff\xff\xff"}}),
+         UZ_OK, "a.txt"},
+        {"junk in both extras", RawZip({{"a.txt", ff, ff}}), UZ_OK, "a.txt"},
+        {"block running past the extra", RawZip({{"a.txt", timestamp, timestamp}}), UZ_OK, "a.txt"},
+        {"comment shorter than stated", RawZip({{"a.txt"}}, "abc", 10), UZ_OK, "a.txt"},
+        {"NUL in a name", RawZip({{std::string("a\0b.txt", 7)}}), UZ_OK, "a b.txt"},
+        {"decomposed name", RawZip({{.name = "u\u0308ber.txt", .flags = 0x800}}), UZ_OK,
+         "u\u0308ber.txt"},
+        {"local CRC", RawZip({{.name = "a.txt", .localCrc = 1}}), UZ_ERR_LAYOUT,
+         "disagree on the CRC"},
+        {"local method", RawZip({{.name = "a.txt", .localMethod = 8}}), UZ_ERR_LAYOUT,
+         "disagree on the compression method"},
+    };
+    const bool havePeer = std::system("command -v unzip >/dev/null 2>&1") == 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(out);
+        WriteFile(zip, c.package);
+        LibraryRun run;
+        EXPECT_EQ(run.Run(zip, out), c.code);
+        if (c.code == UZ_OK) {
+            EXPECT_EQ(ReadFile(out + "/" + c.writtenAs), "hello");
+            LibraryRun list;
+            EXPECT_EQ(list.Run(zip), UZ_OK);
+            EXPECT_THAT(Names(list), ElementsAre(c.writtenAs));
+        } else {
+            EXPECT_TRUE(run.Printed(c.writtenAs)) << ::testing::PrintToString(run.printed);
+            EXPECT_FALSE(std::filesystem::exists(out));
+        }
+        if (havePeer && c.code == UZ_OK) {  // the peer agrees
+            EXPECT_EQ(
+                std::system(("unzip -qq -o '" + zip + "' -d '" + tmp / "peer" + "' >/dev/null 2>&1")
+                                .c_str()),
+                0);
+        }
+    }
+}
+
 TEST_F(UnzipLibrary, IncludeAndExcludePatternsSelectEntries) {
     WriteZip(zip, {{"a.xml", "a"}, {"b.xml", "b"}, {"img/1.tif", "1"}, {"img/[2].tif", "2"}});
     LibraryRun run;

@@ -288,7 +288,7 @@ TEST_F(MaliciousPackage, FakeEndRecordsCostLittleAndSteerNothing) {
               }));
     const unzip::UniqueFd fd(::open(zip.c_str(), O_RDONLY | O_CLOEXEC));
     const unzip::EntryLayout layout =
-        unzip::ReadEntryLayout(fd.Get(), std::filesystem::file_size(zip));
+        unzip::ReadEntryLayout(unzip::FdReader(fd.Get()), std::filesystem::file_size(zip));
     EXPECT_EQ(layout.verdict, unzip::LayoutVerdict::kDamaged);
     EXPECT_EQ(layout.reason, "too many end-of-directory records");
 }

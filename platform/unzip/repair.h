@@ -1,0 +1,31 @@
+#pragma once
+// Packages that the classic unzip tool extracts without complaint but libzip refuses:
+// extra fields padded with junk (0xff bytes, a block whose length runs past the field)
+// and an archive comment shorter than its stated length. Such a package is presented to
+// libzip repaired (see FileSource::SetView): the junk in the directory's extra fields
+// dropped, in local headers turned into a block of its own (or added to the block before
+// it), and the comment length set to what is there. Nothing that decides where data
+// lies or how it is checked (offsets, sizes, methods, CRCs) is ever changed, so the
+// layout and consistency checks judge the package as it is.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/unzip/entry_layout.h"
+#include "platform/unzip/file_source.h"
+
+namespace tv::unzip {
+
+struct Repair {
+    std::uint64_t tailAt = 0;  // where the rebuilt directory starts
+    std::string tail;          // rebuilt directory, end record and comment
+    std::vector<FileSource::Patch> patches;
+    std::string what;  // what was repaired, for a message
+};
+
+// The repair the package of fileSize bytes needs, or nullopt when it needs none or
+// cannot be repaired this way (only packages with one 32-bit end record are).
+std::optional<Repair> PlanRepair(const ByteReader& read, std::uint64_t fileSize);
+
+}  // namespace tv::unzip
