@@ -6,32 +6,14 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/unzip/zip_format.h"
+
 namespace tv::unzip {
 namespace {
 
-constexpr std::uint32_t kLocalSig = 0x04034b50;
-constexpr std::uint32_t kCentralSig = 0x02014b50;
-constexpr std::uint32_t kEndSig = 0x06054b50;
-constexpr std::uint32_t kEnd64Sig = 0x06064b50;
-constexpr std::uint32_t kEnd64LocatorSig = 0x07064b50;
-constexpr std::size_t kLocalHeaderSize = 30;
-constexpr std::size_t kCentralHeaderSize = 46;
-constexpr std::size_t kEndSize = 22;
-constexpr std::size_t kEnd64Size = 56;
-constexpr std::size_t kEnd64LocatorSize = 20;
-constexpr std::size_t kMaxCommentSize = 0xffff;
-constexpr std::uint16_t kAesMethod = 99;
+using namespace format;
 
-std::uint16_t Le16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t Le32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::uint64_t Le64(const unsigned char* p) {
-    return static_cast<std::uint64_t>(Le32(p)) | (static_cast<std::uint64_t>(Le32(p + 4)) << 32);
-}
+constexpr std::uint16_t kAesMethod = 99;
 
 bool ReadFd(int fd, std::uint64_t offset, unsigned char* buf, std::size_t n) {
     while (n > 0) {

@@ -2,32 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/unzip/zip_format.h"
+
 namespace tv::unzip {
 namespace {
 
-constexpr std::uint32_t kLocalSig = 0x04034b50;
-constexpr std::uint32_t kCentralSig = 0x02014b50;
-constexpr std::uint32_t kEndSig = 0x06054b50;
-constexpr std::uint32_t kEnd64LocatorSig = 0x07064b50;
-constexpr std::size_t kEndSize = 22;
-constexpr std::size_t kLocalSize = 30;
-constexpr std::size_t kCentralSize = 46;
-constexpr std::uint16_t kFillerId = 0x4646;  // an id no reader gives a meaning
+using namespace format;
 
-std::uint16_t Le16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t Le32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(Le16(p)) | (static_cast<std::uint32_t>(Le16(p + 2)) << 16);
-}
-void Put16(unsigned char* p, std::size_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-void Put32(unsigned char* p, std::size_t v) {
-    Put16(p, v & 0xffff);
-    Put16(p + 2, v >> 16);
-}
+constexpr std::uint16_t kFillerId = 0x4646;  // an id no reader gives a meaning
 
 // How many leading bytes of an extra field are whole blocks; lastBlock gets where the
 // last whole block starts (or stays npos).
@@ -53,7 +35,7 @@ std::optional<Repair> PlanRepair(const ByteReader& read, std::uint64_t fileSize)
         return std::nullopt;
     }
     // The last end record: 32 bits only, one disk, with a directory before it.
-    const std::uint64_t tailSize = std::min<std::uint64_t>(fileSize, kEndSize + 0xffff);
+    const std::uint64_t tailSize = std::min<std::uint64_t>(fileSize, kEndSize + kMaxCommentSize);
     std::vector<unsigned char> tail(static_cast<std::size_t>(tailSize));
     if (!read(fileSize - tailSize, tail.data(), tail.size())) {
         return std::nullopt;
@@ -87,34 +69,34 @@ std::optional<Repair> PlanRepair(const ByteReader& read, std::uint64_t fileSize)
     rebuilt.reserve(dir.size());
     std::size_t pos = 0;
     for (std::uint64_t k = 0; k < count; ++k) {
-        if (dir.size() - pos < kCentralSize || Le32(dir.data() + pos) != kCentralSig) {
+        if (dir.size() - pos < kCentralHeaderSize || Le32(dir.data() + pos) != kCentralSig) {
             return std::nullopt;
         }
         unsigned char* h = dir.data() + pos;
         const std::size_t name = Le16(h + 28), extra = Le16(h + 30), note = Le16(h + 32);
-        if (dir.size() - pos < kCentralSize + name + extra + note) {
+        if (dir.size() - pos < kCentralHeaderSize + name + extra + note) {
             return std::nullopt;
         }
         std::size_t last = 0;
-        const std::size_t whole = WholeBlocks(h + kCentralSize + name, extra, last);
+        const std::size_t whole = WholeBlocks(h + kCentralHeaderSize + name, extra, last);
         if (whole != extra) {
             repair.what = "extra fields hold junk";
             Put16(h + 30, whole);
         }
         const char* r = reinterpret_cast<const char*>(h);
-        rebuilt.append(r, kCentralSize + name + whole);
-        rebuilt.append(r + kCentralSize + name + extra, note);
-        pos += kCentralSize + name + extra + note;
+        rebuilt.append(r, kCentralHeaderSize + name + whole);
+        rebuilt.append(r + kCentralHeaderSize + name + extra, note);
+        pos += kCentralHeaderSize + name + extra + note;
 
         // The local header's junk is made whole in place: lengths stay, so does the data.
         const std::uint64_t local = Le32(h + 42);
-        unsigned char lh[kLocalSize];
+        unsigned char lh[kLocalHeaderSize];
         if (local == 0xffffffff || !read(local, lh, sizeof lh) || Le32(lh) != kLocalSig) {
             continue;  // libzip judges it
         }
         const std::size_t lextra = Le16(lh + 28);
         std::vector<unsigned char> x(lextra);
-        const std::uint64_t xAt = local + kLocalSize + Le16(lh + 26);
+        const std::uint64_t xAt = local + kLocalHeaderSize + Le16(lh + 26);
         if (lextra == 0 || !read(xAt, x.data(), x.size())) {
             continue;
         }

@@ -8,7 +8,7 @@
  *
  * What a call does is chosen by the option record:
  *   nvflag != 0  list: one SendApplicationMessage per file entry (folder entries are
- *                not reported), nothing written;
+ *                not reported), nothing written; only the central directory is read;
  *   ntflag != 0  test: every selected entry is read and checked, nothing written;
  *   otherwise    extract the selected entries into lpszExtractDir.
  * An entry is selected when it matches one of the include patterns (all entries when
@@ -16,6 +16,10 @@
  * wildcard dialect ("*", "?", "[set]"), matched against the whole entry name with "/"
  * as the separator; a pattern also matches the name equal to it, so a name holding
  * wildcard characters can be given literally. Case matters unless C_flag is set.
+ *
+ * Tolerance: junk in extra fields (padding, a block running past the field) and an
+ * archive comment shorter than stated do not stop a package from being read (a note is
+ * printed); a NUL byte in a name reads as a space.
  *
  * Names: entry names arrive decoded to UTF-8. A name that is strictly valid UTF-8 and
  * holds no control character is taken as UTF-8; any other name is read as code page
@@ -32,8 +36,12 @@
  *    symbolic link found on the way (such an entry fails);
  *  - an existing file, or symbolic link, is only ever replaced, never written through;
  *  - symbolic-link entries are written as plain files holding the link text;
- *  - an archive whose entries' data overlap, or whose layout cannot be verified, is
- *    refused before anything is written;
+ *  - an archive whose entries' data overlap, or whose layout cannot be verified (more
+ *    than one possible central directory, a local header that contradicts its
+ *    directory record on method, CRC or sizes), is refused before anything is written;
+ *  - entries nested deeper than UZ_MAX_FOLDER_DEPTH folders or longer than the path
+ *    limit are not written (an error for each); the files and folders to be written
+ *    must leave a reserve free on the disk (see UZ_DISK_FULL);
  *  - a damaged, truncated or oversized entry (CRC-32 and size are checked) leaves
  *    nothing behind: its file is removed and its error printed; a file that replaces
  *    another is written under a temporary name and renamed over it only when complete,
