@@ -100,10 +100,11 @@ std::optional<DirectoryPlace> PlaceFromEnd(const ByteReader& read, std::uint64_t
     return place;
 }
 
-// Parses the directory at place; nullopt when it does not hold exactly place.count
-// well-formed records.
+// Parses the directory at place; nullopt when it does not hold place.count well-formed
+// records. consumed gets the bytes they take.
 std::optional<std::vector<CentralEntry>> ParseDirectory(const ByteReader& read,
-                                                        const DirectoryPlace& place) {
+                                                        const DirectoryPlace& place,
+                                                        std::size_t& consumed) {
     std::vector<unsigned char> dir(static_cast<std::size_t>(place.size));
     if (!read(place.offset, dir.data(), dir.size())) {
         return std::nullopt;
@@ -174,6 +175,7 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(const ByteReader& read,
         entries.push_back(std::move(e));
         pos += recordLen;
     }
+    consumed = pos;
     return entries;
 }
 
@@ -238,7 +240,8 @@ CentralDirectory ReadCentralDirectory(const ByteReader& read, std::uint64_t file
             return result;
         }
         budget -= place->size;
-        auto entries = ParseDirectory(read, *place);
+        std::size_t consumed = 0;
+        auto entries = ParseDirectory(read, *place, consumed);
         if (!entries) {
             continue;
         }
@@ -248,6 +251,7 @@ CentralDirectory ReadCentralDirectory(const ByteReader& read, std::uint64_t file
         }
         chosenPlace = place;
         chosen = std::move(entries);
+        result.filled = consumed == place->size;
     }
     if (!chosen) {
         result.reason = "no readable central directory";

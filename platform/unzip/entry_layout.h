@@ -45,6 +45,7 @@ struct CentralDirectory {
     std::vector<CentralEntry> entries;  // in order (libzip's index order)
     std::uint64_t offset = 0;           // where the directory starts
     std::uint16_t commentLength = 0;    // of the archive comment
+    bool filled = false;                // the records fill the directory's stated size exactly
 };
 
 // Reads the central directory only (enough for a listing). Never throws for bad input;

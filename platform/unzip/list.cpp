@@ -134,7 +134,9 @@ bool Session::ListDirectory(int& code) {
     if (!dir.found && TryRepair()) {
         dir = ReadCentralDirectory(Reader(), source_->Size());
     }
-    if (!dir.found) {
+    // Records short of the directory's size may mean more than 65,535 entries counted
+    // modulo 65,536, as some writers do; libzip reads those.
+    if (!dir.found || !dir.filled) {
         return false;
     }
     if (cb_ != nullptr) {
