@@ -20,10 +20,9 @@ namespace {
 constexpr std::size_t kAheadSize = 64 * 1024;
 }  // namespace
 
-void FileSource::SetView(std::uint64_t tailAt, std::string tail, std::vector<Patch> patches) {
+void FileSource::SetView(std::uint64_t tailAt, std::string tail) {
     tailAt_ = tailAt;
     tail_ = std::move(tail);
-    patches_ = std::move(patches);
     size_ = tailAt_ + tail_.size();
     aheadSize_ = 0;
 }
@@ -44,13 +43,6 @@ zip_int64_t FileSource::ReadAt(char* data, std::uint64_t at, std::size_t n) {
             return -1;
         }
         done = static_cast<std::size_t>(got);
-        for (const Patch& p : patches_) {
-            const std::uint64_t from = std::max(p.at, at);
-            const std::uint64_t to = std::min(p.at + p.bytes.size(), at + done);
-            if (from < to) {
-                std::memcpy(data + (from - at), p.bytes.data() + (from - p.at), to - from);
-            }
-        }
         if (done < fromFile) {
             return static_cast<zip_int64_t>(done);
         }

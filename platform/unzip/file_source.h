@@ -29,13 +29,8 @@ class FileSource {
     // Where the last read libzip asked for began.
     std::uint64_t LastReadOffset() const noexcept { return lastRead_; }
 
-    // From now on the package reads as the file up to tailAt, each patch's bytes
-    // standing in for as many of the file's, and then as tail.
-    struct Patch {
-        std::uint64_t at;
-        std::string bytes;
-    };
-    void SetView(std::uint64_t tailAt, std::string tail, std::vector<Patch> patches);
+    // From now on the package reads as the file up to tailAt, and then as tail.
+    void SetView(std::uint64_t tailAt, std::string tail);
     std::uint64_t Size() const noexcept { return size_; }
     // Reads n bytes of the package as presented; false when they cannot all be read.
     bool ReadExactly(std::uint64_t at, unsigned char* buf, std::size_t n);
@@ -51,7 +46,6 @@ class FileSource {
     std::uint64_t size_;
     std::uint64_t tailAt_;
     std::string tail_;
-    std::vector<Patch> patches_;
     std::uint64_t position_ = 0;
     std::uint64_t lastRead_ = 0;
     // Small reads (libzip reads a directory record in three or four) come from one

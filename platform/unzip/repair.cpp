@@ -9,23 +9,13 @@ namespace {
 
 using namespace format;
 
-constexpr std::uint16_t kFillerId = 0x4646;  // an id no reader gives a meaning
-
-// How many leading bytes of an extra field are whole blocks; lastBlock gets where the
-// last whole block starts (or stays npos).
-std::size_t WholeBlocks(const unsigned char* x, std::size_t len, std::size_t& lastBlock) {
+// How many leading bytes of an extra field are whole blocks.
+std::size_t WholeBlocks(const unsigned char* x, std::size_t len) {
     std::size_t p = 0;
-    lastBlock = std::string::npos;
     while (len - p >= 4 && len - p - 4 >= Le16(x + p + 2)) {
-        lastBlock = p;
         p += 4 + Le16(x + p + 2);
     }
     return p;
-}
-
-// Blocks whose length libzip reads and checks; junk may not be added to them.
-bool Interpreted(std::uint16_t id) {
-    return id == 0x0001 || id == 0x7075 || id == 0x6375 || id == 0x9901;
 }
 
 }  // namespace
@@ -77,45 +67,15 @@ std::optional<Repair> PlanRepair(const ByteReader& read, std::uint64_t fileSize)
         if (dir.size() - pos < kCentralHeaderSize + name + extra + note) {
             return std::nullopt;
         }
-        std::size_t last = 0;
-        const std::size_t whole = WholeBlocks(h + kCentralHeaderSize + name, extra, last);
+        const std::size_t whole = WholeBlocks(h + kCentralHeaderSize + name, extra);
         if (whole != extra) {
-            repair.what = "extra fields hold junk";
+            repair.what = "extra fields in the directory hold junk";
             Put16(h + 30, whole);
         }
         const char* r = reinterpret_cast<const char*>(h);
         rebuilt.append(r, kCentralHeaderSize + name + whole);
         rebuilt.append(r + kCentralHeaderSize + name + extra, note);
         pos += kCentralHeaderSize + name + extra + note;
-
-        // The local header's junk is made whole in place: lengths stay, so does the data.
-        const std::uint64_t local = Le32(h + 42);
-        unsigned char lh[kLocalHeaderSize];
-        if (local == 0xffffffff || !read(local, lh, sizeof lh) || Le32(lh) != kLocalSig) {
-            continue;  // libzip judges it
-        }
-        const std::size_t lextra = Le16(lh + 28);
-        std::vector<unsigned char> x(lextra);
-        const std::uint64_t xAt = local + kLocalHeaderSize + Le16(lh + 26);
-        if (lextra == 0 || !read(xAt, x.data(), x.size())) {
-            continue;
-        }
-        const std::size_t lwhole = WholeBlocks(x.data(), lextra, last);
-        const std::size_t junk = lextra - lwhole;
-        if (junk >= 4) {
-            std::string filler(4, '\0');
-            Put16(reinterpret_cast<unsigned char*>(filler.data()), kFillerId);
-            Put16(reinterpret_cast<unsigned char*>(filler.data()) + 2, junk - 4);
-            repair.patches.push_back({xAt + lwhole, filler});
-        } else if (junk > 0 && last != std::string::npos && !Interpreted(Le16(x.data() + last))) {
-            std::string length(2, '\0');
-            Put16(reinterpret_cast<unsigned char*>(length.data()),
-                  Le16(x.data() + last + 2) + junk);
-            repair.patches.push_back({xAt + last + 2, length});
-        } else {
-            continue;
-        }
-        repair.what = "extra fields hold junk";
     }
     if (repair.what.empty()) {
         return std::nullopt;

@@ -1,16 +1,15 @@
 #pragma once
 // Packages that the classic unzip tool extracts without complaint but libzip refuses:
-// extra fields padded with junk (0xff bytes, a block whose length runs past the field)
-// and an archive comment shorter than its stated length. Such a package is presented to
-// libzip repaired (see FileSource::SetView): the junk in the directory's extra fields
-// dropped, in local headers turned into a block of its own (or added to the block before
-// it), and the comment length set to what is there. Nothing that decides where data
-// lies or how it is checked (offsets, sizes, methods, CRCs) is ever changed, so the
-// layout and consistency checks judge the package as it is.
+// junk in the directory's extra fields (0xff padding, a block whose length runs past
+// the field) and an archive comment shorter than its stated length. Such a package is
+// presented to libzip repaired (see FileSource::SetView): a rebuilt directory without
+// the junk and an end record whose comment length is what is there. (libzip already
+// reads local headers with such junk.) Nothing that decides where data lies or how it
+// is checked (offsets, sizes, methods, CRCs) is changed, so the layout and consistency
+// checks judge the package as it is.
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/unzip/entry_layout.h"
 #include "platform/unzip/file_source.h"
@@ -20,8 +19,7 @@ namespace tv::unzip {
 struct Repair {
     std::uint64_t tailAt = 0;  // where the rebuilt directory starts
     std::string tail;          // rebuilt directory, end record and comment
-    std::vector<FileSource::Patch> patches;
-    std::string what;  // what was repaired, for a message
+    std::string what;          // what was repaired, for a message
 };
 
 // The repair the package of fileSize bytes needs, or nullopt when it needs none or

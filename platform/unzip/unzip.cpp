@@ -121,7 +121,7 @@ bool Session::TryRepair() {
         return false;
     }
     Print(Level::kInfo, "   note: " + zipPath_ + ": " + repair->what + "; read anyway");
-    source_->SetView(repair->tailAt, std::move(repair->tail), std::move(repair->patches));
+    source_->SetView(repair->tailAt, std::move(repair->tail));
     return true;
 }
 
