@@ -70,6 +70,46 @@ TEST_F(UnzipLibrary, ListingReportsEachFileEntryWithItsFields) {
     EXPECT_EQ(run.printed.at(0), "Archive:  " + zip);
 }
 
+// A listing reads the central directory itself; it must report what libzip reads.
+TEST_F(UnzipLibrary, ListingAgreesWithLibzip) {
+    WriteZip(zip, {{"d.xml", kText, false, kWhen},
+                   {"s.tif", "tiff", true, 86400 * 365 * 15},
+                   Encrypted("aes.xml", kText, ZIP_EM_AES_128),
+                   Encrypted("trad.xml", kText, ZIP_EM_TRAD_PKWARE),
+                   {"dir/"},
+                   {.name = "link", .data = "d.xml", .unixMode = S_IFLNK | 0777}});
+    LibraryRun run;
+    ASSERT_EQ(run.Run(zip), UZ_OK);
+    int error = 0;
+    zip_t* za = zip_open(zip.c_str(), ZIP_RDONLY, &error);
+    ASSERT_NE(za, nullptr);
+    std::vector<LibraryRun::Entry> expected;
+    for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(zip_get_num_entries(za, 0)); ++i) {
+        zip_stat_t st;
+        ASSERT_EQ(zip_stat_index(za, i, 0, &st), 0);
+        if (std::string(st.name).back() == '/') {
+            continue;
+        }
+        std::tm t{};
+        localtime_r(&st.mtime, &t);
+        expected.push_back({st.name, st.comp_method == ZIP_CM_STORE ? "Stored" : "Deflated",
+                            st.size, st.comp_size, 0, static_cast<unsigned>(t.tm_year + 1900),
+                            static_cast<unsigned>(t.tm_mon + 1), static_cast<unsigned>(t.tm_mday),
+                            static_cast<unsigned>(t.tm_hour), static_cast<unsigned>(t.tm_min),
+                            st.crc, st.encryption_method != ZIP_EM_NONE ? 'E' : ' '});
+    }
+    zip_discard(za);
+    ASSERT_EQ(run.listed.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const LibraryRun::Entry &a = run.listed[i], &b = expected[i];
+        EXPECT_EQ(std::tie(a.name, a.method, a.size, a.compressed, a.year, a.month, a.day, a.hour,
+                           a.minute, a.crc, a.crypt),
+                  std::tie(b.name, b.method, b.size, b.compressed, b.year, b.month, b.day, b.hour,
+                           b.minute, b.crc, b.crypt))
+            << a.name;
+    }
+}
+
 TEST(EntryNames, OnlyCleanUtf8IsTakenAsUtf8) {
     const std::pair<std::string, std::string> cases[] = {
         {"gr\u00fc\u00df/\U0010FFFF.txt", "gr\u00fc\u00df/\U0010FFFF.txt"},
