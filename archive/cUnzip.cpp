@@ -1,10 +1,34 @@
 #include "archive/cUnzip.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/error.h"
+#include "platform/unzip/unzip.h"
 
 namespace tv {
+namespace {
+
+// The library reads include names as patterns. A selected entry must select itself
+// alone, so each "*", "?" and "[" becomes a one-character set that also holds a control
+// character: the set matches just that character, and the pattern's own text equals no
+// entry name (the library reports none with control characters).
+std::string LiteralPattern(const std::string& name) {
+    std::string out;
+    out.reserve(name.size());
+    for (char c : name) {
+        if (c == '*' || c == '?' || c == '[') {
+            out += '[';
+            out += c;
+            out += "\x01]";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
 
 cUnzip::~cUnzip() {
     if (mUnzip::CurrentUnzip == this) {
@@ -56,7 +80,9 @@ bool cUnzip::Unzip() {
     std::vector<std::string> includes;
     for (const PackageEntry& e : entries_) {
         if (e.selected) {
-            includes.push_back(e.folder.empty() ? e.name : e.folder + "/" + e.name);
+            std::string path = e.folder.empty() ? e.name : e.folder + "/" + e.name;
+            std::replace(path.begin(), path.end(), '\\', '/');
+            includes.push_back(LiteralPattern(path));
         }
     }
     if (includes.size() == entries_.size()) {
@@ -67,7 +93,7 @@ bool cUnzip::Unzip() {
     options_.lpszExtractDir = unzipFolder_;
     const int code = mUnzip::RunLibraryUnzip(*this, options_, static_cast<long>(includes.size()),
                                              includes, 0, {});
-    return code == 0;
+    return code == UZ_OK;
 }
 
 void cUnzip::AddEntry(const std::string& sName, const std::string& sFolder,

@@ -16,7 +16,7 @@
 
 #include "shell/cmdline.h"
 #include "shell/frmUnzip.h"
-#include "tests/archive/zip_fixtures.h"
+#include "tests/platform/unzip/zip_fixtures.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // Times our unzip library against the unzip tool on the same packages, side by side:
 // listing a 10,000-entry package and extracting a ~60 MB package of ~300 entries
-// (mostly incompressible image-like data, a few large XML files).
+// (mostly incompressible image-like data, a few large XML files). Last, extraction of a
+// 100 MB package whose comment holds a few thousand fake end-of-directory records,
+// against the same package without them.
 //
 //   bench_unzip [work folder]      (default: a fresh folder under $TMPDIR)
 #include <fcntl.h>
@@ -15,7 +17,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -85,15 +89,21 @@ void Write(const std::string& path, const std::vector<std::pair<std::string, std
     }
 }
 
-// One formatted line per entry, as a listing shows it.
+// One formatted line per entry, as a listing shows it (printed in --list mode).
 std::size_t listedBytes = 0;
+bool printLines = false;
 void OnEntry(std::uint64_t size, std::uint64_t, unsigned factor, unsigned mo, unsigned dy,
              unsigned yr, unsigned hh, unsigned mm, char, const char* name, const char* method,
              unsigned long crc, char) {
     char line[512];
-    listedBytes += static_cast<std::size_t>(std::snprintf(
-        line, sizeof line, "%10llu  %-8s %3u%%  %04u-%02u-%02u %02u:%02u  %08lx  %s",
-        static_cast<unsigned long long>(size), method, factor, yr, mo, dy, hh, mm, crc, name));
+    const int n = std::snprintf(
+        line, sizeof line, "%10llu  %-8s %3u%%  %04u-%02u-%02u %02u:%02u  %08lx  %s\n",
+        static_cast<unsigned long long>(size), method, factor, yr, mo, dy, hh, mm, crc, name);
+    listedBytes += static_cast<std::size_t>(n);
+    if (printLines) {
+        std::fwrite(line, 1, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof line - 1),
+                    stdout);
+    }
 }
 
 int Ours(const std::string& zip, const std::string& folder) {
@@ -176,6 +186,11 @@ void Report(const char* what, double ours, double tool) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A listing as a process of its own, to compare whole processes with unzip -l.
+    if (argc == 3 && std::strcmp(argv[1], "--list") == 0) {
+        printLines = true;
+        return Ours(argv[2], "");
+    }
     std::string work;
     if (argc > 1) {
         work = argv[1];
@@ -188,6 +203,7 @@ int main(int argc, char** argv) {
         work = pattern;
     }
     const bool haveTool = Tool({"unzip", "-v"}) == 0;
+    const std::string self = fs::canonical("/proc/self/exe").string();
     Rng rng;
 
     const std::string many = work + "/many.zip";
@@ -228,6 +244,8 @@ int main(int argc, char** argv) {
         const Work tool = haveTool ? Work([&](int) { return Tool({"unzip", "-l", zip}); }) : Work();
         auto [ours, unzip] = Compare([&](int) { return Ours(zip, ""); }, tool);
         Report(("list " + label + " (library)").c_str(), ours, unzip);
+        std::tie(ours, unzip) = Compare([&](int) { return Tool({self, "--list", zip}); }, tool);
+        Report(("list " + label + " (process)").c_str(), ours, unzip);
         std::tie(ours, unzip) = Compare(
             [&](int) {
                 tv::cUnzip component;
@@ -248,6 +266,57 @@ int main(int argc, char** argv) {
         const auto [ours, unzip] =
             Compare([&](int run) { return Ours(zip, folder(("ours-" + tag).c_str(), run)); }, tool);
         Report(("extract " + label).c_str(), ours, unzip);
+    }
+    {
+        const std::string plain = work + "/plain100.zip", fakes = work + "/fakes100.zip";
+        std::vector<std::pair<std::string, std::string>> items;
+        for (int i = 0; i < 100; ++i) {
+            items.emplace_back("D" + std::to_string(i) + ".TIF", Noise(rng, 1 << 20));
+        }
+        Write(plain, items);
+        std::string bytes;
+        {
+            std::ifstream in(plain, std::ios::binary);
+            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        // Fake records with disk number 1, each claiming a directory from the start of
+        // the file up to itself, inside the real record's comment.
+        constexpr int kFakes = 2900;
+        const std::size_t comment = kFakes * 22;
+        bytes[bytes.size() - 2] = static_cast<char>(comment & 0xff);
+        bytes[bytes.size() - 1] = static_cast<char>(comment >> 8);
+        for (int i = 0; i < kFakes; ++i) {
+            const std::uint32_t at = static_cast<std::uint32_t>(bytes.size());
+            const unsigned char fake[22] = {0x50,
+                                            0x4b,
+                                            5,
+                                            6,
+                                            1,
+                                            0,
+                                            1,
+                                            0,
+                                            1,
+                                            0,
+                                            1,
+                                            0,
+                                            static_cast<unsigned char>(at),
+                                            static_cast<unsigned char>(at >> 8),
+                                            static_cast<unsigned char>(at >> 16),
+                                            static_cast<unsigned char>(at >> 24),
+                                            0,
+                                            0,
+                                            0,
+                                            0,
+                                            0,
+                                            0};
+            bytes.append(reinterpret_cast<const char*>(fake), sizeof fake);
+        }
+        std::ofstream(fakes, std::ios::binary) << bytes;
+        const auto [withFakes, without] =
+            Compare([&](int run) { return Ours(fakes, folder("fakes", run)); },
+                    [&](int run) { return Ours(plain, folder("plain", run)); });
+        std::printf("%-34s ours %9.1f ms   plain   %9.1f ms   ratio      %.2f\n",
+                    "extract 100 MB, 2,900 fake ends", withFakes, without, withFakes / without);
     }
     for (const auto& entry : fs::directory_iterator(work)) {
         if (entry.is_directory()) {

@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes as a package to the unzip library's listing (and testing) path
-// and to its layout reader. Any crash, hang or sanitizer report is a finding.
+// Feeds arbitrary bytes as a package to the unzip library's listing (and testing) path,
+// to its layout reader and, as one entry name, to its name decoder. Any crash, hang or sanitizer
+// report is a finding.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,8 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "platform/unzip/entry_layout.h"
+#include "platform/unzip/entry_names.h"
+#include "platform/unzip/repair.h"
 #include "platform/unzip/unzip.h"
 
 namespace {
@@ -52,7 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         close(fd);
         return 0;
     }
-    tv::unzip::ReadEntryLayout(fd, size);
+    tv::unzip::ReadEntryLayout(tv::unzip::FdReader(fd), size);
+    tv::unzip::PlanRepair(tv::unzip::FdReader(fd), size);
+    touched +=
+        tv::unzip::DecodeEntryName(std::string_view(reinterpret_cast<const char*>(data), size))
+            .size();
     close(fd);
 
     std::string zip = path;

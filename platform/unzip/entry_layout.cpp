@@ -6,33 +6,16 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/unzip/zip_format.h"
+
 namespace tv::unzip {
 namespace {
 
-constexpr std::uint32_t kLocalSig = 0x04034b50;
-constexpr std::uint32_t kCentralSig = 0x02014b50;
-constexpr std::uint32_t kEndSig = 0x06054b50;
-constexpr std::uint32_t kEnd64Sig = 0x06064b50;
-constexpr std::uint32_t kEnd64LocatorSig = 0x07064b50;
-constexpr std::size_t kLocalHeaderSize = 30;
-constexpr std::size_t kCentralHeaderSize = 46;
-constexpr std::size_t kEndSize = 22;
-constexpr std::size_t kEnd64Size = 56;
-constexpr std::size_t kEnd64LocatorSize = 20;
-constexpr std::size_t kMaxCommentSize = 0xffff;
+using namespace format;
 
-std::uint16_t Le16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t Le32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::uint64_t Le64(const unsigned char* p) {
-    return static_cast<std::uint64_t>(Le32(p)) | (static_cast<std::uint64_t>(Le32(p + 4)) << 32);
-}
+constexpr std::uint16_t kAesMethod = 99;
 
-bool ReadAt(int fd, std::uint64_t offset, unsigned char* buf, std::size_t n) {
+bool ReadFd(int fd, std::uint64_t offset, unsigned char* buf, std::size_t n) {
     while (n > 0) {
         ssize_t got = ::pread(fd, buf, n, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) {
@@ -57,31 +40,50 @@ struct DirectoryPlace {
     std::uint64_t size = 0;
     std::uint64_t offset = 0;
     std::uint64_t end = 0;  // where the end records begin; the directory must end here or before
+    std::uint16_t commentLength = 0;
 };
 
-// The directory's place from the end record at endPos (and its 64-bit twin when present).
-std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const unsigned char* end) {
+// The directory's place from the end record at endPos (and its 64-bit twin when
+// present), when libzip would take that record: both disk numbers 0 (0xffff with a
+// 64-bit twin), equal entry counts, a comment that fits in the file, and a directory
+// that ends before the record. tailLeft is the number of bytes after the record.
+std::optional<DirectoryPlace> PlaceFromEnd(const ByteReader& read, std::uint64_t endPos,
+                                           const unsigned char* end, std::uint64_t tailLeft) {
+    if (Le16(end + 20) > tailLeft) {
+        return std::nullopt;
+    }
     DirectoryPlace place;
+    std::uint32_t thisDisk = Le16(end + 4);
+    std::uint32_t dirDisk = Le16(end + 6);
+    std::uint64_t onDisk = Le16(end + 8);
     place.count = Le16(end + 10);
     place.size = Le32(end + 12);
     place.offset = Le32(end + 16);
     place.end = endPos;
-    if (endPos >= kEnd64LocatorSize) {
-        unsigned char loc[kEnd64LocatorSize];
-        if (ReadAt(fd, endPos - kEnd64LocatorSize, loc, sizeof loc) &&
-            Le32(loc) == kEnd64LocatorSig) {
-            const std::uint64_t end64Pos = Le64(loc + 8);
-            unsigned char e64[kEnd64Size];
-            std::uint64_t e64End = 0;
-            if (!AddOk(end64Pos, kEnd64Size, e64End) || e64End > endPos - kEnd64LocatorSize ||
-                !ReadAt(fd, end64Pos, e64, sizeof e64) || Le32(e64) != kEnd64Sig) {
-                return std::nullopt;
-            }
-            place.count = Le64(e64 + 32);
-            place.size = Le64(e64 + 40);
-            place.offset = Le64(e64 + 48);
-            place.end = end64Pos;
+    place.commentLength = Le16(end + 20);
+    unsigned char loc[kEnd64LocatorSize];
+    if (endPos >= kEnd64LocatorSize && read(endPos - kEnd64LocatorSize, loc, sizeof loc) &&
+        Le32(loc) == kEnd64LocatorSig) {
+        if ((thisDisk != 0 && thisDisk != 0xffff) || (dirDisk != 0 && dirDisk != 0xffff) ||
+            Le32(loc + 4) != 0 || Le32(loc + 16) > 1) {
+            return std::nullopt;
         }
+        const std::uint64_t end64Pos = Le64(loc + 8);
+        unsigned char e64[kEnd64Size];
+        std::uint64_t e64End = 0;
+        if (!AddOk(end64Pos, kEnd64Size, e64End) || e64End > endPos - kEnd64LocatorSize ||
+            !read(end64Pos, e64, sizeof e64) || Le32(e64) != kEnd64Sig) {
+            return std::nullopt;
+        }
+        thisDisk = Le32(e64 + 16);
+        dirDisk = Le32(e64 + 20);
+        onDisk = Le64(e64 + 24);
+        place.count = Le64(e64 + 32);
+        place.size = Le64(e64 + 40);
+        place.offset = Le64(e64 + 48);
+    }
+    if (thisDisk != 0 || dirDisk != 0 || onDisk != place.count) {
+        return std::nullopt;
     }
     std::uint64_t dirEnd = 0;
     if (!AddOk(place.offset, place.size, dirEnd) || dirEnd > place.end) {
@@ -90,14 +92,21 @@ std::optional<DirectoryPlace> PlaceFromEnd(int fd, std::uint64_t endPos, const u
     if (place.count > place.size / kCentralHeaderSize) {
         return std::nullopt;
     }
+    // Look at the first record's signature before reading a whole directory.
+    unsigned char sig[4];
+    if (place.count > 0 && (!read(place.offset, sig, sizeof sig) || Le32(sig) != kCentralSig)) {
+        return std::nullopt;
+    }
     return place;
 }
 
-// Parses the directory at place; nullopt when it does not hold exactly place.count
-// well-formed records.
-std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryPlace& place) {
+// Parses the directory at place; nullopt when it does not hold place.count well-formed
+// records. consumed gets the bytes they take.
+std::optional<std::vector<CentralEntry>> ParseDirectory(const ByteReader& read,
+                                                        const DirectoryPlace& place,
+                                                        std::size_t& consumed) {
     std::vector<unsigned char> dir(static_cast<std::size_t>(place.size));
-    if (!ReadAt(fd, place.offset, dir.data(), dir.size())) {
+    if (!read(place.offset, dir.data(), dir.size())) {
         return std::nullopt;
     }
     std::vector<CentralEntry> entries;
@@ -119,11 +128,18 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryP
             return std::nullopt;
         }
         CentralEntry e;
+        e.madeBy = Le16(h + 4);
+        e.flags = Le16(h + 8);
+        e.method = e.storedMethod = Le16(h + 10);
+        e.dosTime = Le16(h + 12);
+        e.dosDate = Le16(h + 14);
         e.crc = Le32(h + 16);
         e.compressedSize = Le32(h + 20);
-        const std::uint32_t size32 = Le32(h + 24);
+        e.size = Le32(h + 24);
+        e.externalAttributes = Le32(h + 38);
         e.localOffset = Le32(h + 42);
         e.rawName.assign(reinterpret_cast<const char*>(h + kCentralHeaderSize), nameLen);
+        std::replace(e.rawName.begin(), e.rawName.end(), '\0', ' ');  // as libzip reads it
         // The 64-bit values, in this order, are present only for fields that hold
         // their all-ones marker.
         const unsigned char* x = h + kCentralHeaderSize + nameLen;
@@ -146,19 +162,41 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(int fd, const DirectoryP
                     left -= 8;
                     return true;
                 };
-                std::uint64_t ignoredSize = 0;
-                if ((size32 == 0xffffffff && !take(ignoredSize)) ||
+                if ((e.size == 0xffffffff && !take(e.size)) ||
                     (e.compressedSize == 0xffffffff && !take(e.compressedSize)) ||
                     (e.localOffset == 0xffffffff && !take(e.localOffset))) {
                     return std::nullopt;
                 }
+            } else if (id == 0x9901 && len >= 7 && e.method == kAesMethod) {
+                e.method = Le16(x + 4 + 5);  // the method under the encryption
             }
             x += 4 + len;
         }
         entries.push_back(std::move(e));
         pos += recordLen;
     }
+    consumed = pos;
     return entries;
+}
+
+// The field on which a local header (h) contradicts its directory record, or null.
+// With a data descriptor (flag bit 3) the local values may be zero; 64-bit sizes are
+// compared only through the directory.
+const char* LocalDisagrees(const CentralEntry& e, const unsigned char* h) {
+    const bool descriptor = (Le16(h + 6) & 0x08) != 0;
+    auto differs = [descriptor](std::uint64_t local, std::uint64_t central) {
+        return local != central && !(descriptor && local == 0) && local != 0xffffffff;
+    };
+    if (Le16(h + 8) != e.storedMethod) {
+        return "compression method";
+    }
+    if (differs(Le32(h + 14), e.crc)) {
+        return "CRC";
+    }
+    if (differs(Le32(h + 18), e.compressedSize) || differs(Le32(h + 22), e.size)) {
+        return "size";
+    }
+    return nullptr;
 }
 
 struct Span {
@@ -169,8 +207,8 @@ struct Span {
 
 }  // namespace
 
-EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
-    EntryLayout result;
+CentralDirectory ReadCentralDirectory(const ByteReader& read, std::uint64_t fileSize) {
+    CentralDirectory result;
     if (fileSize < kEndSize) {
         result.reason = "too short for a ZIP archive";
         return result;
@@ -178,7 +216,7 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
     const std::uint64_t tailSize = std::min<std::uint64_t>(fileSize, kEndSize + kMaxCommentSize);
     const std::uint64_t tailStart = fileSize - tailSize;
     std::vector<unsigned char> tail(static_cast<std::size_t>(tailSize));
-    if (!ReadAt(fd, tailStart, tail.data(), tail.size())) {
+    if (!read(tailStart, tail.data(), tail.size())) {
         result.reason = "cannot read the end of the archive";
         return result;
     }
@@ -186,15 +224,24 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
     std::optional<DirectoryPlace> chosenPlace;
     std::optional<std::vector<CentralEntry>> chosen;
     int candidates = 0;
+    // All directories read together stay within the file's size: a real archive reads
+    // one, so only a package built to waste time runs out.
+    std::uint64_t budget = fileSize;
     for (std::size_t i = tail.size() - kEndSize + 1; i-- > 0;) {
         if (Le32(tail.data() + i) != kEndSig) {
             continue;
         }
-        auto place = PlaceFromEnd(fd, tailStart + i, tail.data() + i);
+        auto place = PlaceFromEnd(read, tailStart + i, tail.data() + i, tail.size() - i - kEndSize);
         if (!place) {
             continue;
         }
-        auto entries = ParseDirectory(fd, *place);
+        if (place->size > budget) {
+            result.reason = "too many end-of-directory records";
+            return result;
+        }
+        budget -= place->size;
+        std::size_t consumed = 0;
+        auto entries = ParseDirectory(read, *place, consumed);
         if (!entries) {
             continue;
         }
@@ -204,11 +251,27 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
         }
         chosenPlace = place;
         chosen = std::move(entries);
+        result.filled = consumed == place->size;
     }
     if (!chosen) {
         result.reason = "no readable central directory";
         return result;
     }
+    result.found = true;
+    result.offset = chosenPlace->offset;
+    result.commentLength = chosenPlace->commentLength;
+    result.entries = std::move(*chosen);
+    return result;
+}
+
+EntryLayout ReadEntryLayout(const ByteReader& read, std::uint64_t fileSize) {
+    EntryLayout result;
+    CentralDirectory dir = ReadCentralDirectory(read, fileSize);
+    if (!dir.found) {
+        result.reason = std::move(dir.reason);
+        return result;
+    }
+    std::vector<CentralEntry>* chosen = &dir.entries;
 
     // Each entry occupies its local header, name, extra field and compressed data.
     std::vector<Span> spans;
@@ -218,7 +281,7 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
         unsigned char h[kLocalHeaderSize];
         std::uint64_t headerEnd = 0;
         if (!AddOk(e.localOffset, kLocalHeaderSize, headerEnd) || headerEnd > fileSize ||
-            !ReadAt(fd, e.localOffset, h, sizeof h) || Le32(h) != kLocalSig) {
+            !read(e.localOffset, h, sizeof h) || Le32(h) != kLocalSig) {
             result.reason = "damaged local header";
             return result;
         }
@@ -228,12 +291,18 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
             result.reason = "damaged local header";
             return result;
         }
+        (*chosen)[i].dataOffset = end - e.compressedSize;
+        if (const char* field = LocalDisagrees(e, h)) {
+            result.reason = "entry " + std::to_string(i + 1) +
+                            ": its local header and the directory disagree on the " + field;
+            return result;
+        }
         spans.push_back({e.localOffset, end, i});
     }
     std::sort(spans.begin(), spans.end(),
               [](const Span& a, const Span& b) { return a.begin < b.begin; });
     for (std::size_t k = 0; k < spans.size(); ++k) {
-        const std::uint64_t limit = k + 1 < spans.size() ? spans[k + 1].begin : chosenPlace->offset;
+        const std::uint64_t limit = k + 1 < spans.size() ? spans[k + 1].begin : dir.offset;
         if (spans[k].end > limit) {
             result.verdict = LayoutVerdict::kOverlap;
             result.reason = "the data of entry " + std::to_string(spans[k].index + 1) +
@@ -243,8 +312,14 @@ EntryLayout ReadEntryLayout(int fd, std::uint64_t fileSize) {
         }
     }
     result.verdict = LayoutVerdict::kSound;
-    result.entries = std::move(*chosen);
+    result.entries = std::move(dir.entries);
     return result;
+}
+
+ByteReader FdReader(int fd) {
+    return [fd](std::uint64_t offset, unsigned char* buf, std::size_t n) {
+        return ReadFd(fd, offset, buf, n);
+    };
 }
 
 }  // namespace tv::unzip

@@ -6,6 +6,13 @@
 
 namespace tv::unzip {
 
+// The stored name bytes as UTF-8: taken as they are when they are strictly valid UTF-8
+// (no overlong forms, surrogates or code points above U+10FFFF) without control
+// characters (C0, DEL, C1), whatever the header's flag says; otherwise read as code page
+// 437 with C0 controls and DEL written as "_". So no name carries a line break or any
+// other control character into a message or a file name.
+std::string DecodeEntryName(std::string_view raw);
+
 // The name with every backslash turned into "/".
 std::string NormalizeSeparators(std::string_view name);
 

@@ -46,23 +46,36 @@ bool OutputFolder::OpenRoot(const std::string& root) {
     cached_.Reset();
     // Create missing parents first; an existing one is fine whatever it is, the open
     // below decides.
+    // When the open fails for a missing folder, the reason is why it could not be made
+    // (a parent that is not writable), not that it is missing.
+    int mkdirError = 0;
+    auto make = [&mkdirError](const std::string& path) {
+        if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
+            mkdirError = errno;
+        }
+    };
     for (std::size_t slash = root.find('/', 1); slash != std::string::npos;
          slash = root.find('/', slash + 1)) {
-        ::mkdir(root.substr(0, slash).c_str(), 0777);
+        make(root.substr(0, slash));
     }
-    ::mkdir(root.c_str(), 0777);
+    make(root);
     root_.Reset(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!root_.Valid() && errno == ENOENT && mkdirError != 0) {
+        errno = mkdirError;
+    }
     return root_.Valid();
 }
 
-std::uint64_t OutputFolder::AvailableBytes() const {
+OutputFolder::Space OutputFolder::DiskSpace() const {
     struct statvfs vfs {};
     if (!root_.Valid() || ::fstatvfs(root_.Get(), &vfs) != 0) {
-        return UINT64_MAX;
+        return {UINT64_MAX, UINT64_MAX, 4096};
     }
-    const std::uint64_t blocks = vfs.f_bavail;
     const std::uint64_t size = vfs.f_frsize != 0 ? vfs.f_frsize : vfs.f_bsize;
-    return size != 0 && blocks > UINT64_MAX / size ? UINT64_MAX : blocks * size;
+    auto bytes = [size](std::uint64_t blocks) {
+        return size != 0 && blocks > UINT64_MAX / size ? UINT64_MAX : blocks * size;
+    };
+    return {bytes(vfs.f_bavail), bytes(vfs.f_blocks), size != 0 ? size : 4096};
 }
 
 int OutputFolder::Folder(const std::string& relative, std::string& reason) {

@@ -21,9 +21,14 @@ class OutputFolder {
     // the next call, or -1 with reason set (a link or file in the way, a system error).
     int Folder(const std::string& relative, std::string& reason);
 
-    // Bytes an unprivileged writer may still use on the root's file system; the
-    // largest value when that cannot be told.
-    std::uint64_t AvailableBytes() const;
+    struct Space {
+        std::uint64_t available;  // bytes an unprivileged writer may still use
+        std::uint64_t total;      // size of the file system
+        std::uint64_t blockSize;  // what one new folder costs
+    };
+    // The root's file system; available and total are the largest value when that
+    // cannot be told.
+    Space DiskSpace() const;
 
   private:
     UniqueFd root_;

@@ -8,7 +8,7 @@
  *
  * What a call does is chosen by the option record:
  *   nvflag != 0  list: one SendApplicationMessage per file entry (folder entries are
- *                not reported), nothing written;
+ *                not reported), nothing written; only the central directory is read;
  *   ntflag != 0  test: every selected entry is read and checked, nothing written;
  *   otherwise    extract the selected entries into lpszExtractDir.
  * An entry is selected when it matches one of the include patterns (all entries when
@@ -17,9 +17,17 @@
  * as the separator; a pattern also matches the name equal to it, so a name holding
  * wildcard characters can be given literally. Case matters unless C_flag is set.
  *
- * Names: entry names arrive decoded to UTF-8. A name flagged UTF-8, or valid UTF-8, is
- * taken as UTF-8; any other name is read as code page 437. A backslash in a name is a
- * folder separator and is reported as "/".
+ * Tolerance: junk in extra fields (padding, a block running past the field) and an
+ * archive comment shorter than stated do not stop a package from being read (a note is
+ * printed); a NUL byte in a name reads as a space.
+ *
+ * Names: entry names arrive decoded to UTF-8. A name that is strictly valid UTF-8 and
+ * holds no control character is taken as UTF-8; any other name is read as code page
+ * 437, its control characters written as "_". So no reported name holds a control
+ * character, and a one-character set holding one ("[*\x01]") matches exactly the
+ * character it also holds, while its text equals no entry name: that is how a caller
+ * names an entry holding "*", "?" or "[" literally. A backslash in a name is a folder
+ * separator and is reported as "/".
  *
  * Safety promises when extracting:
  *  - nothing is written outside the extraction folder: a drive letter ("C:"), leading
@@ -28,8 +36,12 @@
  *    symbolic link found on the way (such an entry fails);
  *  - an existing file, or symbolic link, is only ever replaced, never written through;
  *  - symbolic-link entries are written as plain files holding the link text;
- *  - an archive whose entries' data overlap, or whose layout cannot be verified, is
- *    refused before anything is written;
+ *  - an archive whose entries' data overlap, or whose layout cannot be verified (more
+ *    than one possible central directory, a local header that contradicts its
+ *    directory record on method, CRC or sizes), is refused before anything is written;
+ *  - entries nested deeper than UZ_MAX_FOLDER_DEPTH folders or longer than the path
+ *    limit are not written (an error for each); the files and folders to be written
+ *    must leave a reserve free on the disk (see UZ_DISK_FULL);
  *  - a damaged, truncated or oversized entry (CRC-32 and size are checked) leaves
  *    nothing behind: its file is removed and its error printed; a file that replaces
  *    another is written under a temporary name and renamed over it only when complete,
@@ -37,27 +49,7 @@
  *  - files get ordinary permissions (0666 less the umask; no set-user, set-group or
  *    executable bits from the archive) and the entry's modification time.
  *
- * Return codes of Wiz_SingleEntryUnzip:
- *    0  success
- *    1  warning: names were cut to stay inside the folder, a symbolic-link entry was
- *       written as a file, an include pattern matched nothing, the archive is empty, or
- *       some entries were skipped (password, unsupported method) while others worked
- *    2  an entry could not be tested or extracted (CRC error, damaged or truncated
- *       data, a file or folder that could not be created); the others were processed
- *    3  the archive's layout cannot be verified (damaged central directory or local
- *       header); nothing was extracted
- *    4  out of memory
- *    9  the package is missing, unreadable, empty or not a ZIP archive
- *   10  bad parameters (no option record, no package name, no extraction folder, or
- *       the extraction folder cannot be created)
- *   11  no entry matched the include patterns
- *   12  the archive's entries overlap (refused as unsafe); nothing was extracted
- *   50  the disk is full: the selected entries declare more than the extraction
- *       folder's file system has free (nothing was extracted), or it filled up while
- *       writing (extraction stopped; the partial file was removed)
- *   80  cancelled by the service callback
- *   81  every selected entry uses an unsupported compression or encryption method
- *   82  every selected entry was skipped for a missing or wrong password
+ * Return codes of Wiz_SingleEntryUnzip: the UZ_* constants below.
  *
  * Print messages: one line per call, without a line ending: "Archive:  <package>",
  * "   creating: <folder>/", "  inflating: <name>", "  extracting: <name>" (stored
@@ -70,6 +62,48 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* Return codes of Wiz_SingleEntryUnzip (the usual unzip numbering). */
+/* success */
+#define UZ_OK 0
+/* warning: names were cut to stay inside the folder, a symbolic-link entry was written
+   as a file, an include pattern matched nothing, the archive is empty, or some entries
+   were skipped (password, unsupported method) while others worked */
+#define UZ_WARN 1
+/* an entry could not be tested or extracted (CRC error, damaged or truncated data, a
+   name too long or too deep, a file or folder that could not be created); the others
+   were processed */
+#define UZ_ERR_ARCHIVE 2
+/* the archive's layout cannot be verified (damaged or ambiguous central directory,
+   damaged local header); nothing was extracted */
+#define UZ_ERR_LAYOUT 3
+/* out of memory */
+#define UZ_ERR_MEMORY 4
+/* the package is missing, unreadable, not a regular file, empty or not a ZIP archive */
+#define UZ_NOT_ARCHIVE 9
+/* bad parameters (no option record, no package name, no extraction folder, or the
+   extraction folder cannot be created) */
+#define UZ_BAD_PARAM 10
+/* no entry matched the include patterns */
+#define UZ_NO_MATCH 11
+/* the archive's entries overlap (refused as unsafe); nothing was extracted */
+#define UZ_UNSAFE 12
+/* the disk is full: the selected entries (and the folders they need) would leave less
+   than the reserve free (5 % of the file system or 1 GiB, whichever is smaller; nothing
+   was extracted), or it filled up while writing (extraction stopped; the partial file
+   was removed) */
+#define UZ_DISK_FULL 50
+/* cancelled by the service callback */
+#define UZ_CANCELLED 80
+/* every selected entry uses an unsupported compression or encryption method */
+#define UZ_UNSUPPORTED 81
+/* every selected entry was skipped for a missing or wrong password */
+#define UZ_BAD_PASSWORD 82
+
+/* Entries deeper than this many folders, or whose output path would exceed the
+   system's path limit, are not extracted (an error for that entry): a few kilobytes of
+   names must not create hundreds of thousands of folders. */
+#define UZ_MAX_FOLDER_DEPTH 64
 
 /* Answers of the replace callback. Any other answer skips the file. */
 #define UNZIP_REPLACE_NO 100   /* keep the existing file */

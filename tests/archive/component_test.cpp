@@ -5,7 +5,7 @@
 #include "archive/cUnzip.h"
 #include "archive/mUnzip.h"
 #include "platform/error.h"
-#include "tests/archive/zip_fixtures.h"
+#include "tests/platform/unzip/zip_fixtures.h"
 
 namespace tv {
 namespace {
@@ -127,6 +127,20 @@ TEST_F(Component, UnzipPassesTheSelectedEntriesOrNoneWhenAllAreSelected) {
     EXPECT_FALSE(none.Unzip());  // no package named
     unzip.SetZipFile(tmp / "missing.zip");
     EXPECT_FALSE(unzip.Unzip());  // the library's failure is no success
+}
+
+TEST_F(Component, ASelectedNameSelectsThatEntryAlone) {
+    Open({{"*.xml", "1"},
+          {"secret.xml", "2"},
+          {"a[1].txt", "3"},
+          {"a1.txt", "4"},
+          {"b?", "5"},
+          {"bb", "6"}});
+    for (int i : {2, 4, 6}) {
+        unzip.SetFileSelected(i, false);
+    }
+    EXPECT_TRUE(unzip.Unzip());
+    EXPECT_THAT(TreeOf(out), ElementsAre("*.xml", "a[1].txt", "b?"));
 }
 
 TEST_F(Component, ManyThousandSelectedNamesWork) {

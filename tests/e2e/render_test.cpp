@@ -6,7 +6,7 @@
 // everything before it has happened.
 #include <algorithm>
 
-#include "tests/archive/zip_fixtures.h"
+#include "tests/platform/unzip/zip_fixtures.h"
 #include "tests/e2e/viewer_fixture.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "lookup/commands.h"
 #include "platform/message_box.h"
 #include "shell/app_state.h"
-#include "tests/archive/zip_fixtures.h"
+#include "tests/platform/unzip/zip_fixtures.h"
 #include "tests/render/fakes.h"
 
 namespace tv {

@@ -1,0 +1,86 @@
+#include "platform/unzip/unzip_internal.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tv::unzip {
+namespace {
+
+constexpr std::size_t kCopyBufferSize = 256 * 1024;
+
+}  // namespace
+
+bool Session::Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std::string& shown,
+                   std::string& reason) {
+    if (buffer_.empty()) {
+        buffer_.resize(kCopyBufferSize);
+    }
+    std::uint64_t total = 0;
+    for (;;) {
+        const zip_int64_t got = zip_fread(file.get(), buffer_.data(), buffer_.size());
+        if (got < 0) {
+            const int zipError = zip_error_code_zip(zip_file_get_error(file.get()));
+            reason = zipError == ZIP_ER_CRC      ? "bad CRC"
+                     : zipError == ZIP_ER_INCONS ? "size does not match the directory"
+                                                 : zip_file_strerror(file.get());
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        total += static_cast<std::uint64_t>(got);
+        if (total > size) {
+            reason = "more data than the entry declares";
+            return false;
+        }
+        const char* p = buffer_.data();
+        std::size_t left = static_cast<std::size_t>(got);
+        while (outFd >= 0 && left > 0) {
+            const ssize_t written = ::write(outFd, p, left);
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
+                const int err = written < 0 ? errno : ENOSPC;
+                if (err == ENOSPC || err == EDQUOT) {
+                    Print(Level::kWarning, "error: disk full writing " + shown);
+                    throw Stop{kDiskFull};
+                }
+                reason = std::string("write failed: ") + std::strerror(err);
+                return false;
+            }
+            p += written;
+            left -= static_cast<std::size_t>(written);
+        }
+    }
+    if (total != size) {
+        reason = "entry is truncated";
+        return false;
+    }
+    const int closeError = zip_fclose(file.release());
+    if (closeError != 0) {
+        reason = closeError == ZIP_ER_CRC ? "bad CRC" : ZipErrorText(closeError);
+        return false;
+    }
+    return true;
+}
+
+Session::Outcome Session::Test(zip_t* za, zip_uint64_t index, const zip_stat_t& st,
+                               const std::string& name) {
+    ZipFileHandle file;
+    const Outcome opened = OpenEntry(za, index, st, name, file);
+    if (opened != Outcome::kDone) {
+        return opened;
+    }
+    std::string reason;
+    if (!Copy(std::move(file), st.size, -1, name, reason)) {
+        Print(Level::kWarning, "error: " + name + ": " + reason);
+        return Outcome::kFailed;
+    }
+    Print(Level::kInfo, "    testing: " + name + "   OK");
+    return Outcome::kDone;
+}
+
+}  // namespace tv::unzip

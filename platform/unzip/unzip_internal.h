@@ -1,0 +1,130 @@
+#pragma once
+// Inside the unzip library (not for use outside platform/unzip): one call of
+// Wiz_SingleEntryUnzip is one Session, and each of its operations lives in a file of
+// its own: select.cpp (include and exclude patterns), list.cpp, test.cpp (reading and
+// checking an entry's data), extract.cpp (layout and space checks, writing files) and
+// password.cpp (opening an entry, asking for its password); unzip.cpp holds the call
+// itself.
+#include <zip.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/unzip/entry_layout.h"
+#include "platform/unzip/file_source.h"
+#include "platform/unzip/output_folder.h"
+#include "platform/unzip/unique_fd.h"
+#include "platform/unzip/unzip.h"
+#include "platform/wildcard.h"
+
+namespace tv::unzip {
+
+enum Code : int {
+    kOk = UZ_OK,
+    kWarning = UZ_WARN,
+    kEntryError = UZ_ERR_ARCHIVE,
+    kBadLayout = UZ_ERR_LAYOUT,
+    kNoMemory = UZ_ERR_MEMORY,
+    kNotZip = UZ_NOT_ARCHIVE,
+    kBadParameter = UZ_BAD_PARAM,
+    kNoMatch = UZ_NO_MATCH,
+    kUnsafe = UZ_UNSAFE,
+    kDiskFull = UZ_DISK_FULL,
+    kCancelled = UZ_CANCELLED,
+    kUnsupported = UZ_UNSUPPORTED,
+    kBadPassword = UZ_BAD_PASSWORD,
+};
+
+struct ZipDiscard {
+    void operator()(zip_t* za) const noexcept { zip_discard(za); }
+};
+using ZipHandle = std::unique_ptr<zip_t, ZipDiscard>;
+
+struct ZipFileClose {
+    void operator()(zip_file_t* zf) const noexcept { zip_fclose(zf); }
+};
+using ZipFileHandle = std::unique_ptr<zip_file_t, ZipFileClose>;
+
+// Ends the call early with a code (after the reason was printed).
+struct Stop {
+    int code;
+};
+
+std::string ZipErrorText(int zipError);
+bool IsSymlinkEntry(zip_t* za, zip_uint64_t index);
+// The compressed size in percent of the size, as listings report it.
+unsigned Factor(std::uint64_t size, std::uint64_t compressed);
+// The first `count` patterns of a name table, "/" as the separator.
+std::vector<std::string> Patterns(int count, char** table);
+
+// One call: what it was asked, what it found, and how its entries fared.
+class Session {
+  public:
+    Session(const DCL& dcl, USERFUNCTIONS* callbacks) : dcl_(dcl), cb_(callbacks) {}
+
+    int Run(std::vector<std::string> includes, std::vector<std::string> excludes);
+    int CheckSpace(zip_t* za, zip_int64_t count);
+
+  private:
+    enum class Level { kInfo, kWarning };
+    enum class Outcome { kDone, kSkipped, kFailed, kNoPassword, kUnsupported, kWarned };
+
+    void Print(Level level, const std::string& text);
+    void PreparePatterns();
+    std::string Key(const std::string& name) const;
+    bool Selected(const std::string& name);
+    void Serve(const std::string& name);
+    void Tally(Outcome outcome);
+    int FinalCode() const;
+
+    int OpenZip(ZipHandle& za);
+    ByteReader Reader();  // the package as presented to libzip
+    bool TryRepair();     // true when the package now reads repaired
+    int CheckLayout(zip_t* za);
+    static std::string EntryName(const zip_stat_t& st);
+    bool TooDeep(const std::string& path) const;
+    struct Listed;
+    void List(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
+    void Report(const Listed& e, const std::string& name);
+    bool ListDirectory(int& code);  // false: the directory could not be read here
+    int Finish(bool listing);
+    int OpenFile();
+    Outcome Test(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
+    Outcome Extract(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
+    Outcome OpenEntry(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name,
+                      ZipFileHandle& file);
+    bool Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std::string& shown,
+              std::string& reason);
+    bool MayReplace(const std::string& fullPath);
+
+    DCL dcl_;
+    USERFUNCTIONS* cb_;
+    std::vector<std::string> includes_;
+    std::vector<std::string> excludes_;
+    std::vector<bool> includeMatched_;
+    std::unordered_multimap<std::string, std::size_t> includePlain_;
+    std::vector<std::size_t> includeWild_;
+    std::unordered_set<std::string> excludePlain_;
+    std::vector<std::string> excludeWild_;
+    WildcardOptions matchOptions_ = kEntryNameWildcards;
+    std::string zipPath_;
+    UniqueFd file_;  // the package, read by libzip through source_
+    std::uint64_t fileSize_ = 0;
+    std::optional<FileSource> source_;
+    bool repaired_ = false;
+    std::string rootPath_;
+    OutputFolder output_;
+    std::string password_;  // the last one that worked in this call
+    std::vector<char> buffer_;
+    bool replaceAll_ = false;
+    bool keepAll_ = false;
+    bool matchedAny_ = false;
+    int done_ = 0, failed_ = 0, noPassword_ = 0, unsupported_ = 0, warned_ = 0;
+};
+
+}  // namespace tv::unzip
