@@ -6,7 +6,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/unzip/unique_fd.h"
+#include "platform/fd.h"
 
 namespace tv::unzip {
 

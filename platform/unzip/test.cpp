@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/fd.h"
+
 namespace tv::unzip {
 namespace {
 
@@ -35,15 +37,9 @@ bool Session::Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std:
             reason = "more data than the entry declares";
             return false;
         }
-        const char* p = buffer_.data();
-        std::size_t left = static_cast<std::size_t>(got);
-        while (outFd >= 0 && left > 0) {
-            const ssize_t written = ::write(outFd, p, left);
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            if (written <= 0) {
-                const int err = written < 0 ? errno : ENOSPC;
+        if (outFd >= 0) {
+            if (const int err = WriteAll(outFd, buffer_.data(), static_cast<std::size_t>(got));
+                err != 0) {
                 if (err == ENOSPC || err == EDQUOT) {
                     Print(Level::kWarning, "error: disk full writing " + shown);
                     throw Stop{kDiskFull};
@@ -51,8 +47,6 @@ bool Session::Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std:
                 reason = std::string("write failed: ") + std::strerror(err);
                 return false;
             }
-            p += written;
-            left -= static_cast<std::size_t>(written);
         }
     }
     if (total != size) {

@@ -18,7 +18,7 @@
 #include "platform/unzip/entry_layout.h"
 #include "platform/unzip/file_source.h"
 #include "platform/unzip/output_folder.h"
-#include "platform/unzip/unique_fd.h"
+#include "platform/fd.h"
 #include "platform/unzip/unzip.h"
 #include "platform/wildcard.h"
 

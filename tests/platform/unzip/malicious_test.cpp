@@ -11,8 +11,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/fd.h"
 #include "platform/unzip/entry_layout.h"
-#include "platform/unzip/unique_fd.h"
 #include "tests/platform/unzip/zip_fixtures.h"
 
 namespace tv::test {
@@ -286,7 +286,7 @@ TEST_F(MaliciousPackage, FakeEndRecordsCostLittleAndSteerNothing) {
     WriteFile(zip, WithFakeEndRecords(plain, 2900, [&](std::size_t at) {
                   return EndRecord(0, 5, at - dirOffset, dirOffset);  // one entry too many
               }));
-    const unzip::UniqueFd fd(::open(zip.c_str(), O_RDONLY | O_CLOEXEC));
+    const tv::UniqueFd fd(::open(zip.c_str(), O_RDONLY | O_CLOEXEC));
     const unzip::EntryLayout layout =
         unzip::ReadEntryLayout(unzip::FdReader(fd.Get()), std::filesystem::file_size(zip));
     EXPECT_EQ(layout.verdict, unzip::LayoutVerdict::kDamaged);
