@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextBrowser>
@@ -289,6 +290,10 @@ class CommandsTest : public QObject {
             QVERIFY(view->columnWidth(c) > view->fontMetrics().horizontalAdvance(title));
         }
         QVERIFY(w.grab().save(shots + "/main_window.png"));
+        auto* fileMenu = Control<QMenu>(w, "mnuFileTOP");
+        fileMenu->popup(w.mapToGlobal(QPoint(0, 0)));
+        QVERIFY(fileMenu->grab().save(shots + "/file_menu.png"));
+        fileMenu->hide();
         const auto save = [&shots](const char* name) {
             return [name, &shots](QDialog* d) {
                 if (auto* defaults = d->findChild<QPushButton*>("Command2")) {
