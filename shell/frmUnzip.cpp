@@ -34,6 +34,7 @@ frmUnzip::frmUnzip(QWidget* parent)
     CreateToolbar();
     CreateControls();
     ConnectCommands();
+    ConnectDialogCommands();
     session_.SetObserver(this);
     setAcceptDrops(true);
     resize(820, 560);
@@ -154,8 +155,10 @@ void frmUnzip::CreateMenus() {
     mnuOptionTOP->setObjectName("mnuOptionTOP");
     Preferences = mnuOptionTOP->addAction("&Preferences");
     Preferences->setObjectName("Preferences");
+    Preferences->setProperty("index", 20);
     Navigation = mnuOptionTOP->addAction("Render XML with &Navigation");
     Navigation->setObjectName("Navigation");
+    Navigation->setProperty("index", 21);
     CopyFile = mnuOptionTOP->addAction("XML &Inline Rendering");
     CopyFile->setObjectName("CopyFile");
     CopyFile->setCheckable(true);
@@ -170,6 +173,7 @@ void frmUnzip::CreateMenus() {
     menuhelpcontents->setShortcut(QKeySequence("F1"));
     mnuHelp0 = mnuHelpTOP->addAction("&About...");
     mnuHelp0->setObjectName("mnuHelp0");
+    mnuHelp0->setProperty("index", 0);
 }
 
 void frmUnzip::CreateToolbar() {
@@ -183,9 +187,11 @@ void frmUnzip::CreateToolbar() {
     ToolbarOpen = Toolbar1->addAction(ImageList1[0], "Open");
     ToolbarOpen->setObjectName("Toolbar1_Open");
     ToolbarOpen->setToolTip("Open Patent FIles");
+    ToolbarOpen->setProperty("index", 1);
     ToolbarRender = Toolbar1->addAction(ImageList1[1], "Render");
     ToolbarRender->setObjectName("Toolbar1_Render");
     ToolbarRender->setToolTip("Render in Internet Explorer");
+    ToolbarRender->setProperty("index", 2);
     ToolbarRender->setEnabled(false);
 }
 

@@ -8,7 +8,8 @@
 // "mnuFile6", "Toolbar1", ...), so tests and tools find it with findChild.
 //
 // frmUnzip.cpp builds the controls; frmUnzip_events.cpp handles the window's events,
-// the session's notifications and the forwarders.
+// the session's notifications and the forwarders; frmUnzip_commands.cpp the menu and
+// toolbar commands that open dialogs and windows.
 #include <QMainWindow>
 #include <array>
 #include <string>
@@ -16,6 +17,7 @@
 #include "render/tools.h"
 #include "shell/package_session.h"
 #include "shell/session_ports.h"
+#include "shell/settings_target_adapter.h"
 
 class QAction;
 class QLabel;
@@ -55,6 +57,12 @@ class frmUnzip : public QMainWindow, private SessionObserver {
     void RenderPackage() { session_.RenderPackage(); }
     void RenderSelection() { session_.RenderSelection(); }
 
+    // "&Open...": the open dialog, then each chosen file in the dialog's order. A
+    // cancelled dialog opens nothing.
+    void ChooseAndOpenFiles();
+    // The open dialog's first folder (see PackageSession::GetLastFolder).
+    std::string GetLastFolder() const { return session_.GetLastFolder(); }
+
     // Fills the File menu's recent-file slots from the session's recent-files list.
     void ShowRecentFiles();
     // Opens dropped files in order (see PackageSession::OpenFiles).
@@ -85,6 +93,10 @@ class frmUnzip : public QMainWindow, private SessionObserver {
     void CreateToolbar();
     void CreateListingColumns();
     void ConnectCommands();
+    void ConnectDialogCommands();
+    void ShowPreferences();
+    void ShowNavigationOptions();
+    void ShowHelp();
     void LayoutListing();
     void HandSelectionToSession();
 
@@ -104,6 +116,7 @@ class frmUnzip : public QMainWindow, private SessionObserver {
     MessageBoxSink messages_;
     render::ProcessToolRunner tools_;
     PackageSession session_;
+    SessionSettingsTarget settingsTarget_{session_};
     ListingModel* listingModel_ = nullptr;
 
     // Controls, named as the program's documentation names them.

@@ -94,6 +94,9 @@ void frmUnzip::ListingChanged() {
     listingModel_->EndReset();
     lvwZip->clearSelection();
     UpdateCommandStates();
+    // The first slot's check mark follows the loaded package, also when an open failed
+    // (and a click on a checkable action flips it behind our back).
+    ShowRecentFiles();
 }
 
 void frmUnzip::ShowRecentFiles() {

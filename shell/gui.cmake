@@ -3,6 +3,8 @@ add_library(tv_shell STATIC
   frmUnzip.cpp
   frmUnzip.h
   frmUnzip_events.cpp
+  frmUnzip_commands.cpp
+  settings_target_adapter.h
   listing_model.cpp
   listing_model.h
   file_icons.cpp
@@ -11,7 +13,7 @@ add_library(tv_shell STATIC
   help_window.cpp
   tool_pump.cpp
 )
-target_link_libraries(tv_shell PUBLIC tv_shell_core Qt6::Widgets)
+target_link_libraries(tv_shell PUBLIC tv_shell_core tv_dialogs tv_settings_ui Qt6::Widgets)
 set_target_properties(tv_shell PROPERTIES AUTOMOC ON)
 qt_add_resources(tv_shell "tessel_icons" PREFIX "/tessel" BASE resources FILES resources/tessel_icon.png resources/tessel_icon.svg)
 

@@ -320,39 +320,39 @@ bool PackageSession::SaveSettings() {
     }
 }
 
-void PackageSession::setNavigationOption(int16_t inti) {
+bool PackageSession::setNavigationOption(int16_t inti) {
     m_NavigationOption = inti;
-    SaveSettings();
+    return SaveSettings();
 }
 
-void PackageSession::SetIE11Path(const std::string& txt) {
+bool PackageSession::SetIE11Path(const std::string& txt) {
     m_IE11Path = txt;
-    SaveSettings();
+    return SaveSettings();
 }
 
-void PackageSession::SetChromePath(const std::string& txt) {
+bool PackageSession::SetChromePath(const std::string& txt) {
     m_ChromePath = txt;
-    SaveSettings();
+    return SaveSettings();
 }
 
-void PackageSession::SetEspacenetUrl(const std::string& txt) {
+bool PackageSession::SetEspacenetUrl(const std::string& txt) {
     m_EspacenetUrl = txt;
-    SaveSettings();
+    return SaveSettings();
 }
 
-void PackageSession::SetGrantexUrl(const std::string& txt) {
+bool PackageSession::SetGrantexUrl(const std::string& txt) {
     m_GrantexUrl = txt;
-    SaveSettings();
+    return SaveSettings();
 }
 
-void PackageSession::SetPubexUrl(const std::string& txt) {
+bool PackageSession::SetPubexUrl(const std::string& txt) {
     m_PubexUrl = txt;
-    SaveSettings();
+    return SaveSettings();
 }
 
-void PackageSession::SetGooglePatentsUrl(const std::string& txt) {
+bool PackageSession::SetGooglePatentsUrl(const std::string& txt) {
     m_GooglePatentsUrl = txt;
-    SaveSettings();
+    return SaveSettings();
 }
 
 std::string PackageSession::StylesheetPath() const {

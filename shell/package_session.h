@@ -169,17 +169,18 @@ class PackageSession : public SettingsMembers, private cUnzipEvents {
     std::vector<RecentSlot> RecentSlots() const;
 
     // Settings: both loads read the product key; a failed save tells the user once
-    // and gives false. Every setter saves at once.
+    // and gives false. Every setter saves at once and gives what the save gave; the
+    // value stays in force for the run either way.
     bool LoadPathSettings();
     bool LoadOptionSettings();
     bool SaveSettings();
-    void setNavigationOption(int16_t inti);
-    void SetIE11Path(const std::string& txt);
-    void SetChromePath(const std::string& txt);
-    void SetEspacenetUrl(const std::string& txt);
-    void SetGrantexUrl(const std::string& txt);
-    void SetPubexUrl(const std::string& txt);
-    void SetGooglePatentsUrl(const std::string& txt);
+    bool setNavigationOption(int16_t inti);
+    bool SetIE11Path(const std::string& txt);
+    bool SetChromePath(const std::string& txt);
+    bool SetEspacenetUrl(const std::string& txt);
+    bool SetGrantexUrl(const std::string& txt);
+    bool SetPubexUrl(const std::string& txt);
+    bool SetGooglePatentsUrl(const std::string& txt);
 
     const std::string& GetAppPath() const { return appPath_; }
     const std::string& GetAppDataPath() const { return appDataPath_; }
