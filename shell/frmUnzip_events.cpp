@@ -93,6 +93,8 @@ void frmUnzip::ListingAboutToChange() {
 void frmUnzip::ListingChanged() {
     listingModel_->EndReset();
     lvwZip->clearSelection();
+    // Shown now: rendering follows the listing and may wait for tools.
+    lvwZip->viewport()->repaint();
     UpdateCommandStates();
     // The first slot's check mark follows the loaded package, also when an open failed
     // (and a click on a checkable action flips it behind our back).

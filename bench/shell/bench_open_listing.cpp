@@ -1,10 +1,14 @@
-// Times opening a package in the main window (offscreen) until its listing is shown,
-// side by side with `unzip -l` listing the same package. Both list a fresh package of
-// 10,000 small entries (or as many as given); the median of five runs is reported.
+// Times opening a package in the main window (offscreen) until its listing is shown
+// (the listing's first paint with every row in the model), side by side with `unzip -l`
+// listing the same package. Both list a fresh package of 10,000 small entries (or as many
+// as given); the median of five runs is reported. Opening also renders the package after
+// the listing is shown (here: the raw view, one entry extracted); that whole call is
+// reported too, for information.
 //
 //   bench_open_listing [entries]
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -21,6 +25,34 @@
 namespace {
 
 constexpr int kRuns = 5;
+
+// Notes when the listing is first painted holding all its rows.
+class FirstPaint : public QObject {
+  public:
+    FirstPaint(const QAbstractItemModel& model, int rows) : model_(model), rows_(rows) {}
+    void Start() {
+        ms_ = -1;
+        timer_.start();
+    }
+    double Ms() const { return ms_; }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && ms_ < 0 && model_.rowCount() == rows_) {
+            ms_ = static_cast<double>(timer_.nsecsElapsed()) / 1e6;
+        }
+        return false;
+    }
+
+  private:
+    const QAbstractItemModel& model_;
+    int rows_;
+    QElapsedTimer timer_;
+    double ms_ = -1;
+};
+
+double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
 
 double MedianMs(const std::function<void()>& run) {
     std::vector<double> times;
@@ -63,11 +95,17 @@ int main(int argc, char* argv[]) {
     window.show();
     window.Load();
     auto* view = window.findChild<QTreeView*>("lvwZip");
-    const double viewer = MedianMs([&] {
+    FirstPaint firstPaint(*view->model(), entries);
+    view->viewport()->installEventFilter(&firstPaint);
+    std::vector<double> shown;
+    const double whole = MedianMs([&] {
+        firstPaint.Start();
         window.OpenPackage(package);
         QApplication::processEvents();
-        view->viewport()->repaint();  // shown: the visible rows are painted
+        view->viewport()->repaint();
+        shown.push_back(firstPaint.Ms());
     });
+    const double viewer = Median(shown);
     if (view->model()->rowCount() != entries) {
         std::fprintf(stderr, "the window listed %d of %d entries\n", view->model()->rowCount(),
                      entries);
@@ -84,6 +122,7 @@ int main(int argc, char* argv[]) {
 
     std::printf("entries: %d (median of %d runs)\n", entries, kRuns);
     std::printf("  window, open until shown : %8.1f ms\n", viewer);
+    std::printf("  (open and render, whole  : %8.1f ms)\n", whole);
     std::printf("  unzip -l                 : %8.1f ms\n", unzip);
     std::printf("  ratio window / unzip -l  : %8.2fx\n", viewer / unzip);
     return 0;
