@@ -60,8 +60,6 @@ std::string TrimSpaces(std::string_view s) {
     return std::string(s.substr(b, e - b + 1));
 }
 
-namespace {
-
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -79,8 +77,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-}  // namespace
 
 std::string Utf16LeToUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

@@ -24,4 +24,7 @@ std::string TrimSpaces(std::string_view s);
 // UTF-16LE bytes as UTF-8; unpaired surrogates and an odd last byte become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
 
+// Appends the UTF-8 form of one code point (at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t cp);
+
 }  // namespace tv

@@ -21,101 +21,31 @@
 #include <vector>
 
 #include "archive/cUnzip.h"
+#include "bench/bench_support.h"
 #include "platform/process/shell_wait.h"
 #include "platform/strings.h"
 #include "render/cunzip_extractor.h"
 #include "render/renderer.h"
 #include "render/tools.h"
 
-extern char** environ;
 
 namespace {
 
+using namespace tv::bench;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 5;
 constexpr int kToolRuns = 200;
 
-struct Rng {
-    std::uint64_t s = 0x9e3779b97f4a7c15ull;
-    std::uint64_t Next() {
-        s ^= s << 13;
-        s ^= s >> 7;
-        s ^= s << 17;
-        return s;
-    }
-};
-
-std::string Noise(Rng& rng, std::size_t n) {
-    std::string out(n, '\0');
-    for (std::size_t i = 0; i + 8 <= n; i += 8) {
-        const std::uint64_t v = rng.Next();
-        std::memcpy(&out[i], &v, 8);
-    }
-    return out;
-}
-
 std::string Xml(Rng& rng, std::size_t n) {
-    static const char* words[] = {"claim",      "invention", "apparatus", "wherein", "method",
-                                  "comprising", "said",      "layer",     "device",  "signal"};
-    std::string out =
-        "<?xml version=\"1.0\"?>\n<!DOCTYPE patent-grant>\n<patent-grant>\n"
-        "<doc-number>09999999</doc-number>\n";
-    while (out.size() < n) {
-        out += "<p>";
-        for (int w = 0; w < 12; ++w) {
-            out += words[rng.Next() % 10];
-            out += ' ';
-        }
-        out += "</p>\n";
-    }
-    return out + "</patent-grant>\n";
-}
-
-void WriteZip(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& items) {
-    int error = 0;
-    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (za == nullptr) {
-        std::exit(1);
-    }
-    for (const auto& [name, data] : items) {
-        zip_source_t* src = zip_source_buffer(za, data.data(), data.size(), 0);
-        if (src == nullptr || zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8) < 0) {
-            std::exit(1);
-        }
-    }
-    if (zip_close(za) != 0) {
-        std::exit(1);
-    }
-}
-
-int SpawnAndReap(std::vector<std::string> args) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (rc != 0 || waitpid(pid, &status, 0) < 0) {
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return XmlText(rng, n,
+                   "<?xml version=\"1.0\"?>\n<!DOCTYPE patent-grant>\n<patent-grant>\n"
+                   "<doc-number>09999999</doc-number>\n",
+                   "</patent-grant>\n");
 }
 
 double Ms(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 struct NoLaunch : tv::render::Launcher, tv::render::MessageSink {
@@ -194,7 +124,7 @@ int main(int argc, char** argv) {
     std::printf("package: %s (%ju bytes, 300 entries)\n", zip.c_str(),
                 static_cast<std::uintmax_t>(fs::file_size(zip)));
 
-    const bool haveUnzip = SpawnAndReap({"unzip", "-v"}) == 0;
+    const bool haveUnzip = RunQuiet({"unzip", "-v"}) == 0;
     std::vector<double> render, unzip;
     for (int run = 0; run < kRuns; ++run) {
         const std::string tag = std::to_string(run);
@@ -207,7 +137,7 @@ int main(int argc, char** argv) {
         };
         auto timeUnzip = [&] {
             const auto a = Clock::now();
-            SpawnAndReap({"unzip", "-qo", zip, "-d", work + "/unzip-" + tag});
+            RunQuiet({"unzip", "-qo", zip, "-d", work + "/unzip-" + tag});
             unzip.push_back(Ms(a, Clock::now()));
         };
         // Alternate which goes first, so both meet the same cache state.
@@ -235,7 +165,7 @@ int main(int argc, char** argv) {
         tv::ShellAndWaitForTermination(app + "/Perl/PathMend \"x\" \"y\"", error, 10000);
         waited.push_back(Ms(a, Clock::now()));
         a = Clock::now();
-        SpawnAndReap({"/bin/true", "x", "y"});
+        RunQuiet({"/bin/true", "x", "y"});
         direct.push_back(Ms(a, Clock::now()));
     }
     std::printf("per tool: wait %.3f ms, spawn+reap %.3f ms, overhead %.3f ms (median of %d)\n",

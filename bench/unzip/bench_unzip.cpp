@@ -26,67 +26,18 @@
 #include <vector>
 
 #include "archive/cUnzip.h"
+#include "bench/bench_support.h"
 #include "platform/unzip/unzip.h"
 
-extern char** environ;
 
 namespace {
 
+using namespace tv::bench;
 namespace fs = std::filesystem;
 constexpr int kRuns = 5;
 
-struct Rng {
-    std::uint64_t s = 0x9e3779b97f4a7c15ull;
-    std::uint64_t Next() {
-        s ^= s << 13;
-        s ^= s >> 7;
-        s ^= s << 17;
-        return s;
-    }
-};
-
-std::string Noise(Rng& rng, std::size_t n) {
-    std::string out(n, '\0');
-    for (std::size_t i = 0; i + 8 <= n; i += 8) {
-        const std::uint64_t v = rng.Next();
-        std::memcpy(&out[i], &v, 8);
-    }
-    return out;
-}
-
 std::string Xml(Rng& rng, std::size_t n) {
-    static const char* words[] = {"claim",      "invention", "apparatus", "wherein", "method",
-                                  "comprising", "said",      "layer",     "device",  "signal"};
-    std::string out = "<?xml version=\"1.0\"?>\n<doc>\n";
-    while (out.size() < n) {
-        out += "<p id=\"" + std::to_string(rng.Next() % 100000) + "\">";
-        for (int w = 0; w < 12; ++w) {
-            out += words[rng.Next() % 10];
-            out += ' ';
-        }
-        out += "</p>\n";
-    }
-    return out + "</doc>\n";
-}
-
-void Write(const std::string& path, const std::vector<std::pair<std::string, std::string>>& items) {
-    int error = 0;
-    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (za == nullptr) {
-        std::fprintf(stderr, "cannot create %s\n", path.c_str());
-        std::exit(1);
-    }
-    for (const auto& [name, data] : items) {
-        zip_source_t* src = zip_source_buffer(za, data.data(), data.size(), 0);
-        if (src == nullptr || zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8) < 0) {
-            std::fprintf(stderr, "cannot add %s\n", name.c_str());
-            std::exit(1);
-        }
-    }
-    if (zip_close(za) != 0) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
+    return XmlText(rng, n, "<?xml version=\"1.0\"?>\n<doc>\n", "</doc>\n");
 }
 
 // One formatted line per entry, as a listing shows it (printed in --list mode).
@@ -119,25 +70,6 @@ int Ours(const std::string& zip, const std::string& folder) {
     return Wiz_SingleEntryUnzip(0, nullptr, 0, nullptr, &dcl, &callbacks);
 }
 
-int Tool(std::vector<std::string> args) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (rc != 0 || waitpid(pid, &status, 0) < 0) {
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 double Milliseconds(const std::function<int(int)>& work, int run) {
     const auto start = std::chrono::steady_clock::now();
     const int code = work(run);
@@ -146,11 +78,6 @@ double Milliseconds(const std::function<int(int)>& work, int run) {
         std::fprintf(stderr, "run returned %d\n", code);
     }
     return std::chrono::duration<double, std::milli>(end - start).count();
-}
-
-double Median(std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
 }
 
 // Medians of kRuns runs of each, interleaved and alternating which goes first, so
@@ -202,7 +129,7 @@ int main(int argc, char** argv) {
         }
         work = pattern;
     }
-    const bool haveTool = Tool({"unzip", "-v"}) == 0;
+    const bool haveTool = RunQuiet({"unzip", "-v"}) == 0;
     const std::string self = fs::canonical("/proc/self/exe").string();
     Rng rng;
 
@@ -215,7 +142,7 @@ int main(int argc, char** argv) {
             std::snprintf(name, sizeof name, "US%05d/D%05d.xml", i / 100, i);
             items.emplace_back(name, Xml(rng, 400));
         }
-        Write(many, items);
+        WriteZip(many, items);
     }
     {
         std::vector<std::pair<std::string, std::string>> items;
@@ -227,7 +154,7 @@ int main(int argc, char** argv) {
             std::snprintf(name, sizeof name, "US09999999-20240102-D%05d.TIF", i);
             items.emplace_back(name, Noise(rng, 180 * 1024 + (rng.Next() % 32768)));
         }
-        Write(large, items);
+        WriteZip(large, items);
     }
     std::printf("packages: %s (%ju bytes, 10000 entries), %s (%ju bytes, 300 entries)\n",
                 many.c_str(), static_cast<std::uintmax_t>(fs::file_size(many)), large.c_str(),
@@ -241,10 +168,13 @@ int main(int argc, char** argv) {
     using Work = std::function<int(int)>;
     for (const std::string& zip : {many, large}) {
         const std::string label = zip == many ? "10,000 entries" : "300 entries, 60 MB";
-        const Work tool = haveTool ? Work([&](int) { return Tool({"unzip", "-l", zip}); }) : Work();
+        const Work tool = haveTool ? Work([&](int) {
+            return RunQuiet({"unzip", "-l", zip});
+        })
+                                   : Work();
         auto [ours, unzip] = Compare([&](int) { return Ours(zip, ""); }, tool);
         Report(("list " + label + " (library)").c_str(), ours, unzip);
-        std::tie(ours, unzip) = Compare([&](int) { return Tool({self, "--list", zip}); }, tool);
+        std::tie(ours, unzip) = Compare([&](int) { return RunQuiet({self, "--list", zip}); }, tool);
         Report(("list " + label + " (process)").c_str(), ours, unzip);
         std::tie(ours, unzip) = Compare(
             [&](int) {
@@ -260,7 +190,7 @@ int main(int argc, char** argv) {
         const std::string label = zip == many ? "10,000 entries" : "300 entries, 60 MB";
         const std::string tag = zip == many ? "many" : "large";
         const Work tool = haveTool ? Work([&](int run) {
-            return Tool({"unzip", "-qo", zip, "-d", folder(("tool-" + tag).c_str(), run)});
+            return RunQuiet({"unzip", "-qo", zip, "-d", folder(("tool-" + tag).c_str(), run)});
         })
                                    : Work();
         const auto [ours, unzip] =
@@ -273,7 +203,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 100; ++i) {
             items.emplace_back("D" + std::to_string(i) + ".TIF", Noise(rng, 1 << 20));
         }
-        Write(plain, items);
+        WriteZip(plain, items);
         std::string bytes;
         {
             std::ifstream in(plain, std::ios::binary);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/strings.h"
+
 namespace tv::prep {
 
 struct EntityChar {
@@ -24,8 +26,5 @@ std::optional<char32_t> EntityCharByName(std::string_view name);
 // The code point for an SDATA text in ISO form: "[mdash ]" (name inside brackets,
 // padded with spaces). nullopt for any other text.
 std::optional<char32_t> EntityCharBySdataText(std::string_view text);
-
-// Appends the UTF-8 form of a code point.
-void AppendUtf8(std::string& out, char32_t c);
 
 }  // namespace tv::prep
