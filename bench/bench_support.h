@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -98,6 +100,18 @@ inline int RunQuiet(std::vector<std::string> args) {
         return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The folder a benchmark works in: the one given, else a fresh one under the temporary
+// folder; empty when it cannot be made.
+inline std::string WorkFolder(int argc, char** argv, int index = 1) {
+    if (argc > index) {
+        std::error_code ec;
+        std::filesystem::create_directories(argv[index], ec);
+        return ec ? std::string() : std::string(argv[index]);
+    }
+    std::string pattern = (std::filesystem::temp_directory_path() / "tessel-bench-XXXXXX").string();
+    return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
 }
 
 inline double Median(std::vector<double> v) {

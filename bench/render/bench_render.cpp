@@ -28,7 +28,6 @@
 #include "render/renderer.h"
 #include "render/tools.h"
 
-
 namespace {
 
 using namespace tv::bench;
@@ -90,16 +89,9 @@ int Render(const std::string& zip, const std::string& documents, const std::stri
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string work;
-    if (argc > 1) {
-        work = argv[1];
-        fs::create_directories(work);
-    } else {
-        std::string pattern = (fs::temp_directory_path() / "tessel-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            return 1;
-        }
-        work = pattern;
+    const std::string work = WorkFolder(argc, argv);
+    if (work.empty()) {
+        return 1;
     }
     const std::string app = work + "/app";
     fs::create_directories(app + "/Perl");

@@ -29,7 +29,6 @@
 #include "bench/bench_support.h"
 #include "platform/unzip/unzip.h"
 
-
 namespace {
 
 using namespace tv::bench;
@@ -118,16 +117,9 @@ int main(int argc, char** argv) {
         printLines = true;
         return Ours(argv[2], "");
     }
-    std::string work;
-    if (argc > 1) {
-        work = argv[1];
-        fs::create_directories(work);
-    } else {
-        std::string pattern = (fs::temp_directory_path() / "tessel-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            return 1;
-        }
-        work = pattern;
+    const std::string work = WorkFolder(argc, argv);
+    if (work.empty()) {
+        return 1;
     }
     const bool haveTool = RunQuiet({"unzip", "-v"}) == 0;
     const std::string self = fs::canonical("/proc/self/exe").string();
