@@ -216,9 +216,10 @@ int main(int argc, char** argv) {
         const std::string name = stem + "-D0000" + std::to_string(n) + ".TIF";
         ok = !WriteTiff(Figure(n), work / name).empty() && AddFile(zip, name, work / name);
     }
+    // libzip keeps the archive open when closing fails; discard it then, as on any
+    // earlier failure, so no half-written package is left under the output name.
     if (!ok || zip_close(zip) != 0) {
-        if (ok)
-            zip_discard(zip);
+        zip_discard(zip);
         std::fprintf(stderr, "make_demo: could not write %s\n", output.c_str());
         return 1;
     }
