@@ -1,10 +1,16 @@
 <?xml version="1.0" encoding="UTF-8"?>
 <!--
   Sequence listing as a page: the listing's header data, then each sequence with its
-  features and its residues in blocks of ten, sixty to a line, each line led by the
-  position of its first residue.
+  features and its residues. Two structures:
+  - ST26SequenceListing (every version): residues in blocks of ten, sixty to a line,
+    each line led by the position of its first residue;
+  - sequence-cwu (numeric identifiers, s110 ... s400): fields labelled from the table
+    below, the residues as the listing lays them out (its own numbering).
+  Every sequence is a section with the anchor "seq-N" (N its SEQ ID NO), which links
+  from the main document's page point at.
 -->
-<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
+                xmlns:sl="urn:x-tessel:sequence-labels" exclude-result-prefixes="sl">
 <xsl:include href="labels.xsl"/>
 <xsl:output method="html" encoding="UTF-8" indent="no" doctype-system="about:legacy-compat"/>
 
@@ -17,8 +23,9 @@
       <meta http-equiv="Content-Type" content="text/html; charset=UTF-8"/>
       <title>
         <xsl:text>Sequence listing</xsl:text>
-        <xsl:if test="normalize-space(*/InventionTitle) != ''">
-          <xsl:value-of select="concat(': ', normalize-space(*/InventionTitle[1]))"/>
+        <xsl:variable name="t" select="(*/InventionTitle | //s120)[1]"/>
+        <xsl:if test="normalize-space($t) != ''">
+          <xsl:value-of select="concat(': ', normalize-space($t))"/>
         </xsl:if>
       </title>
       <style>
@@ -32,6 +39,7 @@ table.features th, table.features td { border: 1px solid #999; padding: 0.15em 0
 table.residues { border-collapse: collapse; font-family: monospace; font-size: 10pt; }
 table.residues td.pos { text-align: right; padding-right: 1.5em; color: #555; }
 table.residues td.res { white-space: pre; }
+pre.residues { font-size: 10pt; margin: 0.5em 0; }
 nav.seqs a { margin-right: 0.6em; }
 @media print { body { max-width: none; margin: 0; } nav.seqs { display: none; } section.seq { page-break-inside: avoid; } }
       </style>
@@ -176,18 +184,116 @@ nav.seqs a { margin-right: 0.6em; }
   </xsl:if>
 </xsl:template>
 
-<!-- "INSDSeq_moltype" reads "Molecule type", other names as labels.xsl makes them. -->
+<!-- The numeric-identifier structure. -->
+<xsl:template match="/sequence-cwu" priority="1">
+  <xsl:variable name="seqs" select="//s200"/>
+  <h1>Sequence listing</h1>
+  <table class="fields">
+    <xsl:for-each select="publication-reference/document-id/* | *[not(self::publication-reference) and not(*)]">
+      <xsl:call-template name="sl-row"/>
+    </xsl:for-each>
+    <xsl:for-each select="//s100/* | //*[starts-with(local-name(), 's1') and not(ancestor-or-self::s100) and not(*)]">
+      <xsl:call-template name="sl-row"/>
+    </xsl:for-each>
+  </table>
+  <xsl:if test="count($seqs) &gt; 1">
+    <nav class="seqs">
+      <xsl:for-each select="$seqs">
+        <a href="#seq-{normalize-space(s210)}">SEQ ID NO: <xsl:value-of select="normalize-space(s210)"/></a>
+      </xsl:for-each>
+    </nav>
+  </xsl:if>
+  <xsl:apply-templates select="$seqs" mode="cwu"/>
+  <!-- A sequence without a header of its own. -->
+  <xsl:for-each select="//s400[not(preceding-sibling::s200)]">
+    <pre class="residues"><xsl:value-of select="."/></pre>
+  </xsl:for-each>
+</xsl:template>
+
+<xsl:template match="s200" mode="cwu">
+  <xsl:variable name="no" select="normalize-space(s210)"/>
+  <xsl:variable name="me" select="generate-id()"/>
+  <section class="seq" id="seq-{$no}">
+    <h2>SEQ ID NO: <xsl:value-of select="$no"/></h2>
+    <table class="fields">
+      <xsl:for-each select="*[not(self::s210) and not(self::s220)]">
+        <xsl:call-template name="sl-row"/>
+      </xsl:for-each>
+    </table>
+    <xsl:if test="s220">
+      <table class="features">
+        <tr><th>Feature</th><th>Location</th><th>Other information</th></tr>
+        <xsl:for-each select="s220">
+          <tr>
+            <td><xsl:value-of select="normalize-space(s221)"/></td>
+            <td><xsl:value-of select="normalize-space(s222)"/></td>
+            <td>
+              <xsl:value-of select="normalize-space(s223)"/>
+              <xsl:for-each select="*[not(self::s221 or self::s222 or self::s223)]">
+                <div class="qual"><xsl:call-template name="sl-label"><xsl:with-param name="s" select="local-name()"/></xsl:call-template>: <xsl:value-of select="normalize-space(.)"/></div>
+              </xsl:for-each>
+            </td>
+          </tr>
+        </xsl:for-each>
+      </table>
+    </xsl:if>
+    <xsl:for-each select="following-sibling::s400[generate-id(preceding-sibling::s200[1]) = $me]">
+      <pre class="residues"><xsl:value-of select="."/></pre>
+    </xsl:for-each>
+  </section>
+</xsl:template>
+
+<!-- Numeric identifiers from the table below; "INSDSeq_moltype" reads "Molecule type",
+     other names as labels.xsl makes them. -->
 <xsl:template name="sl-label">
   <xsl:param name="s"/>
-  <xsl:call-template name="lb-humanise">
-    <xsl:with-param name="s">
-      <xsl:choose>
-        <xsl:when test="$s = 'INSDSeq_moltype'">molecule type</xsl:when>
-        <xsl:when test="starts-with($s, 'INSDSeq_')"><xsl:value-of select="substring-after($s, 'INSDSeq_')"/></xsl:when>
-        <xsl:otherwise><xsl:value-of select="$s"/></xsl:otherwise>
-      </xsl:choose>
-    </xsl:with-param>
-  </xsl:call-template>
+  <xsl:choose>
+    <xsl:when test="$sl-codes[@n = $s]"><xsl:value-of select="$sl-codes[@n = $s]"/></xsl:when>
+    <xsl:otherwise>
+      <xsl:call-template name="lb-humanise">
+        <xsl:with-param name="s">
+          <xsl:choose>
+            <xsl:when test="$s = 'INSDSeq_moltype'">molecule type</xsl:when>
+            <xsl:when test="starts-with($s, 'INSDSeq_')"><xsl:value-of select="substring-after($s, 'INSDSeq_')"/></xsl:when>
+            <xsl:otherwise><xsl:value-of select="$s"/></xsl:otherwise>
+          </xsl:choose>
+        </xsl:with-param>
+      </xsl:call-template>
+    </xsl:otherwise>
+  </xsl:choose>
 </xsl:template>
+
+<!-- Labels of the numeric identifiers. -->
+<xsl:variable name="sl-codes" select="document('')/*/sl:codes/sl:c"/>
+<sl:codes>
+  <sl:c n="s110">Applicant</sl:c>
+  <sl:c n="s120">Title of invention</sl:c>
+  <sl:c n="s130">File reference</sl:c>
+  <sl:c n="s140">Current application number</sl:c>
+  <sl:c n="s141">Current filing date</sl:c>
+  <sl:c n="s150">Prior application number</sl:c>
+  <sl:c n="s151">Prior application filing date</sl:c>
+  <sl:c n="s160">Number of SEQ ID NOs</sl:c>
+  <sl:c n="s170">Software</sl:c>
+  <sl:c n="s211">Length</sl:c>
+  <sl:c n="s212">Type</sl:c>
+  <sl:c n="s213">Organism</sl:c>
+  <sl:c n="s300">Publication information</sl:c>
+  <sl:c n="s301">Authors</sl:c>
+  <sl:c n="s302">Title</sl:c>
+  <sl:c n="s303">Journal</sl:c>
+  <sl:c n="s304">Volume</sl:c>
+  <sl:c n="s305">Issue</sl:c>
+  <sl:c n="s306">Pages</sl:c>
+  <sl:c n="s307">Date</sl:c>
+  <sl:c n="s308">Database accession number</sl:c>
+  <sl:c n="s309">Database entry date</sl:c>
+  <sl:c n="s310">Document number</sl:c>
+  <sl:c n="s311">Filing date</sl:c>
+  <sl:c n="s312">Publication date</sl:c>
+  <sl:c n="s313">Relevant residues</sl:c>
+  <sl:c n="doc-number">Publication number</sl:c>
+  <sl:c n="number">Listing number</sl:c>
+</sl:codes>
 
 </xsl:stylesheet>
