@@ -7,6 +7,7 @@
 #include <libxslt/documents.h>
 #include <libxslt/security.h>
 #include <libxslt/transform.h>
+#include <libxslt/variables.h>
 #include <libxslt/xslt.h>
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
@@ -24,6 +25,7 @@
 #include "platform/environment.h"
 #include "platform/strings.h"
 #include "tools/opener/output_file.h"
+#include "tools/opener/seq_listing.h"
 #include "tools/opener/tiff_refs.h"
 
 namespace tv::opener {
@@ -598,6 +600,10 @@ TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& 
         return SimpleFailure("Error executing the Transform", stylePath, "out of memory");
     }
     xsltSetCtxtSecurityPrefs(g_prefs, context.get());
+    // Lets the page link "SEQ ID NO: n" to the sequence listing's page beside it.
+    if (const std::string seqPage = SequenceListingPage(xmlPath); !seqPage.empty()) {
+        xsltQuoteOneUserParam(context.get(), BAD_CAST "tv-seq-page", BAD_CAST seqPage.c_str());
+    }
     Watchdog watchdog(context.get(), timeLimit);
     DocPtr result(
         xsltApplyStylesheetUser(style.get(), doc.get(), nullptr, nullptr, nullptr, context.get()));
