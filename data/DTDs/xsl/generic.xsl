@@ -47,7 +47,8 @@
       </title>
       <style>
 body { font-family: sans-serif; font-size: 11pt; line-height: 1.4; max-width: 60em; margin: 1em auto; padding: 0 1em; color: #111; background: #fff; }
-h1 { font-size: 1.5em; } h2 { font-size: 1.25em; border-bottom: 1px solid #999; } h3 { font-size: 1.1em; } h4, h5, h6 { font-size: 1em; }
+h1 { font-size: 1.5em; } h2 { font-size: 1.25em; border-bottom: 1px solid #999; } h3 { font-size: 1.1em; }
+h4, h5, h6 { font-size: 1em; margin: 0.6em 0 0.2em 0; }
 section { margin: 0.4em 0 0.4em 0; }
 section section { margin-left: 0.8em; }
 div.field { margin: 0.1em 0; }
@@ -113,9 +114,21 @@ table.cals th, table.cals td { padding: 0.15em 0.4em; vertical-align: top; }
             <xsl:otherwise><xsl:call-template name="gen-label"><xsl:with-param name="n" select="$name"/></xsl:call-template></xsl:otherwise>
           </xsl:choose>
         </xsl:element>
-        <xsl:apply-templates select="node()[count(. | $head) != count($head)]" mode="gen">
-          <xsl:with-param name="depth" select="$depth + 1 - floor($depth div 6)"/>
-        </xsl:apply-templates>
+        <xsl:variable name="body" select="node()[count(. | $head) != count($head)]"/>
+        <xsl:choose>
+          <!-- A lone wrapper (publication-reference/document-id) adds no heading of its own. -->
+          <xsl:when test="not($head) and count(*) = 1 and not(text()[normalize-space() != ''])
+                          and */* and not(*/text()[normalize-space() != '']) and not(*/tgroup or */TGROUP)">
+            <xsl:apply-templates select="*/node()" mode="gen">
+              <xsl:with-param name="depth" select="$depth + 1 - floor($depth div 6)"/>
+            </xsl:apply-templates>
+          </xsl:when>
+          <xsl:otherwise>
+            <xsl:apply-templates select="$body" mode="gen">
+              <xsl:with-param name="depth" select="$depth + 1 - floor($depth div 6)"/>
+            </xsl:apply-templates>
+          </xsl:otherwise>
+        </xsl:choose>
       </section>
     </xsl:when>
     <xsl:otherwise>

@@ -40,7 +40,7 @@ table.residues { border-collapse: collapse; font-family: monospace; font-size: 1
 table.residues td.pos { text-align: right; padding-right: 1.5em; color: #555; }
 table.residues td.res { white-space: pre; }
 pre.residues { font-size: 10pt; margin: 0.5em 0; }
-nav.seqs a { margin-right: 0.6em; }
+nav.seqs a { margin-right: 0.6em; white-space: nowrap; }
 @media print { body { max-width: none; margin: 0; } nav.seqs { display: none; } section.seq { page-break-inside: avoid; } }
       </style>
     </head>
