@@ -7,8 +7,9 @@
   child when it has one, else by its label; an element holding only a short text is a
   field ("Label: text"); a longer text, or text mixed with markup, is a paragraph. CALS
   tables become tables, b/i/u/sub/sup keep their look, images named by a plain local
-  file name are shown. Labels come from the table at the end (English, German, French,
-  by the document's language), else from the element's name made readable.
+  file name are shown, a "SEQ ID NO: n" links to the sequence listing (seqref.xsl).
+  Labels come from the table at the end (English, German, French, by the document's
+  language), else from the element's name made readable.
 
   Nothing of the document's markup reaches the page: every element and attribute is
   written by this stylesheet.
@@ -17,6 +18,7 @@
                 xmlns:gl="urn:x-tessel:generic-labels" exclude-result-prefixes="gl">
 <xsl:include href="cals-common.xsl"/>
 <xsl:include href="labels.xsl"/>
+<xsl:include href="seqref.xsl"/>
 <xsl:output method="html" encoding="UTF-8" indent="no" doctype-system="about:legacy-compat"/>
 
 <!-- A text up to this many characters, alone in its element, is a field. -->
@@ -138,7 +140,12 @@ table.cals th, table.cals td { padding: 0.15em 0.4em; vertical-align: top; }
 </xsl:template>
 
 <xsl:template match="text()" mode="gen">
-  <xsl:if test="normalize-space() != ''"><p><xsl:value-of select="."/></p></xsl:if>
+  <xsl:if test="normalize-space() != ''"><p><xsl:apply-templates select="."/></p></xsl:if>
+</xsl:template>
+
+<!-- Text in paragraphs and tables: "SEQ ID NO: 5" links to the listing's page. -->
+<xsl:template match="text()">
+  <xsl:call-template name="tv-seq-text"><xsl:with-param name="text" select="."/></xsl:call-template>
 </xsl:template>
 <xsl:template match="comment() | processing-instruction()" mode="gen"/>
 
