@@ -208,6 +208,13 @@ nav.seqs a { margin-right: 0.6em; white-space: nowrap; }
   <xsl:for-each select="//s400[not(preceding-sibling::s200)]">
     <pre class="residues"><xsl:value-of select="."/></pre>
   </xsl:for-each>
+  <!-- Whatever else the listing holds (other rules, other identifiers), by its name. -->
+  <xsl:variable name="other" select="*[starts-with(local-name(), 'sequence-list')]/*[not(self::s100 or self::s200 or self::s400)]"/>
+  <xsl:if test="$other">
+    <table class="fields">
+      <xsl:for-each select="$other"><xsl:call-template name="sl-row"/></xsl:for-each>
+    </table>
+  </xsl:if>
 </xsl:template>
 
 <xsl:template match="s200" mode="cwu">
