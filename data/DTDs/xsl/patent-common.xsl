@@ -1,52 +1,109 @@
 <?xml version="1.0" encoding="UTF-8"?>
 <!--
-  Patent full text (grant or application, and the SGML grant vocabulary lifted to XML
-  with its upper-case names) as one readable HTML page.
+  Patent full text as one readable HTML page: our own vocabulary (patent-grant,
+  patent-application), the US families (us-patent-grant, us-patent-application,
+  patent-application-publication), the upper-case PATDOC vocabulary (XML, or lifted from
+  SGML) and, through patent-intl.xsl, the other offices' vocabularies.
 
   Imported by patent.xsl, patent-toc.xsl, patent-embed.xsl and patent-embed-toc.xsl,
   which only set the two parameters:
     tv-toc    1: a table of contents of the sections, headings, drawings and claims
-    tv-embed  1: drawings shown in the page (<img>), else links to the image files
+    tv-embed  1: drawings at full width in place; 0: scaled to the page, each a link
+              to its full-size file
+  A third parameter, tv-seq-page, names the sequence listing's page (see seqref.xsl).
   Drawing files are referenced by their relative names, as they lie beside the
   document. Elements without a template here still show their text.
+
+  Pages never carry markup from the document: nothing is copied but MathML through an
+  element and attribute allow-list; the only addresses taken from the document are
+  relative image file names and in-page anchors.
+
+  Hooks for the vocabularies in patent-intl.xsl (stable: other files rely on them)
+    $tv-lang                       the document's language, lower-case ("en", "de", ...)
+    tv-label (key, lang?)          a label from the tables by key, in lang (default
+                                   $tv-lang), else English, else the key humanised.
+                                   Rows: labels.xsl ($lb-rows); patent-intl.xsl may add
+                                   rows of its own in $tv-intl-label-rows (same form,
+                                   <l k="key" en="..." de="..." fr="..." ja="..."/>),
+                                   which win over labels.xsl for the languages they give.
+    mode tv-title                  on the root element: the title's content (text and
+                                   inline markup); the page's <h1> and <title> use it.
+    mode tv-biblio-rows            on the root element: the header table's rows (<tr>).
+    tv-field (key | label, value)  one header row: label by key (or given text), value a
+                                   string or markup built by the stylesheet; nothing when
+                                   the value is empty.
+    tv-party-line (name, place)    one party on a line of its own, place in brackets.
+    mode tv-party                  on applicant/inventor/agent/assignee-like elements with
+                                   an addressbook (or name/address): tv-party-line.
+    mode tv-bcode                  on SDOBI children and their groups (B100 ... B700):
+                                   rows per B-code; codes shared with PATDOC are here,
+                                   office-only codes go in patent-intl.xsl.
+    mode tv-section                on each child of the root: one section of the page
+                                   (bibliographic data gives none); tv-section (id, key,
+                                   class) wraps the context's children in a section
+                                   with a labelled <h2>.
+    tv-claims (id, key, lang)      a claim set: section with its own anchor and labelled
+                                   heading, the context's children inside.
+    tv-figure (label)              a drawing (figure, EMI in SDODR, ...) with its anchor;
+                                   its images through tv-image.
+    tv-image (file, alt, drawing)  one image by relative file name: drawing=1 as a
+                                   drawing (per tv-embed), else in-line.
+    tv-date (d)                    20260101 as 2026-01-01.
 -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
                 xmlns:exsl="http://exslt.org/common" exclude-result-prefixes="exsl">
 <xsl:include href="cals-common.xsl"/>
 <xsl:include href="labels.xsl"/>
+<xsl:include href="seqref.xsl"/>
+<xsl:include href="patent-intl.xsl"/>
 <xsl:output method="html" encoding="UTF-8" indent="no" doctype-system="about:legacy-compat"/>
 
 <xsl:param name="tv-toc" select="0"/>
 <xsl:param name="tv-embed" select="0"/>
 
-<xsl:variable name="tv-biblio" select="/*/*[contains(local-name(), 'bibliographic-data')][1]"/>
-<xsl:variable name="tv-title">
+<xsl:variable name="tv-lang">
+  <xsl:variable name="l" select="translate(substring(normalize-space((/*/@lang | /*/@LANG)[1]), 1, 2),
+                                           'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')"/>
   <xsl:choose>
-    <xsl:when test="$tv-biblio/invention-title">
-      <xsl:value-of select="normalize-space($tv-biblio/invention-title[1])"/>
-    </xsl:when>
-    <xsl:otherwise><xsl:value-of select="normalize-space(/PATDOC/SDOBI//B540[1]/STEXT)"/></xsl:otherwise>
-  </xsl:choose>
-</xsl:variable>
-<xsl:variable name="tv-number">
-  <xsl:variable name="pub" select="$tv-biblio/publication-reference/document-id[1]"/>
-  <xsl:choose>
-    <xsl:when test="$pub">
-      <xsl:value-of select="normalize-space(concat($pub/country, ' ', $pub/doc-number, ' ', $pub/kind))"/>
-    </xsl:when>
-    <xsl:otherwise>
-      <xsl:value-of select="normalize-space(concat(/PATDOC/SDOBI/B100/B110/DNUM, ' ', /PATDOC/SDOBI/B100/B130))"/>
-    </xsl:otherwise>
+    <xsl:when test="$l != ''"><xsl:value-of select="$l"/></xsl:when>
+    <xsl:otherwise>en</xsl:otherwise>
   </xsl:choose>
 </xsl:variable>
 
+<xsl:variable name="tv-core-labels" select="exsl:node-set($lb-rows)/l"/>
+<xsl:variable name="tv-intl-labels" select="exsl:node-set($tv-intl-label-rows)/l"/>
+
+<xsl:template name="tv-label">
+  <xsl:param name="key"/>
+  <xsl:param name="lang" select="$tv-lang"/>
+  <xsl:variable name="i" select="$tv-intl-labels[@k = $key]"/>
+  <xsl:variable name="c" select="$tv-core-labels[@k = $key]"/>
+  <xsl:choose>
+    <xsl:when test="$i/@*[local-name() = $lang]"><xsl:value-of select="$i/@*[local-name() = $lang]"/></xsl:when>
+    <xsl:when test="$c/@*[local-name() = $lang]"><xsl:value-of select="$c/@*[local-name() = $lang]"/></xsl:when>
+    <xsl:when test="$i/@en"><xsl:value-of select="$i/@en"/></xsl:when>
+    <xsl:when test="$c/@en"><xsl:value-of select="$c/@en"/></xsl:when>
+    <xsl:otherwise>
+      <xsl:call-template name="lb-humanise"><xsl:with-param name="s" select="$key"/></xsl:call-template>
+    </xsl:otherwise>
+  </xsl:choose>
+</xsl:template>
+
+<xsl:variable name="tv-title-rtf"><xsl:apply-templates select="/*" mode="tv-title"/></xsl:variable>
+<xsl:variable name="tv-title" select="normalize-space($tv-title-rtf)"/>
+<xsl:variable name="tv-number">
+  <xsl:apply-templates select="/*" mode="tv-number"/>
+</xsl:variable>
+
 <xsl:template match="/">
-  <html>
+  <html lang="{$tv-lang}">
     <head>
       <meta http-equiv="Content-Type" content="text/html; charset=UTF-8"/>
       <title>
         <xsl:value-of select="normalize-space(concat($tv-number, ' ', $tv-title))"/>
-        <xsl:if test="normalize-space(concat($tv-number, $tv-title)) = ''">Patent document</xsl:if>
+        <xsl:if test="normalize-space(concat($tv-number, $tv-title)) = ''">
+          <xsl:call-template name="tv-label"><xsl:with-param name="key" select="'patent-document'"/></xsl:call-template>
+        </xsl:if>
       </title>
       <style>
 body { font-family: Georgia, serif; font-size: 12pt; line-height: 1.45; max-width: 52em;
@@ -86,48 +143,99 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   </html>
 </xsl:template>
 
-<!-- ===== Roots ===== -->
+<!-- ===== Page ===== -->
 
 <xsl:template match="*" mode="tv-root">
   <article class="patent">
-    <xsl:apply-templates select="$tv-biblio"/>
-    <xsl:if test="not($tv-biblio)">
-      <h1><xsl:call-template name="tv-humanise"><xsl:with-param name="s" select="local-name()"/></xsl:call-template></h1>
-    </xsl:if>
+    <header class="biblio">
+      <h1>
+        <xsl:choose>
+          <xsl:when test="$tv-title != ''"><xsl:copy-of select="$tv-title-rtf"/></xsl:when>
+          <xsl:when test="normalize-space($tv-number) != ''"><xsl:value-of select="$tv-number"/></xsl:when>
+          <xsl:otherwise>
+            <xsl:call-template name="tv-label"><xsl:with-param name="key" select="'patent-document'"/></xsl:call-template>
+          </xsl:otherwise>
+        </xsl:choose>
+      </h1>
+      <table class="biblio"><xsl:apply-templates select="." mode="tv-biblio-rows"/></table>
+    </header>
     <xsl:if test="$tv-toc = 1"><xsl:call-template name="tv-toc"/></xsl:if>
-    <xsl:apply-templates select="*[not(contains(local-name(), 'bibliographic-data'))]" mode="tv-section"/>
+    <xsl:apply-templates select="*" mode="tv-section"/>
   </article>
 </xsl:template>
 
-<xsl:template match="PATDOC" mode="tv-root">
-  <article class="patent">
-    <xsl:apply-templates select="SDOBI"/>
-    <xsl:if test="$tv-toc = 1"><xsl:call-template name="tv-toc"/></xsl:if>
-    <xsl:apply-templates select="*[not(self::SDOBI)]" mode="tv-section"/>
-  </article>
+<!-- The title: the bibliographic data's invention title, else B540's text. -->
+<xsl:template match="*" mode="tv-title">
+  <xsl:variable name="b" select="*[contains(local-name(), 'bibliographic-data')][1]"/>
+  <xsl:choose>
+    <xsl:when test="$b/invention-title">
+      <xsl:apply-templates select="$b/invention-title[1]/node()"/>
+    </xsl:when>
+    <xsl:when test="SDOBI">
+      <xsl:apply-templates select="(SDOBI/B500/B540/STEXT | SDOBI/B500/B540/B542)[1]/node()"/>
+    </xsl:when>
+  </xsl:choose>
+</xsl:template>
+
+<xsl:template match="*" mode="tv-number">
+  <xsl:variable name="pub" select="*[contains(local-name(), 'bibliographic-data')][1]/publication-reference/document-id[1]"/>
+  <xsl:choose>
+    <xsl:when test="$pub">
+      <xsl:value-of select="normalize-space(concat($pub/country, ' ', $pub/doc-number, ' ', $pub/kind))"/>
+    </xsl:when>
+    <xsl:when test="SDOBI">
+      <xsl:value-of select="normalize-space(concat(SDOBI/B100/B190, ' ', SDOBI/B100/B110, ' ', SDOBI/B100/B130))"/>
+    </xsl:when>
+  </xsl:choose>
+</xsl:template>
+
+<xsl:template match="*" mode="tv-biblio-rows">
+  <xsl:apply-templates select="*[contains(local-name(), 'bibliographic-data')][1] | SDOBI"/>
 </xsl:template>
 
 <!-- ===== Sections ===== -->
 
+<xsl:template name="tv-section">
+  <xsl:param name="id" select="local-name()"/>
+  <xsl:param name="key" select="local-name()"/>
+  <xsl:param name="class" select="$key"/>
+  <section class="{$class}" id="{$id}">
+    <h2><xsl:call-template name="tv-label"><xsl:with-param name="key" select="$key"/></xsl:call-template></h2>
+    <xsl:apply-templates/>
+  </section>
+</xsl:template>
+
+<xsl:template match="*[contains(local-name(), 'bibliographic-data')] | SDOBI" mode="tv-section"/>
+
 <xsl:template match="abstract | SDOAB" mode="tv-section">
-  <section class="abstract" id="abstract"><h2>Abstract</h2><xsl:apply-templates/></section>
+  <xsl:call-template name="tv-section"><xsl:with-param name="key" select="'abstract'"/><xsl:with-param name="id" select="'abstract'"/></xsl:call-template>
 </xsl:template>
 
 <xsl:template match="drawings | SDODR" mode="tv-section">
-  <section class="drawings" id="drawings"><h2>Drawings</h2><xsl:apply-templates/></section>
+  <xsl:call-template name="tv-section"><xsl:with-param name="key" select="'drawings'"/><xsl:with-param name="id" select="'drawings'"/></xsl:call-template>
 </xsl:template>
 
 <xsl:template match="description | SDODE" mode="tv-section">
-  <section class="description" id="description"><h2>Description</h2><xsl:apply-templates/></section>
+  <xsl:call-template name="tv-section"><xsl:with-param name="key" select="'description'"/><xsl:with-param name="id" select="'description'"/></xsl:call-template>
 </xsl:template>
 
 <xsl:template match="claims | SDOCL" mode="tv-section">
-  <section class="claims" id="claims"><h2>Claims</h2><xsl:apply-templates/></section>
+  <xsl:call-template name="tv-claims"/>
+</xsl:template>
+
+<xsl:template name="tv-claims">
+  <xsl:param name="id" select="'claims'"/>
+  <xsl:param name="key" select="'claims'"/>
+  <xsl:param name="lang" select="$tv-lang"/>
+  <section class="claims" id="{$id}" lang="{$lang}">
+    <h2><xsl:call-template name="tv-label"><xsl:with-param name="key" select="$key"/><xsl:with-param name="lang" select="$lang"/></xsl:call-template></h2>
+    <xsl:apply-templates/>
+  </section>
 </xsl:template>
 
 <xsl:template match="*" mode="tv-section">
   <section class="other">
-    <h2><xsl:call-template name="tv-humanise"><xsl:with-param name="s" select="local-name()"/></xsl:call-template></h2>
+    <h2><xsl:call-template name="tv-label"><xsl:with-param name="key" select="local-name()"/></xsl:call-template></h2>
     <div class="other"><xsl:apply-templates/></div>
   </section>
 </xsl:template>
@@ -139,102 +247,121 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <!-- ===== Bibliographic data ===== -->
 
 <xsl:template match="*[contains(local-name(), 'bibliographic-data')]">
-  <header class="biblio">
-    <h1><xsl:apply-templates select="invention-title[1]/node()"/></h1>
-    <table class="biblio">
-      <xsl:for-each select="publication-reference/document-id">
-        <xsl:call-template name="tv-field">
-          <xsl:with-param name="label" select="'Publication number'"/>
-          <xsl:with-param name="value" select="normalize-space(concat(country, ' ', doc-number, ' ', kind))"/>
-        </xsl:call-template>
-        <xsl:call-template name="tv-date-field">
-          <xsl:with-param name="label" select="'Publication date'"/>
-        </xsl:call-template>
+  <xsl:for-each select="publication-reference/document-id">
+    <xsl:call-template name="tv-field">
+      <xsl:with-param name="key" select="'publication-number'"/>
+      <xsl:with-param name="value" select="normalize-space(concat(country, ' ', doc-number, ' ', kind))"/>
+    </xsl:call-template>
+    <xsl:call-template name="tv-date-field">
+      <xsl:with-param name="key" select="'publication-date'"/>
+    </xsl:call-template>
+  </xsl:for-each>
+  <xsl:for-each select="application-reference/document-id">
+    <xsl:call-template name="tv-field">
+      <xsl:with-param name="key" select="'application-number'"/>
+      <xsl:with-param name="value" select="normalize-space(concat(country, ' ', doc-number))"/>
+    </xsl:call-template>
+    <xsl:call-template name="tv-date-field">
+      <xsl:with-param name="key" select="'filing-date'"/>
+    </xsl:call-template>
+  </xsl:for-each>
+  <xsl:call-template name="tv-field">
+    <xsl:with-param name="key" select="'applicants'"/>
+    <xsl:with-param name="value"><xsl:apply-templates select="parties/applicants/applicant" mode="tv-party"/></xsl:with-param>
+  </xsl:call-template>
+  <xsl:call-template name="tv-field">
+    <xsl:with-param name="key" select="'inventors'"/>
+    <xsl:with-param name="value"><xsl:apply-templates select="parties/inventors/inventor" mode="tv-party"/></xsl:with-param>
+  </xsl:call-template>
+  <xsl:call-template name="tv-field">
+    <xsl:with-param name="key" select="'classifications'"/>
+    <xsl:with-param name="value">
+      <xsl:for-each select="classifications-ipcr/classification-ipcr">
+        <div class="ipc"><xsl:value-of select="normalize-space(text)"/></div>
       </xsl:for-each>
-      <xsl:for-each select="application-reference/document-id">
-        <xsl:call-template name="tv-field">
-          <xsl:with-param name="label" select="'Application number'"/>
-          <xsl:with-param name="value" select="normalize-space(concat(country, ' ', doc-number))"/>
-        </xsl:call-template>
-        <xsl:call-template name="tv-date-field">
-          <xsl:with-param name="label" select="'Filing date'"/>
-        </xsl:call-template>
-      </xsl:for-each>
-      <xsl:if test="parties/applicants/applicant">
-        <tr><th>Applicants</th><td><xsl:apply-templates select="parties/applicants/applicant" mode="tv-party"/></td></tr>
-      </xsl:if>
-      <xsl:if test="parties/inventors/inventor">
-        <tr><th>Inventors</th><td><xsl:apply-templates select="parties/inventors/inventor" mode="tv-party"/></td></tr>
-      </xsl:if>
-      <xsl:if test="classifications-ipcr/classification-ipcr">
-        <tr>
-          <th>Classifications</th>
-          <td>
-            <xsl:for-each select="classifications-ipcr/classification-ipcr">
-              <div class="ipc"><xsl:value-of select="normalize-space(text)"/></div>
-            </xsl:for-each>
-          </td>
-        </tr>
-      </xsl:if>
-      <xsl:call-template name="tv-field">
-        <xsl:with-param name="label" select="'Number of claims'"/>
-        <xsl:with-param name="value" select="normalize-space(number-of-claims)"/>
-      </xsl:call-template>
-      <xsl:call-template name="tv-field">
-        <xsl:with-param name="label" select="'Drawing sheets'"/>
-        <xsl:with-param name="value" select="normalize-space(figures/number-of-drawing-sheets)"/>
-      </xsl:call-template>
-      <xsl:call-template name="tv-field">
-        <xsl:with-param name="label" select="'Figures'"/>
-        <xsl:with-param name="value" select="normalize-space(figures/number-of-figures)"/>
-      </xsl:call-template>
-      <!-- Anything else the data holds, by its element name. -->
-      <xsl:for-each select="*[not(self::publication-reference or self::application-reference or
-                               self::invention-title or self::parties or self::classifications-ipcr or
-                               self::number-of-claims or self::figures)]">
-        <xsl:call-template name="tv-field">
-          <xsl:with-param name="label">
-            <xsl:call-template name="tv-humanise"><xsl:with-param name="s" select="local-name()"/></xsl:call-template>
-          </xsl:with-param>
-          <xsl:with-param name="value" select="normalize-space(.)"/>
-        </xsl:call-template>
-      </xsl:for-each>
-    </table>
-  </header>
+    </xsl:with-param>
+  </xsl:call-template>
+  <xsl:call-template name="tv-field">
+    <xsl:with-param name="key" select="'number-of-claims'"/>
+    <xsl:with-param name="value" select="normalize-space(number-of-claims)"/>
+  </xsl:call-template>
+  <xsl:call-template name="tv-field">
+    <xsl:with-param name="key" select="'drawing-sheets'"/>
+    <xsl:with-param name="value" select="normalize-space(figures/number-of-drawing-sheets)"/>
+  </xsl:call-template>
+  <xsl:call-template name="tv-field">
+    <xsl:with-param name="key" select="'number-of-figures'"/>
+    <xsl:with-param name="value" select="normalize-space(figures/number-of-figures)"/>
+  </xsl:call-template>
+  <!-- Anything else the data holds, labelled from the tables. -->
+  <xsl:for-each select="*[not(self::publication-reference or self::application-reference or
+                           self::invention-title or self::parties or self::classifications-ipcr or
+                           self::number-of-claims or self::figures)]">
+    <xsl:call-template name="tv-field">
+      <xsl:with-param name="key" select="local-name()"/>
+      <xsl:with-param name="value" select="normalize-space(.)"/>
+    </xsl:call-template>
+  </xsl:for-each>
 </xsl:template>
 
 <xsl:template match="*" mode="tv-party">
-  <xsl:variable name="a" select="addressbook[1]"/>
-  <div class="party">
-    <xsl:choose>
-      <xsl:when test="$a/orgname"><xsl:value-of select="normalize-space($a/orgname)"/></xsl:when>
-      <xsl:when test="$a">
-        <xsl:value-of select="normalize-space(concat($a/first-name, ' ', $a/last-name))"/>
-      </xsl:when>
-      <xsl:otherwise><xsl:value-of select="normalize-space(.)"/></xsl:otherwise>
-    </xsl:choose>
-    <xsl:variable name="city" select="normalize-space($a/address/city)"/>
-    <xsl:variable name="country" select="normalize-space($a/address/country)"/>
-    <xsl:if test="concat($city, $country) != ''">
-      <span class="where">
-        <xsl:value-of select="concat(' (', $city, substring(', ', 1, 2 * ($city != '' and $country != '')), $country, ')')"/>
-      </span>
-    </xsl:if>
-  </div>
+  <xsl:variable name="a" select="addressbook[1] | self::*[not(addressbook)]"/>
+  <xsl:call-template name="tv-party-line">
+    <xsl:with-param name="name">
+      <xsl:choose>
+        <xsl:when test="$a/orgname"><xsl:value-of select="normalize-space($a/orgname)"/></xsl:when>
+        <xsl:when test="$a/last-name | $a/first-name">
+          <xsl:value-of select="normalize-space(concat($a/first-name, ' ', $a/last-name))"/>
+        </xsl:when>
+        <xsl:when test="$a/name"><xsl:value-of select="normalize-space($a/name)"/></xsl:when>
+        <xsl:otherwise><xsl:value-of select="normalize-space(.)"/></xsl:otherwise>
+      </xsl:choose>
+    </xsl:with-param>
+    <xsl:with-param name="place">
+      <xsl:call-template name="tv-join">
+        <xsl:with-param name="a" select="normalize-space($a/address/city)"/>
+        <xsl:with-param name="b" select="normalize-space($a/address/country)"/>
+      </xsl:call-template>
+    </xsl:with-param>
+  </xsl:call-template>
+</xsl:template>
+
+<xsl:template name="tv-party-line">
+  <xsl:param name="name"/>
+  <xsl:param name="place"/>
+  <xsl:if test="normalize-space(concat($name, $place)) != ''">
+    <div class="party">
+      <xsl:value-of select="normalize-space($name)"/>
+      <xsl:if test="normalize-space($place) != ''">
+        <span class="where"><xsl:value-of select="concat(' (', normalize-space($place), ')')"/></span>
+      </xsl:if>
+    </div>
+  </xsl:if>
+</xsl:template>
+
+<!-- "a, b" without a stray comma when either is empty. -->
+<xsl:template name="tv-join">
+  <xsl:param name="a"/>
+  <xsl:param name="b"/>
+  <xsl:param name="sep" select="', '"/>
+  <xsl:value-of select="concat($a, substring($sep, 1, string-length($sep) * ($a != '' and $b != '')), $b)"/>
 </xsl:template>
 
 <xsl:template name="tv-field">
-  <xsl:param name="label"/>
+  <xsl:param name="key"/>
+  <xsl:param name="label">
+    <xsl:call-template name="tv-label"><xsl:with-param name="key" select="$key"/></xsl:call-template>
+  </xsl:param>
   <xsl:param name="value"/>
-  <xsl:if test="$value != ''">
-    <tr><th><xsl:value-of select="$label"/></th><td><xsl:value-of select="$value"/></td></tr>
+  <xsl:if test="normalize-space($value) != ''">
+    <tr><th><xsl:value-of select="$label"/></th><td><xsl:copy-of select="$value"/></td></tr>
   </xsl:if>
 </xsl:template>
 
 <xsl:template name="tv-date-field">
-  <xsl:param name="label"/>
+  <xsl:param name="key"/>
   <xsl:call-template name="tv-field">
-    <xsl:with-param name="label" select="$label"/>
+    <xsl:with-param name="key" select="$key"/>
     <xsl:with-param name="value">
       <xsl:call-template name="tv-date"><xsl:with-param name="d" select="normalize-space(date)"/></xsl:call-template>
     </xsl:with-param>
@@ -253,56 +380,42 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 </xsl:template>
 
 <xsl:template match="SDOBI">
-  <header class="biblio">
-    <h1><xsl:value-of select="$tv-title"/></h1>
-    <table class="biblio">
-      <xsl:call-template name="tv-field">
-        <xsl:with-param name="label" select="'Patent number'"/>
-        <xsl:with-param name="value" select="$tv-number"/>
-      </xsl:call-template>
-      <xsl:call-template name="tv-field">
-        <xsl:with-param name="label" select="'Date'"/>
-        <xsl:with-param name="value">
-          <xsl:call-template name="tv-date"><xsl:with-param name="d" select="normalize-space(B100/B140)"/></xsl:call-template>
-        </xsl:with-param>
-      </xsl:call-template>
-      <xsl:call-template name="tv-field">
-        <xsl:with-param name="label" select="'Application number'"/>
-        <xsl:with-param name="value" select="normalize-space(B200/B210)"/>
-      </xsl:call-template>
-      <xsl:call-template name="tv-field">
-        <xsl:with-param name="label" select="'Filing date'"/>
-        <xsl:with-param name="value">
-          <xsl:call-template name="tv-date"><xsl:with-param name="d" select="normalize-space(B200/B220)"/></xsl:call-template>
-        </xsl:with-param>
-      </xsl:call-template>
-      <!-- The remaining groups (classes, references, parties) as their text. -->
-      <xsl:for-each select="B500/*[not(self::B540)] | B700/* |
-                            *[not(self::B100 or self::B200 or self::B500 or self::B700)]">
-        <xsl:call-template name="tv-field">
-          <xsl:with-param name="label">
-            <xsl:choose>
-              <xsl:when test="self::B510">International classification</xsl:when>
-              <xsl:when test="self::B520">National classification</xsl:when>
-              <xsl:when test="self::B560">References cited</xsl:when>
-              <xsl:when test="self::B570">Claims</xsl:when>
-              <xsl:when test="self::B580">Field of search</xsl:when>
-              <xsl:when test="self::B590">Drawings</xsl:when>
-              <xsl:when test="self::B720">Inventors</xsl:when>
-              <xsl:when test="self::B730">Assignee</xsl:when>
-              <xsl:when test="self::B740">Agent</xsl:when>
-              <xsl:otherwise><xsl:value-of select="local-name()"/></xsl:otherwise>
-            </xsl:choose>
-          </xsl:with-param>
-          <!-- Words from separate elements (first and last names) stay apart. -->
-          <xsl:with-param name="value">
-            <xsl:variable name="words"><xsl:for-each select=".//text()"><xsl:value-of select="concat(., ' ')"/></xsl:for-each></xsl:variable>
-            <xsl:value-of select="normalize-space($words)"/>
-          </xsl:with-param>
-        </xsl:call-template>
-      </xsl:for-each>
-    </table>
-  </header>
+  <xsl:apply-templates select="*" mode="tv-bcode"/>
+</xsl:template>
+
+<!-- A group of B-codes: its codes. -->
+<xsl:template match="B100 | B200 | B300 | B400 | B500 | B600 | B700 | B800" mode="tv-bcode">
+  <xsl:apply-templates select="*" mode="tv-bcode"/>
+</xsl:template>
+
+<xsl:template match="B110" mode="tv-bcode">
+  <xsl:call-template name="tv-field">
+    <xsl:with-param name="key" select="'publication-number'"/>
+    <xsl:with-param name="value" select="$tv-number"/>
+  </xsl:call-template>
+</xsl:template>
+
+<xsl:template match="B130 | B190 | B540" mode="tv-bcode"/>
+
+<xsl:template match="B140 | B220" mode="tv-bcode">
+  <xsl:call-template name="tv-field">
+    <xsl:with-param name="key" select="concat('b', substring(local-name(), 2))"/>
+    <xsl:with-param name="value">
+      <xsl:call-template name="tv-date"><xsl:with-param name="d" select="normalize-space(.)"/></xsl:call-template>
+    </xsl:with-param>
+  </xsl:call-template>
+</xsl:template>
+
+<!-- Any other code: its words, labelled by code from the tables. -->
+<xsl:template match="*" mode="tv-bcode">
+  <xsl:call-template name="tv-field">
+    <xsl:with-param name="key" select="concat('b', substring(local-name(), 2))"/>
+    <!-- Words from separate elements (first and last names) stay apart. -->
+    <xsl:with-param name="value">
+      <xsl:variable name="words"><xsl:for-each select=".//text()"><xsl:value-of select="concat(., ' ')"/></xsl:for-each></xsl:variable>
+      <xsl:value-of select="normalize-space($words)"/>
+    </xsl:with-param>
+  </xsl:call-template>
 </xsl:template>
 
 <!-- ===== Table of contents ===== -->
@@ -366,36 +479,52 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <!-- ===== Drawings and images ===== -->
 
 <xsl:template name="tv-fig-label">
+  <xsl:call-template name="tv-label"><xsl:with-param name="key" select="'figure'"/></xsl:call-template>
+  <xsl:text> </xsl:text>
   <xsl:choose>
-    <xsl:when test="@num and string(number(@num)) != 'NaN'">Figure <xsl:value-of select="number(@num)"/></xsl:when>
-    <xsl:when test="@num">Figure <xsl:value-of select="@num"/></xsl:when>
-    <xsl:otherwise>Figure <xsl:value-of select="count(preceding::figure | preceding::EMI[ancestor::SDODR]) + 1"/></xsl:otherwise>
+    <xsl:when test="@num and string(number(@num)) != 'NaN'"><xsl:value-of select="number(@num)"/></xsl:when>
+    <xsl:when test="@num"><xsl:value-of select="@num"/></xsl:when>
+    <xsl:otherwise><xsl:value-of select="count(preceding-sibling::*[local-name() = local-name(current())]) + 1"/></xsl:otherwise>
   </xsl:choose>
 </xsl:template>
 
-<xsl:template match="figure">
+<xsl:template name="tv-figure">
+  <xsl:param name="label"><xsl:call-template name="tv-fig-label"/></xsl:param>
   <div class="figure">
     <xsl:call-template name="tv-ids"/>
-    <div class="fig-title"><xsl:call-template name="tv-fig-label"/></div>
-    <xsl:apply-templates/>
+    <div class="fig-title"><xsl:value-of select="$label"/></div>
+    <xsl:choose>
+      <xsl:when test="self::EMI"><xsl:call-template name="tv-image"><xsl:with-param name="drawing" select="1"/></xsl:call-template></xsl:when>
+      <xsl:otherwise><xsl:apply-templates mode="tv-drawing"/></xsl:otherwise>
+    </xsl:choose>
   </div>
 </xsl:template>
 
+<xsl:template match="figure">
+  <xsl:call-template name="tv-figure"/>
+</xsl:template>
+
 <xsl:template match="SDODR/EMI | SDODR/*/EMI">
-  <div class="figure">
-    <xsl:call-template name="tv-ids"/>
-    <div class="fig-title"><xsl:call-template name="tv-fig-label"/></div>
-    <xsl:call-template name="tv-image"/>
-  </div>
+  <xsl:call-template name="tv-figure"/>
+</xsl:template>
+
+<!-- Inside a figure: images as drawings, anything else as usual. -->
+<xsl:template match="img | EMI" mode="tv-drawing">
+  <xsl:call-template name="tv-image"><xsl:with-param name="drawing" select="1"/></xsl:call-template>
+</xsl:template>
+<xsl:template match="node()" mode="tv-drawing">
+  <xsl:apply-templates select="."/>
 </xsl:template>
 
 <xsl:template match="img | EMI">
   <xsl:call-template name="tv-image"/>
 </xsl:template>
 
-<!-- The drawing itself in the -embed pages, else a link to its file. -->
+<!-- An image by its relative file name. Drawings: plain pages scale them to the page and
+     link the full-size file, -embed pages show them at full width; in-line images keep
+     their size. Addresses that are not relative file names are dropped. -->
 <xsl:template name="tv-image">
-  <xsl:variable name="file">
+  <xsl:param name="file">
     <xsl:choose>
       <xsl:when test="@file"><xsl:value-of select="@file"/></xsl:when>
       <xsl:when test="contains(@FILE, '.') or unparsed-entity-uri(@FILE) = ''"><xsl:value-of select="@FILE"/></xsl:when>
@@ -406,17 +535,33 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
         </xsl:call-template>
       </xsl:otherwise>
     </xsl:choose>
+  </xsl:param>
+  <xsl:param name="alt" select="normalize-space(concat(@img-content, ' ', @id))"/>
+  <xsl:param name="drawing" select="0"/>
+  <xsl:variable name="ok">
+    <xsl:call-template name="tv-local-file"><xsl:with-param name="s" select="normalize-space($file)"/></xsl:call-template>
   </xsl:variable>
-  <xsl:variable name="alt" select="normalize-space(concat(@img-content, ' ', @id))"/>
   <xsl:choose>
-    <xsl:when test="$file = ''"/>
-    <xsl:when test="$tv-embed = 1">
-      <img src="{$file}" alt="{$alt}"/>
+    <xsl:when test="$ok != '1'"/>
+    <xsl:when test="$drawing = 1 and $tv-embed = 1">
+      <img class="drawing-full" src="{normalize-space($file)}" alt="{$alt}"/>
+    </xsl:when>
+    <xsl:when test="$drawing = 1">
+      <a class="image" href="{normalize-space($file)}"><img class="drawing" src="{normalize-space($file)}" alt="{$alt}"/></a>
     </xsl:when>
     <xsl:otherwise>
-      <a class="image" href="{$file}"><xsl:value-of select="$file"/></a>
+      <img class="inline" src="{normalize-space($file)}" alt="{$alt}"/>
     </xsl:otherwise>
   </xsl:choose>
+</xsl:template>
+
+<!-- 1 when s is a relative file name: no scheme, no absolute path, no way up, no
+     characters that a browser reads as more than a name. -->
+<xsl:template name="tv-local-file">
+  <xsl:param name="s"/>
+  <xsl:if test="$s != '' and not(contains($s, ':')) and not(starts-with($s, '/')) and
+                not(starts-with($s, '\')) and not(contains($s, '..')) and not(contains($s, '//')) and
+                translate($s, '?#&quot;&lt;&gt; ', '') = $s">1</xsl:if>
 </xsl:template>
 
 <xsl:template name="tv-basename">
@@ -454,6 +599,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
     </xsl:if>
     <xsl:apply-templates/>
   </p>
+</xsl:template>
+
+<!-- Paragraph text: "SEQ ID NO: n" may link to the listing's page. -->
+<xsl:template match="p//text() | PARA//text() | paragraph//text() | claim-text//text() | PTEXT//text()">
+  <xsl:call-template name="tv-seq-text"><xsl:with-param name="text" select="."/></xsl:call-template>
 </xsl:template>
 
 <xsl:template match="description-of-drawings | DRWDESC | BRFSUM | DETDESC | BTEXT">
@@ -525,10 +675,37 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   </div>
 </xsl:template>
 
-<!-- MathML goes through as it is; browsers lay it out. -->
+<!-- MathML: only presentation elements and their layout attributes, in the MathML
+     namespace whatever the document used; anything else keeps its text at most. -->
 <xsl:template match="*[local-name() = 'math']">
-  <xsl:copy-of select="."/>
+  <math xmlns="http://www.w3.org/1998/Math/MathML">
+    <xsl:if test="@display = 'block' or @display = 'inline'"><xsl:attribute name="display"><xsl:value-of select="@display"/></xsl:attribute></xsl:if>
+    <xsl:apply-templates mode="tv-mathml"/>
+  </math>
 </xsl:template>
+
+<xsl:variable name="tv-mathml-elements" select="' mi mn mo ms mtext mspace mrow mfrac msqrt mroot mstyle merror mpadded mphantom mfenced menclose msub msup msubsup munder mover munderover mmultiscripts mprescripts none mtable mtr mlabeledtr mtd maligngroup malignmark semantics '"/>
+<xsl:variable name="tv-mathml-attributes" select="' mathvariant mathsize mathcolor mathbackground fontstyle fontweight fontfamily fontsize color form fence separator lspace rspace stretchy symmetric maxsize minsize largeop movablelimits accent accentunder linethickness numalign denomalign bevelled scriptlevel displaystyle scriptsizemultiplier scriptminsize open close separators notation align rowalign columnalign groupalign rowspan columnspan rowspacing columnspacing rowlines columnlines frame framespacing equalrows equalcolumns side width height depth voffset subscriptshift superscriptshift alignmentscope columnwidth minlabelspacing '"/>
+
+<xsl:template match="*" mode="tv-mathml">
+  <xsl:choose>
+    <xsl:when test="contains($tv-mathml-elements, concat(' ', local-name(), ' '))">
+      <xsl:element name="{local-name()}" namespace="http://www.w3.org/1998/Math/MathML">
+        <xsl:for-each select="@*[namespace-uri() = '' and contains($tv-mathml-attributes, concat(' ', local-name(), ' '))]">
+          <xsl:attribute name="{local-name()}"><xsl:value-of select="."/></xsl:attribute>
+        </xsl:for-each>
+        <xsl:apply-templates mode="tv-mathml"/>
+      </xsl:element>
+    </xsl:when>
+    <!-- semantics' annotations are for machines; foreign markup is dropped whole. -->
+    <xsl:when test="starts-with(local-name(), 'annotation')"/>
+    <xsl:when test="namespace-uri() != '' and namespace-uri() != 'http://www.w3.org/1998/Math/MathML'"/>
+    <xsl:otherwise><xsl:apply-templates mode="tv-mathml"/></xsl:otherwise>
+  </xsl:choose>
+</xsl:template>
+
+<xsl:template match="text()" mode="tv-mathml"><xsl:value-of select="."/></xsl:template>
+<xsl:template match="comment() | processing-instruction()" mode="tv-mathml"/>
 
 <!-- ===== Inline markup ===== -->
 
