@@ -42,6 +42,9 @@
   <l k="extension" en="Extension states" de="Erstreckungsstaaten" fr="États d'extension" ja="拡張国"/>
   <l k="lapse" en="Lapsed in" de="Erloschen in" fr="Déchéance" ja="失効"/>
   <l k="parent" en="Earlier application" de="Frühere Anmeldung" fr="Demande antérieure" ja="原出願"/>
+  <l k="b150" en="Correction information" de="Korrekturinformation" fr="Information de correction" ja="訂正情報"/>
+  <l k="b860" en="International application" de="Internationale Anmeldung" fr="Demande internationale" ja="国際出願"/>
+  <l k="b870" en="International publication" de="Internationale Veröffentlichung" fr="Publication internationale" ja="国際公開"/>
   <l k="remarks" en="Remarks" de="Bemerkungen" fr="Remarques" ja="備考"/>
   <l k="lang-filing" en="Language of filing" de="Einreichungssprache" fr="Langue de dépôt" ja="出願言語"/>
   <l k="lang-procedure" en="Language of proceedings" de="Verfahrenssprache" fr="Langue de la procédure" ja="手続言語"/>
@@ -187,8 +190,58 @@
   <xsl:value-of select="normalize-space(($own | $titles[not($own)])[1])"/>
 </xsl:template>
 
+<!-- The codes in their order, the office's remarks last. -->
+<xsl:template match="ep-patent-document/SDOBI" priority="2">
+  <xsl:apply-templates select="*[not(self::B000)]" mode="tv-bcode"/>
+  <xsl:apply-templates select="B000" mode="tv-bcode"/>
+</xsl:template>
+
+<!-- The office's tags: production data (designation flags, typesetting tool) is not
+     shown; remarks are. -->
 <xsl:template match="ep-patent-document/SDOBI/B000" mode="tv-bcode" priority="2">
-  <xsl:apply-templates select="eptags/B050EP" mode="tv-bcode"/>
+  <xsl:apply-templates select="eptags/*[not(self::B001EP or self::B005EP or self::B007EP)]" mode="tv-bcode"/>
+</xsl:template>
+
+<xsl:template match="ep-patent-document/SDOBI/B000/eptags/*" mode="tv-bcode" priority="1">
+  <xsl:call-template name="ti-row">
+    <xsl:with-param name="k" select="'remarks'"/>
+    <xsl:with-param name="body"><xsl:call-template name="ti-words"/></xsl:with-param>
+  </xsl:call-template>
+</xsl:template>
+
+<!-- Any other code the core does not show: labelled by its code from the tables,
+     dates in it formatted. -->
+<xsl:template match="ep-patent-document/SDOBI/*/*" mode="tv-bcode" priority="-0.25">
+  <xsl:call-template name="ti-row">
+    <xsl:with-param name="k" select="translate(local-name(), 'BEP', 'bep')"/>
+    <xsl:with-param name="body"><xsl:call-template name="ti-dated-words"/></xsl:with-param>
+  </xsl:call-template>
+</xsl:template>
+
+<!-- An international application or publication (Euro-PCT): number and date. -->
+<xsl:template match="ep-patent-document/SDOBI/B800/B860 | ep-patent-document/SDOBI/B800/B870"
+              mode="tv-bcode" priority="3">
+  <xsl:call-template name="ti-row">
+    <xsl:with-param name="k" select="translate(local-name(), 'B', 'b')"/>
+    <xsl:with-param name="body">
+      <xsl:for-each select="*">
+        <div><xsl:call-template name="ti-dated-words"/></div>
+      </xsl:for-each>
+    </xsl:with-param>
+  </xsl:call-template>
+</xsl:template>
+
+<xsl:template name="ti-dated-words">
+  <xsl:variable name="w">
+    <xsl:for-each select=".//text()">
+      <xsl:choose>
+        <xsl:when test="parent::date"><xsl:call-template name="ti-date"><xsl:with-param name="d" select="normalize-space(.)"/></xsl:call-template></xsl:when>
+        <xsl:otherwise><xsl:value-of select="."/></xsl:otherwise>
+      </xsl:choose>
+      <xsl:text> </xsl:text>
+    </xsl:for-each>
+  </xsl:variable>
+  <xsl:value-of select="normalize-space($w)"/>
 </xsl:template>
 
 <!-- Remarks in each language, such as the note on a divisional application. -->
@@ -271,7 +324,15 @@
         <xsl:otherwise>publication-date</xsl:otherwise>
       </xsl:choose>
     </xsl:with-param>
-    <xsl:with-param name="body"><xsl:call-template name="ti-dated"/></xsl:with-param>
+    <xsl:with-param name="body">
+      <xsl:choose>
+        <!-- This publication's own bulletin: its date is the publication date above. -->
+        <xsl:when test="self::B405 and bnum">
+          <xsl:call-template name="ti-bulletin"><xsl:with-param name="b" select="normalize-space(bnum)"/></xsl:call-template>
+        </xsl:when>
+        <xsl:otherwise><xsl:call-template name="ti-dated"/></xsl:otherwise>
+      </xsl:choose>
+    </xsl:with-param>
   </xsl:call-template>
 </xsl:template>
 
@@ -284,13 +345,21 @@
     <span class="bulletin">
       <xsl:text>(</xsl:text>
       <xsl:call-template name="ti-label"><xsl:with-param name="k" select="'bulletin'"/></xsl:call-template>
-      <xsl:choose>
-        <xsl:when test="string-length($b) = 6"><xsl:value-of select="concat(' ', substring($b, 1, 4), '/', substring($b, 5, 2))"/></xsl:when>
-        <xsl:otherwise><xsl:value-of select="concat(' ', $b)"/></xsl:otherwise>
-      </xsl:choose>
+      <xsl:text> </xsl:text>
+      <xsl:call-template name="ti-bulletin"><xsl:with-param name="b" select="$b"/></xsl:call-template>
       <xsl:text>)</xsl:text>
     </span>
   </xsl:for-each>
+</xsl:template>
+
+<xsl:template name="ti-bulletin">
+  <xsl:param name="b"/>
+  <xsl:choose>
+    <xsl:when test="string-length($b) = 6 and translate($b, '0123456789', '') = ''">
+      <xsl:value-of select="concat(substring($b, 1, 4), '/', substring($b, 5, 2))"/>
+    </xsl:when>
+    <xsl:otherwise><xsl:value-of select="$b"/></xsl:otherwise>
+  </xsl:choose>
 </xsl:template>
 
 <!-- Lapses: date and country pairs. -->
@@ -407,7 +476,8 @@
   </xsl:for-each>
 </xsl:template>
 
-<xsl:template match="ep-patent-document/SDOBI/B800/*" mode="tv-bcode" priority="2">
+<xsl:template match="ep-patent-document/SDOBI/B800/B840 | ep-patent-document/SDOBI/B800/B844EP |
+                     ep-patent-document/SDOBI/B800/B880" mode="tv-bcode" priority="2">
   <xsl:call-template name="ti-row">
     <xsl:with-param name="k">
       <xsl:choose>
@@ -427,12 +497,17 @@
 
 <!-- ===== Claim sets, references, search reports ===== -->
 
-<!-- One claim set per language, headed in that language and anchored by its own id;
-     the first set also answers to #claims, where the table of contents points. -->
+<!-- One claim set per language, headed in that language and anchored apart: the first
+     at #claims, where the table of contents points, the others by their own ids. -->
 <xsl:template match="ep-patent-document/claims | wo-patent-document/claims | jp-official-gazette/claims"
               mode="tv-section" priority="2">
   <xsl:variable name="lang">
-    <xsl:call-template name="ti-lang-of"><xsl:with-param name="s" select="(@lang | /*/@lang)[1]"/></xsl:call-template>
+    <xsl:choose>
+      <xsl:when test="normalize-space(@lang) != ''">
+        <xsl:call-template name="ti-lang-of"><xsl:with-param name="s" select="@lang"/></xsl:call-template>
+      </xsl:when>
+      <xsl:otherwise><xsl:value-of select="$tv-lang"/></xsl:otherwise>
+    </xsl:choose>
   </xsl:variable>
   <xsl:variable name="first" select="not(preceding-sibling::claims) and not(//*[@id = 'claims'])"/>
   <xsl:call-template name="tv-claims">
@@ -445,6 +520,17 @@
     </xsl:with-param>
     <xsl:with-param name="lang" select="$lang"/>
   </xsl:call-template>
+</xsl:template>
+
+<!-- Abstracts in further languages: headed in their language, anchored apart. -->
+<xsl:template match="ep-patent-document/abstract[preceding-sibling::abstract]" mode="tv-section" priority="2">
+  <xsl:variable name="lang">
+    <xsl:call-template name="ti-lang-of"><xsl:with-param name="s" select="@lang"/></xsl:call-template>
+  </xsl:variable>
+  <section class="abstract" id="abstract-{count(preceding-sibling::abstract) + 1}" lang="{$lang}">
+    <h2><xsl:call-template name="ti-label"><xsl:with-param name="k" select="'abstract'"/><xsl:with-param name="lang" select="$lang"/></xsl:call-template></h2>
+    <xsl:apply-templates/>
+  </section>
 </xsl:template>
 
 <!-- The list of references cited brings its own headings. -->
@@ -461,6 +547,12 @@
     <xsl:when test="@idref and //*[@id = current()/@idref]"><a class="crossref" href="#{@idref}"><xsl:apply-templates/></a></xsl:when>
     <xsl:otherwise><xsl:apply-templates/></xsl:otherwise>
   </xsl:choose>
+</xsl:template>
+
+<!-- A reference to several figures or claims at once ("f0002 f0003") links to the first. -->
+<xsl:template match="figref[contains(normalize-space(@idref), ' ')] | claim-ref[contains(normalize-space(@idref), ' ')]"
+              priority="2">
+  <a class="{local-name()}" href="#{substring-before(normalize-space(@idref), ' ')}"><xsl:apply-templates/></a>
 </xsl:template>
 
 <!-- The description's title repeated at its top (international publications). -->
@@ -772,12 +864,10 @@
     </xsl:call-template>
   </xsl:if>
   <xsl:for-each select="../jp:image-of-bibliographic-data//img">
-    <xsl:call-template name="ti-row">
-      <xsl:with-param name="k" select="'front-page'"/>
-      <xsl:with-param name="body">
-        <div class="figure"><xsl:call-template name="tv-image"><xsl:with-param name="drawing" select="1"/></xsl:call-template></div>
-      </xsl:with-param>
-    </xsl:call-template>
+    <tr>
+      <th><xsl:call-template name="ti-label"><xsl:with-param name="k" select="'front-page'"/></xsl:call-template></th>
+      <td><div class="figure"><xsl:call-template name="tv-image"><xsl:with-param name="drawing" select="1"/></xsl:call-template></div></td>
+    </tr>
   </xsl:for-each>
 </xsl:template>
 
@@ -824,7 +914,9 @@
         <xsl:if test="country"><xsl:value-of select="concat(substring(', ', 1, 2 * boolean(*[not(self::country)] | text()[normalize-space() != ''])), normalize-space(country))"/></xsl:if>
       </xsl:for-each>
       <xsl:for-each select="$a/registered-number">
-        <xsl:value-of select="concat(substring('; ', 1, 2 * boolean($a/address)), normalize-space(.))"/>
+        <xsl:value-of select="substring('; ', 1, 2 * boolean($a/address))"/>
+        <xsl:call-template name="ti-label"><xsl:with-param name="k" select="'registered'"/></xsl:call-template>
+        <xsl:value-of select="concat(' ', normalize-space(.))"/>
       </xsl:for-each>
     </xsl:with-param>
   </xsl:call-template>
