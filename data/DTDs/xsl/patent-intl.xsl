@@ -13,6 +13,7 @@
     jp-official-gazette  front page with the parties of applicant/agent articles, the
                          office's classification terms, the chosen drawing; the numbered
                          sections of the description; figure references by number
+    cn-patent-document   the international front page under cn- names, a few Chinese labels
   Labels in German, French and Japanese for what these pages show, in the core's form;
   English is the fallback. Names of this file start with ti-.
 -->
@@ -22,20 +23,20 @@
 <!-- ===== Labels (rows for keys the core has give only the languages it lacks) ===== -->
 
 <xsl:variable name="tv-intl-label-rows">
-  <l k="publication-number" ja="公開番号"/>
+  <l k="publication-number" ja="公開番号" zh="公开号"/>
   <l k="kind" en="Kind of document" de="Dokumentart" fr="Type de document" ja="公報種別"/>
-  <l k="publication-date" ja="公開日"/>
-  <l k="application-number" ja="出願番号"/>
-  <l k="filing-date" ja="出願日"/>
-  <l k="priority-claims" ja="優先権"/>
-  <l k="title" en="Title" de="Bezeichnung der Erfindung" fr="Titre de l'invention" ja="発明の名称"/>
-  <l k="applicants" ja="出願人"/>
-  <l k="inventors" ja="発明者"/>
+  <l k="publication-date" ja="公開日" zh="公开日"/>
+  <l k="application-number" ja="出願番号" zh="申请号"/>
+  <l k="filing-date" ja="出願日" zh="申请日"/>
+  <l k="priority-claims" ja="優先権" zh="优先权"/>
+  <l k="title" en="Title" de="Bezeichnung der Erfindung" fr="Titre de l'invention" ja="発明の名称" zh="发明名称"/>
+  <l k="applicants" ja="出願人" zh="申请人"/>
+  <l k="inventors" ja="発明者" zh="发明人"/>
   <l k="proprietors" en="Proprietor" de="Patentinhaber" fr="Titulaire" ja="特許権者"/>
-  <l k="agents" ja="代理人"/>
-  <l k="representative" en="Representative" de="Vertreter" fr="Mandataire" ja="代理人"/>
+  <l k="agents" ja="代理人" zh="代理人"/>
+  <l k="representative" en="Representative" de="Vertreter" fr="Mandataire" ja="代理人" zh="代理人"/>
   <l k="opponents" en="Opponents" de="Einsprechende" fr="Opposants" ja="異議申立人"/>
-  <l k="ipc" ja="国際特許分類"/>
+  <l k="ipc" ja="国際特許分類" zh="国际专利分类"/>
   <l k="national-classification" ja="FI"/>
   <l k="references-cited" ja="引用文献"/>
   <l k="states" en="Designated contracting states" de="Benannte Vertragsstaaten" fr="États contractants désignés" ja="指定国"/>
@@ -72,14 +73,14 @@
   <l k="yes" en="yes" de="ja" fr="oui" ja="有"/>
   <l k="no" en="no" de="nein" fr="non" ja="未請求"/>
   <l k="registered" en="No." de="Nr." fr="N°" ja="識別番号"/>
-  <l k="abstract" ja="要約"/>
-  <l k="description" ja="明細書"/>
-  <l k="claims" ja="特許請求の範囲"/>
+  <l k="abstract" ja="要約" zh="摘要"/>
+  <l k="description" ja="明細書" zh="说明书"/>
+  <l k="claims" ja="特許請求の範囲" zh="权利要求书"/>
   <l k="claim" ja="請求項"/>
   <l k="contents" ja="目次"/>
   <l k="patent-document" ja="特許公報"/>
-  <l k="drawings" ja="図面"/>
-  <l k="figure" ja="図"/>
+  <l k="drawings" ja="図面" zh="说明书附图"/>
+  <l k="figure" ja="図" zh="图"/>
   <l k="search-report" en="Search report" de="Recherchenbericht" fr="Rapport de recherche" ja="調査報告"/>
   <l k="srep-page" en="Page" de="Seite" fr="Page" ja="頁"/>
   <l k="srep-class" en="Classification of subject matter" de="Klassifizierung des Anmeldungsgegenstands" fr="Classement de l'objet de la demande" ja="発明の属する分野の分類"/>
@@ -702,21 +703,27 @@
 
 <!-- ===== International and Japanese front pages ===== -->
 
-<xsl:template match="wo-patent-document | jp-official-gazette" mode="tv-biblio-rows" priority="2">
-  <xsl:apply-templates select="bibliographic-data" mode="ti-front"/>
+<xsl:template match="wo-patent-document | jp-official-gazette | cn-patent-document" mode="tv-biblio-rows" priority="2">
+  <xsl:apply-templates select="bibliographic-data | cn-bibliographic-data" mode="ti-front"/>
+</xsl:template>
+
+<!-- Chinese documents: the same front page with cn- names; the body's parts are
+     sections of the page. -->
+<xsl:template match="cn-patent-document/application-body" mode="tv-section" priority="2">
+  <xsl:apply-templates select="*" mode="tv-section"/>
 </xsl:template>
 
 <!-- Shown in the front page's rows, or nothing to show. -->
 <xsl:template match="jp:image-of-bibliographic-data | jp:image-of-chosen-drawing | jp:abstract-correction"
               mode="tv-section" priority="2"/>
 
-<xsl:template match="bibliographic-data" mode="ti-front">
+<xsl:template match="bibliographic-data | cn-bibliographic-data" mode="ti-front">
   <xsl:for-each select="plain-language-designation">
     <xsl:call-template name="ti-row">
       <xsl:with-param name="k" select="'kind'"/><xsl:with-param name="body" select="normalize-space(.)"/>
     </xsl:call-template>
   </xsl:for-each>
-  <xsl:for-each select="publication-reference/document-id">
+  <xsl:for-each select="(publication-reference | cn-publication-reference)/document-id">
     <xsl:call-template name="ti-row">
       <xsl:with-param name="k" select="'publication-number'"/>
       <xsl:with-param name="body">
@@ -735,7 +742,7 @@
       <xsl:with-param name="body"><xsl:call-template name="ti-date"/></xsl:with-param>
     </xsl:call-template>
   </xsl:for-each>
-  <xsl:for-each select="application-reference/document-id">
+  <xsl:for-each select="(application-reference | cn-application-reference)/document-id">
     <xsl:call-template name="ti-row">
       <xsl:with-param name="k" select="'application-number'"/>
       <xsl:with-param name="body">
@@ -759,11 +766,11 @@
       <xsl:with-param name="body"><xsl:call-template name="ti-language-name"/></xsl:with-param>
     </xsl:call-template>
   </xsl:for-each>
-  <xsl:for-each select="priority-claims[priority-claim]">
+  <xsl:for-each select="(priority-claims | cn-priority-claims)[*]">
     <xsl:call-template name="ti-row">
       <xsl:with-param name="k" select="'priority-claims'"/>
       <xsl:with-param name="body">
-        <xsl:for-each select="priority-claim">
+        <xsl:for-each select="*">
           <div class="priority">
             <xsl:value-of select="normalize-space(doc-number)"/>
             <xsl:for-each select="date"><xsl:text>, </xsl:text><xsl:call-template name="ti-date"><xsl:with-param name="d" select="normalize-space(.)"/></xsl:call-template></xsl:for-each>
@@ -795,7 +802,7 @@
       <xsl:with-param name="body"><xsl:call-template name="ti-words"/></xsl:with-param>
     </xsl:call-template>
   </xsl:for-each>
-  <xsl:apply-templates select="parties" mode="ti-front"/>
+  <xsl:apply-templates select="parties | cn-parties" mode="ti-front"/>
   <xsl:for-each select="designation-of-states">
     <xsl:call-template name="ti-row">
       <xsl:with-param name="k" select="'designation'"/>
@@ -872,18 +879,18 @@
 </xsl:template>
 
 <!-- Parties by role, whether listed directly or grouped in applicant/agent articles. -->
-<xsl:template match="parties" mode="ti-front">
+<xsl:template match="parties | cn-parties" mode="ti-front">
   <xsl:call-template name="ti-row">
     <xsl:with-param name="k" select="'applicants'"/>
-    <xsl:with-param name="body"><xsl:apply-templates select=".//applicant" mode="ti-party"/></xsl:with-param>
+    <xsl:with-param name="body"><xsl:apply-templates select=".//applicant | .//cn-applicant" mode="ti-party"/></xsl:with-param>
   </xsl:call-template>
   <xsl:call-template name="ti-row">
     <xsl:with-param name="k" select="'inventors'"/>
-    <xsl:with-param name="body"><xsl:apply-templates select=".//inventor" mode="ti-party"/></xsl:with-param>
+    <xsl:with-param name="body"><xsl:apply-templates select=".//inventor | .//cn-inventor" mode="ti-party"/></xsl:with-param>
   </xsl:call-template>
   <xsl:call-template name="ti-row">
     <xsl:with-param name="k" select="'representative'"/>
-    <xsl:with-param name="body"><xsl:apply-templates select=".//agent" mode="ti-party"/></xsl:with-param>
+    <xsl:with-param name="body"><xsl:apply-templates select=".//agent | .//cn-agent" mode="ti-party"/></xsl:with-param>
   </xsl:call-template>
 </xsl:template>
 
@@ -891,7 +898,7 @@
      the address (its parts, or its one line of text) and country; a Japanese
      registration number after it. -->
 <xsl:template match="*" mode="ti-party">
-  <xsl:variable name="a" select="addressbook[1]"/>
+  <xsl:variable name="a" select="addressbook[1] | self::*[not(addressbook)]"/>
   <xsl:call-template name="tv-party-line">
     <xsl:with-param name="name">
       <xsl:choose>
