@@ -423,6 +423,10 @@
 </xsl:template>
 
 <!-- The earlier application of a divisional, with its publication. -->
+<xsl:template match="ep-patent-document/SDOBI/B600" mode="tv-bcode" priority="2">
+  <xsl:apply-templates select="*" mode="tv-bcode"/>
+</xsl:template>
+
 <xsl:template match="ep-patent-document/SDOBI/B600/*" mode="tv-bcode" priority="2">
   <xsl:call-template name="ti-row">
     <xsl:with-param name="k" select="'parent'"/>
