@@ -136,6 +136,7 @@ span.codes { display: none; }
 ol.citations { margin: 0; padding-left: 2.2em; }
 table.biblio td div.party span.where { color: #444; }
 p.indent { margin-left: 2em; }
+div.para { margin: 1em 0; }
 p.claim-statement { font-style: italic; }
 div.fig-title { font-family: sans-serif; font-weight: bold; font-size: 0.9em; }
 table.cals { margin: 0.6em 0; font-size: 0.9em; }
@@ -282,7 +283,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <!-- Chemistry and formula records after the claims point at what the text shows already;
      only formula images that belong to no formula of the text get a section. -->
 <xsl:template match="us-chemistry | us-math" mode="tv-section">
-  <xsl:if test="not(preceding-sibling::us-chemistry or preceding-sibling::us-math)">
+  <xsl:if test="not(preceding-sibling::*[1][self::us-chemistry or self::us-math])">
     <xsl:variable name="loose" select="../us-math[img][not(key('tv-id', normalize-space(substring-before(concat(normalize-space(@idrefs), ' '), ' '))))] |
                                        ../us-chemistry[img][not(key('tv-id', @idref))]"/>
     <xsl:if test="$loose">
@@ -746,11 +747,12 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template name="tv-place">
   <xsl:param name="a"/>
   <xsl:variable name="w">
-    <xsl:for-each select="$a/street | $a/address-1 | $a/address-2 | $a/address-3 | $a/STR | $a/str |
+    <xsl:for-each select="$a/self::*[not(*)] | $a/text | $a/room | $a/address-floor | $a/building | $a/pobox |
+                          $a/street | $a/address-1 | $a/address-2 | $a/address-3 | $a/address-4 | $a/address-5 | $a/STR | $a/str | $a/mailcode |
                           $a/city | $a/CITY | $a/county | $a/state | $a/STATE | $a/postcode | $a/postalcode | $a/PCODE |
                           $a/country | $a/country/country-code | $a/country-code | $a/CTRY | $a/ctry">
       <xsl:variable name="t" select="normalize-space()"/>
-      <xsl:if test="$t != '' and $t != 'unknown' and $t != 'omitted' and not(*)">
+      <xsl:if test="$t != '' and $t != 'unknown' and $t != 'omitted' and not(country-code)">
         <xsl:value-of select="concat($t, '|')"/>
       </xsl:if>
     </xsl:for-each>
@@ -1230,15 +1232,18 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <!-- A paragraph with its number: [0012] from @num or @N (0000, the abstract's, shows
      none), or the number element of the 2001 publications; none inside claims. -->
 <xsl:template match="p | PARA | paragraph">
-  <p>
+  <!-- A paragraph holding tables, formulas or lists is a div: HTML ends a p before them. -->
+  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES)),
+                                    1 + 2 * number(boolean(tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES)))}">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
+    <xsl:if test="number(@lvl) > 0"><xsl:attribute name="class">indent</xsl:attribute></xsl:if>
+    <xsl:if test="tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
     <xsl:variable name="n" select="(@num | @N)[1]"/>
     <xsl:if test="$n and number($n) != 0 and not(ancestor::CLM or ancestor::claim)">
       <span class="pnum">[<xsl:value-of select="$n"/>]</span>
     </xsl:if>
-    <xsl:if test="number(@lvl) > 0"><xsl:attribute name="class">indent</xsl:attribute></xsl:if>
     <xsl:apply-templates/>
-  </p>
+  </xsl:element>
 </xsl:template>
 
 <xsl:template match="paragraph/number">
@@ -1427,7 +1432,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template match="smallcaps | SMCP"><span class="smallcaps"><xsl:apply-templates/></span></xsl:template>
 <xsl:template match="o | O"><span class="overline"><xsl:apply-templates/></span></xsl:template>
 <xsl:template match="highlight | HIL"><xsl:apply-templates/></xsl:template>
-<xsl:template match="footnote"><span class="footnote"><xsl:call-template name="tv-own-anchor"/><xsl:apply-templates/></span></xsl:template>
+<xsl:template match="footnote"><span class="footnote"><xsl:if test="@id"><xsl:attribute name="id"><xsl:value-of select="@id"/></xsl:attribute></xsl:if><xsl:apply-templates/></span></xsl:template>
 
 <!-- Unknown elements keep their text. -->
 <xsl:template match="*">
