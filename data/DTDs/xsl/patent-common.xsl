@@ -131,8 +131,7 @@ details.maths-image summary { font-family: sans-serif; font-size: 0.8em; color: 
 span.chemistry { display: inline-block; margin: 0.3em 0; }
 span.smallcaps { font-variant: small-caps; }
 span.overline { text-decoration: overline; }
-span.note, span.codes { color: #555; font-size: 0.92em; }
-span.codes { display: none; }
+span.note { color: #555; font-size: 0.92em; }
 ol.citations { margin: 0; padding-left: 2.2em; }
 table.biblio td div.party span.where { color: #444; }
 p.indent { margin-left: 2em; }
@@ -591,32 +590,18 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- ===== Classifications: full symbols, one a line ===== -->
 
-<!-- IPCR and CPC from their parts: "H01L 51/50 (2006.01)"; an IPCR with a text child (as
-     other offices give it) by its text. -->
+<!-- IPCR and CPC from their parts: "H01L 51/50 (2006.01)" (the codes after the symbol are
+     for machines); an IPCR with a text child (as other offices give it) by its text. -->
 <xsl:template match="classification-ipcr | classification-cpc" mode="tv-class">
   <div class="class">
     <xsl:choose>
       <xsl:when test="section">
         <xsl:value-of select="normalize-space(concat(section, class, subclass, ' ', main-group, '/', subgroup))"/>
+        <!-- The scheme's version as offices print it: (2006.01). -->
         <xsl:variable name="v" select="normalize-space((ipc-version-indicator | cpc-version-indicator)/date)"/>
-        <xsl:if test="$v != ''">
-          <span class="note">
-            <xsl:text> (</xsl:text>
-            <xsl:call-template name="tv-date"><xsl:with-param name="d" select="$v"/></xsl:call-template>
-            <xsl:text>)</xsl:text>
-          </span>
+        <xsl:if test="string-length($v) &gt;= 6">
+          <span class="note"><xsl:value-of select="concat(' (', substring($v, 1, 4), '.', substring($v, 5, 2), ')')"/></span>
         </xsl:if>
-        <!-- The codes after the symbol as offices print them: A I, F, B H ... -->
-        <span class="codes">
-          <xsl:for-each select="classification-level | symbol-position | classification-value | classification-status |
-                                classification-data-source | scheme-origination-code | generating-office | action-date">
-            <xsl:text> </xsl:text>
-            <xsl:choose>
-              <xsl:when test="date"><xsl:call-template name="tv-date"><xsl:with-param name="d" select="normalize-space(date)"/></xsl:call-template></xsl:when>
-              <xsl:otherwise><xsl:value-of select="normalize-space()"/></xsl:otherwise>
-            </xsl:choose>
-          </xsl:for-each>
-        </span>
       </xsl:when>
       <xsl:otherwise><xsl:call-template name="tv-words"/></xsl:otherwise>
     </xsl:choose>
@@ -814,8 +799,13 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- ===== B-codes (PATDOC, and the codes other offices share with it) ===== -->
 
+<!-- Numbers and dates, parties, related documents, then classes and citations. -->
 <xsl:template match="SDOBI">
-  <xsl:apply-templates select="*" mode="tv-bcode"/>
+  <xsl:apply-templates select="B000 | B100 | B200 | B300 | B400" mode="tv-bcode"/>
+  <xsl:apply-templates select="B700 | B600" mode="tv-bcode"/>
+  <xsl:apply-templates select="B500 | B800" mode="tv-bcode"/>
+  <xsl:apply-templates select="*[not(self::B000 or self::B100 or self::B200 or self::B300 or self::B400 or
+                                     self::B500 or self::B600 or self::B700 or self::B800)]" mode="tv-bcode"/>
 </xsl:template>
 
 <!-- A group of codes: its codes. -->
@@ -1147,7 +1137,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   <xsl:apply-templates select="."/>
 </xsl:template>
 
-<xsl:template match="img | EMI | image">
+<xsl:template match="img | EMI | image | CUSTOM-CHARACTER">
   <xsl:call-template name="tv-image"/>
 </xsl:template>
 
@@ -1233,11 +1223,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
      none), or the number element of the 2001 publications; none inside claims. -->
 <xsl:template match="p | PARA | paragraph">
   <!-- A paragraph holding tables, formulas or lists is a div: HTML ends a p before them. -->
-  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES)),
-                                    1 + 2 * number(boolean(tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES)))}">
+  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)),
+                                    1 + 2 * number(boolean(tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)))}">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
     <xsl:if test="number(@lvl) > 0"><xsl:attribute name="class">indent</xsl:attribute></xsl:if>
-    <xsl:if test="tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
+    <xsl:if test="tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES | CWU | PTEXT/CWU"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
     <xsl:variable name="n" select="(@num | @N)[1]"/>
     <xsl:if test="$n and number($n) != 0 and not(ancestor::CLM or ancestor::claim)">
       <span class="pnum">[<xsl:value-of select="$n"/>]</span>
@@ -1324,7 +1314,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- ===== Tables and formulas ===== -->
 
-<xsl:template match="tables | table-cwu | TABLES">
+<xsl:template match="tables | table-cwu | TABLES | TABLE-US">
   <div class="tables">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
     <xsl:apply-templates/>
@@ -1344,8 +1334,8 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- A numbered formula: MathML with its number "(3)"; its image (in the formula or kept
      apart in us-math) shown when there is no MathML, else offered below it. -->
-<xsl:template match="maths | MATHS">
-  <xsl:variable name="imgs" select="img | EMI | key('tv-math-image', @id)/img"/>
+<xsl:template match="maths | MATHS | MATH-US">
+  <xsl:variable name="imgs" select="img | EMI | key('tv-math-image', (@id | @ID)[1])/img"/>
   <div class="maths">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
     <xsl:if test="@num">
@@ -1360,7 +1350,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
     </xsl:if>
     <xsl:apply-templates select="node()[not(self::img or self::EMI)]"/>
     <xsl:choose>
-      <xsl:when test="*[local-name() = 'math'] and $imgs">
+      <xsl:when test=".//*[local-name() = 'math'] and $imgs">
         <details class="maths-image">
           <summary><xsl:call-template name="tv-label"><xsl:with-param name="key" select="'formula-image'"/></xsl:call-template></summary>
           <xsl:for-each select="$imgs"><xsl:call-template name="tv-image"/></xsl:for-each>
@@ -1373,14 +1363,23 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   </div>
 </xsl:template>
 
-<xsl:template match="chemistry | CHEM">
+<xsl:template match="chemistry | CHEM | CHEM-US">
   <span class="chemistry">
     <xsl:call-template name="tv-own-anchor"/>
     <xsl:apply-templates/>
   </span>
 </xsl:template>
 
-<xsl:template match="in-line-formula">
+<!-- Wrappers of the SGML grants: their content only. -->
+<xsl:template match="TABLE-CALS | MATHEMATICA | MATHML | CHEMCDX | CHEMMOL">
+  <xsl:apply-templates/>
+</xsl:template>
+
+<xsl:template match="CWU">
+  <div class="cwu"><xsl:apply-templates/></div>
+</xsl:template>
+
+<xsl:template match="in-line-formula | F">
   <span class="formula"><xsl:apply-templates/></span>
 </xsl:template>
 
