@@ -122,7 +122,7 @@ div.claim-text div.claim-text { margin-left: 2em; }
 span.cnum { font-weight: bold; float: left; width: 2.2em; }
 div.claim > div.claim-text { margin-left: 2.4em; }
 div.figure { margin: 1em 0; page-break-inside: avoid; }
-img.drawing { max-width: 100%; height: auto; border: 1px solid #ddd; }
+img.drawing { max-width: 100%; max-height: 95vh; width: auto; height: auto; border: 1px solid #ddd; }
 img.drawing-full { width: 100%; height: auto; border: 1px solid #ddd; }
 img.inline { max-width: 100%; height: auto; vertical-align: middle; }
 div.maths { margin: 0.6em 0; }
