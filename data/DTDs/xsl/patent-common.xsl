@@ -218,10 +218,13 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- ===== Sections ===== -->
 
+<xsl:variable name="tv-doc" select="/"/>
+<!-- Formula images kept apart from their formulas (us-math, after the claims), by the
+     formula's id. -->
+<xsl:variable name="tv-math-images" select="/*/us-math"/>
 <xsl:key name="tv-id" match="*[@id]" use="@id"/>
-<xsl:key name="tv-id" match="*[@ID]" use="@ID"/>
-<!-- Formula images kept apart from their formulas (us-math), by the formula's id. -->
 <xsl:key name="tv-math-image" match="us-math" use="normalize-space(substring-before(concat(normalize-space(@idrefs), ' '), ' '))"/>
+<xsl:key name="tv-id" match="*[@ID]" use="@ID"/>
 
 <!-- A section of the page: a fixed anchor that the contents link to, the document's own
      id kept as a second anchor for the references inside the text. -->
@@ -1298,13 +1301,9 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
      has them: claims, figures, the drawings, tables, formulas. -->
 <xsl:template match="claim-ref | figref | CLREF | FGREF | dependent-claim-reference | cross-reference">
   <xsl:variable name="to" select="normalize-space(substring-before(concat(normalize-space((@idref | @ID | @depends_on | @target)[1]), ' '), ' '))"/>
-  <xsl:variable name="target" select="key('tv-id', $to)[1]"/>
+  <!-- Looked up in the document itself: table cells are processed as copies. -->
   <xsl:variable name="anchor">
-    <xsl:choose>
-      <xsl:when test="not($target)"/>
-      <!-- Sections keep fixed anchors; their own ids are kept beside them too. -->
-      <xsl:otherwise><xsl:value-of select="$to"/></xsl:otherwise>
-    </xsl:choose>
+    <xsl:for-each select="$tv-doc"><xsl:if test="key('tv-id', $to)"><xsl:value-of select="$to"/></xsl:if></xsl:for-each>
   </xsl:variable>
   <xsl:choose>
     <xsl:when test="$anchor != ''"><a class="{local-name()}" href="#{$anchor}"><xsl:apply-templates/></a></xsl:when>
@@ -1335,7 +1334,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <!-- A numbered formula: MathML with its number "(3)"; its image (in the formula or kept
      apart in us-math) shown when there is no MathML, else offered below it. -->
 <xsl:template match="maths | MATHS | MATH-US">
-  <xsl:variable name="imgs" select="img | EMI | key('tv-math-image', (@id | @ID)[1])/img"/>
+  <xsl:variable name="id" select="string((@id | @ID)[1])"/>
+  <!-- By key in the document; in a table cell's copy (another tree) by a scan. -->
+  <xsl:variable name="in-doc" select="count($tv-doc | /) = 1"/>
+  <xsl:variable name="imgs" select="img | EMI | key('tv-math-image', $id)/img |
+        $tv-math-images[not($in-doc)][normalize-space(substring-before(concat(normalize-space(@idrefs), ' '), ' ')) = $id]/img"/>
   <div class="maths">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
     <xsl:if test="@num">
