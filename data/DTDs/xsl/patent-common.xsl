@@ -1150,14 +1150,19 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
      file names are dropped. -->
 <xsl:template name="tv-image">
   <xsl:param name="file">
+    <!-- An entity name stands for its file (the document's entities, also from a table
+         cell's copy); by name only, since drawings lie beside the document. -->
+    <xsl:variable name="name" select="string(@FILE)"/>
+    <xsl:variable name="uri">
+      <xsl:if test="$name != '' and not(contains($name, '.'))">
+        <xsl:for-each select="$tv-doc"><xsl:value-of select="unparsed-entity-uri($name)"/></xsl:for-each>
+      </xsl:if>
+    </xsl:variable>
     <xsl:choose>
       <xsl:when test="@file"><xsl:value-of select="@file"/></xsl:when>
-      <xsl:when test="contains(@FILE, '.') or unparsed-entity-uri(@FILE) = ''"><xsl:value-of select="@FILE"/></xsl:when>
-      <!-- An entity name: its file, by name only, since drawings lie beside the document. -->
+      <xsl:when test="$uri = ''"><xsl:value-of select="$name"/></xsl:when>
       <xsl:otherwise>
-        <xsl:call-template name="tv-basename">
-          <xsl:with-param name="s" select="unparsed-entity-uri(@FILE)"/>
-        </xsl:call-template>
+        <xsl:call-template name="tv-basename"><xsl:with-param name="s" select="$uri"/></xsl:call-template>
       </xsl:otherwise>
     </xsl:choose>
   </xsl:param>
