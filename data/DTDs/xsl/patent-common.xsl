@@ -136,6 +136,7 @@ ol.citations { margin: 0; padding-left: 2.2em; }
 table.biblio td div.party span.where { color: #444; }
 p.indent { margin-left: 2em; }
 div.para { margin: 1em 0; }
+ul.plain { list-style: none; }
 p.claim-statement { font-style: italic; }
 div.fig-title { font-family: sans-serif; font-weight: bold; font-size: 0.9em; }
 table.cals { margin: 0.6em 0; font-size: 0.9em; }
@@ -1395,7 +1396,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
      namespace whatever the document used; anything else keeps its text at most. -->
 <xsl:template match="*[local-name() = 'math']">
   <math xmlns="http://www.w3.org/1998/Math/MathML">
-    <xsl:if test="@display = 'block' or @display = 'inline'"><xsl:attribute name="display"><xsl:value-of select="@display"/></xsl:attribute></xsl:if>
+    <xsl:choose>
+      <xsl:when test="@display = 'block' or @display = 'inline'"><xsl:attribute name="display"><xsl:value-of select="@display"/></xsl:attribute></xsl:when>
+      <!-- A numbered formula stands on its own line. -->
+      <xsl:when test="ancestor::maths or ancestor::MATHS or ancestor::MATH-US"><xsl:attribute name="display">block</xsl:attribute></xsl:when>
+    </xsl:choose>
     <xsl:apply-templates mode="tv-mathml"/>
   </math>
 </xsl:template>
@@ -1426,7 +1431,10 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <!-- ===== Inline markup ===== -->
 
 <xsl:template match="b | i | u | sup | sub | ul | ol | li | dl | dt | dd">
-  <xsl:element name="{local-name()}"><xsl:apply-templates/></xsl:element>
+  <xsl:element name="{local-name()}">
+    <xsl:if test="@list-style = 'none'"><xsl:attribute name="class">plain</xsl:attribute></xsl:if>
+    <xsl:apply-templates/>
+  </xsl:element>
 </xsl:template>
 
 <xsl:template match="B | I | U | BOLD | ITALIC | ULINE | bold | italic | underline">
