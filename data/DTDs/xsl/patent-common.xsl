@@ -695,7 +695,16 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
       </xsl:choose>
     </xsl:for-each>
     <xsl:for-each select="*[not(self::patcit or self::nplcit or self::othercit)]">
-      <span class="note"><xsl:value-of select="concat(' — ', normalize-space())"/></span>
+      <span class="note">
+        <xsl:text> — </xsl:text>
+        <xsl:choose>
+          <xsl:when test="self::classification-national">
+            <xsl:value-of select="concat(normalize-space(country), ' ')"/>
+            <xsl:call-template name="tv-us-class"><xsl:with-param name="s" select="string(main-classification)"/></xsl:call-template>
+          </xsl:when>
+          <xsl:otherwise><xsl:value-of select="normalize-space()"/></xsl:otherwise>
+        </xsl:choose>
+      </span>
     </xsl:for-each>
   </li>
 </xsl:template>
@@ -1232,11 +1241,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
      none), or the number element of the 2001 publications; none inside claims. -->
 <xsl:template match="p | PARA | paragraph">
   <!-- A paragraph holding tables, formulas or lists is a div: HTML ends a p before them. -->
-  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)),
-                                    1 + 2 * number(boolean(tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)))}">
+  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)),
+                                    1 + 2 * number(boolean(tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)))}">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
     <xsl:if test="number(@lvl) > 0"><xsl:attribute name="class">indent</xsl:attribute></xsl:if>
-    <xsl:if test="tables | table | maths | table-cwu | ul | ol | dl | TABLE | MATHS | TABLES | CWU | PTEXT/CWU"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
+    <xsl:if test="tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
     <xsl:variable name="n" select="(@num | @N)[1]"/>
     <xsl:if test="$n and number($n) != 0 and not(ancestor::CLM or ancestor::claim)">
       <span class="pnum">[<xsl:value-of select="$n"/>]</span>
@@ -1305,7 +1314,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- References inside the document become links to their targets when the document
      has them: claims, figures, the drawings, tables, formulas. -->
-<xsl:template match="claim-ref | figref | CLREF | FGREF | dependent-claim-reference | cross-reference">
+<xsl:template match="claim-ref | figref | crossref | CLREF | FGREF | dependent-claim-reference | cross-reference">
   <xsl:variable name="to" select="normalize-space(substring-before(concat(normalize-space((@idref | @ID | @depends_on | @target)[1]), ' '), ' '))"/>
   <!-- Looked up in the document itself: table cells are processed as copies. -->
   <xsl:variable name="anchor">
@@ -1444,6 +1453,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template match="SB | subscript"><sub><xsl:apply-templates/></sub></xsl:template>
 <xsl:template match="SP | superscript"><sup><xsl:apply-templates/></sup></xsl:template>
 <xsl:template match="br | BR"><br/></xsl:template>
+<xsl:template match="pre | PRE"><pre><xsl:apply-templates/></pre></xsl:template>
 <xsl:template match="smallcaps | SMCP"><span class="smallcaps"><xsl:apply-templates/></span></xsl:template>
 <xsl:template match="o | O"><span class="overline"><xsl:apply-templates/></span></xsl:template>
 <xsl:template match="highlight | HIL"><xsl:apply-templates/></xsl:template>
