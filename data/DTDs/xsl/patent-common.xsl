@@ -376,7 +376,24 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   </xsl:call-template>
   <xsl:call-template name="tv-field">
     <xsl:with-param name="key" select="'examiners'"/>
-    <xsl:with-param name="value"><xsl:apply-templates select="examiners/*" mode="tv-party"/></xsl:with-param>
+    <xsl:with-param name="value">
+      <xsl:for-each select="examiners/*">
+        <div class="party">
+          <span class="role">
+            <xsl:call-template name="tv-label"><xsl:with-param name="key" select="local-name()"/></xsl:call-template>
+            <xsl:text>: </xsl:text>
+          </span>
+          <span class="name"><xsl:call-template name="tv-party-name"/></span>
+          <xsl:if test="normalize-space(department) != ''">
+            <span class="where">
+              <xsl:text> (</xsl:text>
+              <xsl:call-template name="tv-label"><xsl:with-param name="key" select="'department'"/></xsl:call-template>
+              <xsl:value-of select="concat(' ', normalize-space(department), ')')"/>
+            </span>
+          </xsl:if>
+        </div>
+      </xsl:for-each>
+    </xsl:with-param>
   </xsl:call-template>
   <xsl:call-template name="tv-field">
     <xsl:with-param name="key" select="'ipc'"/>
