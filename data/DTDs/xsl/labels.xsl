@@ -48,6 +48,9 @@
   <l k="agents" en="Agents" de="Vertreter" fr="Mandataires"/>
   <l k="correspondence-address" en="Correspondence address" de="Zustellanschrift" fr="Adresse pour la correspondance"/>
   <l k="examiners" en="Examiners" de="Prüfer" fr="Examinateurs"/>
+  <l k="primary-examiner" en="Primary examiner" de="Hauptprüfer" fr="Examinateur principal"/>
+  <l k="assistant-examiner" en="Assistant examiner" de="Beisitzender Prüfer" fr="Examinateur adjoint"/>
+  <l k="department" en="art unit" de="Prüfungsstelle" fr="unité d'examen"/>
   <l k="classifications" en="Classifications" de="Klassifikation" fr="Classification"/>
   <l k="ipc" en="International classification (IPC)" de="Internationale Klassifikation (IPC)" fr="Classification internationale (CIB)"/>
   <l k="cpc" en="Cooperative classification (CPC)" de="Gemeinsame Klassifikation (CPC)" fr="Classification coopérative (CPC)"/>

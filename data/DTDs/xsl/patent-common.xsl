@@ -122,7 +122,7 @@ div.claim-text div.claim-text { margin-left: 2em; }
 span.cnum { font-weight: bold; float: left; width: 2.2em; }
 div.claim > div.claim-text { margin-left: 2.4em; }
 div.figure { margin: 1em 0; page-break-inside: avoid; }
-img.drawing { max-width: 100%; height: auto; border: 1px solid #ddd; }
+img.drawing { max-width: 100%; max-height: 95vh; width: auto; height: auto; border: 1px solid #ddd; }
 img.drawing-full { width: 100%; height: auto; border: 1px solid #ddd; }
 img.inline { max-width: 100%; height: auto; vertical-align: middle; }
 div.maths { margin: 0.6em 0; }
@@ -131,11 +131,12 @@ details.maths-image summary { font-family: sans-serif; font-size: 0.8em; color: 
 span.chemistry { display: inline-block; margin: 0.3em 0; }
 span.smallcaps { font-variant: small-caps; }
 span.overline { text-decoration: overline; }
-span.note, span.codes { color: #555; font-size: 0.92em; }
-span.codes { display: none; }
+span.note { color: #555; font-size: 0.92em; }
 ol.citations { margin: 0; padding-left: 2.2em; }
 table.biblio td div.party span.where { color: #444; }
 p.indent { margin-left: 2em; }
+div.para { margin: 1em 0; }
+ul.plain { list-style: none; }
 p.claim-statement { font-style: italic; }
 div.fig-title { font-family: sans-serif; font-weight: bold; font-size: 0.9em; }
 table.cals { margin: 0.6em 0; font-size: 0.9em; }
@@ -218,10 +219,13 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- ===== Sections ===== -->
 
+<xsl:variable name="tv-doc" select="/"/>
+<!-- Formula images kept apart from their formulas (us-math, after the claims), by the
+     formula's id. -->
+<xsl:variable name="tv-math-images" select="/*/us-math"/>
 <xsl:key name="tv-id" match="*[@id]" use="@id"/>
-<xsl:key name="tv-id" match="*[@ID]" use="@ID"/>
-<!-- Formula images kept apart from their formulas (us-math), by the formula's id. -->
 <xsl:key name="tv-math-image" match="us-math" use="normalize-space(substring-before(concat(normalize-space(@idrefs), ' '), ' '))"/>
+<xsl:key name="tv-id" match="*[@ID]" use="@ID"/>
 
 <!-- A section of the page: a fixed anchor that the contents link to, the document's own
      id kept as a second anchor for the references inside the text. -->
@@ -282,7 +286,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <!-- Chemistry and formula records after the claims point at what the text shows already;
      only formula images that belong to no formula of the text get a section. -->
 <xsl:template match="us-chemistry | us-math" mode="tv-section">
-  <xsl:if test="not(preceding-sibling::us-chemistry or preceding-sibling::us-math)">
+  <xsl:if test="not(preceding-sibling::*[1][self::us-chemistry or self::us-math])">
     <xsl:variable name="loose" select="../us-math[img][not(key('tv-id', normalize-space(substring-before(concat(normalize-space(@idrefs), ' '), ' '))))] |
                                        ../us-chemistry[img][not(key('tv-id', @idref))]"/>
     <xsl:if test="$loose">
@@ -372,7 +376,24 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   </xsl:call-template>
   <xsl:call-template name="tv-field">
     <xsl:with-param name="key" select="'examiners'"/>
-    <xsl:with-param name="value"><xsl:apply-templates select="examiners/*" mode="tv-party"/></xsl:with-param>
+    <xsl:with-param name="value">
+      <xsl:for-each select="examiners/*">
+        <div class="party">
+          <span class="role">
+            <xsl:call-template name="tv-label"><xsl:with-param name="key" select="local-name()"/></xsl:call-template>
+            <xsl:text>: </xsl:text>
+          </span>
+          <span class="name"><xsl:call-template name="tv-party-name"/></span>
+          <xsl:if test="normalize-space(department) != ''">
+            <span class="where">
+              <xsl:text> (</xsl:text>
+              <xsl:call-template name="tv-label"><xsl:with-param name="key" select="'department'"/></xsl:call-template>
+              <xsl:value-of select="concat(' ', normalize-space(department), ')')"/>
+            </span>
+          </xsl:if>
+        </div>
+      </xsl:for-each>
+    </xsl:with-param>
   </xsl:call-template>
   <xsl:call-template name="tv-field">
     <xsl:with-param name="key" select="'ipc'"/>
@@ -590,32 +611,18 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- ===== Classifications: full symbols, one a line ===== -->
 
-<!-- IPCR and CPC from their parts: "H01L 51/50 (2006.01)"; an IPCR with a text child (as
-     other offices give it) by its text. -->
+<!-- IPCR and CPC from their parts: "H01L 51/50 (2006.01)" (the codes after the symbol are
+     for machines); an IPCR with a text child (as other offices give it) by its text. -->
 <xsl:template match="classification-ipcr | classification-cpc" mode="tv-class">
   <div class="class">
     <xsl:choose>
       <xsl:when test="section">
         <xsl:value-of select="normalize-space(concat(section, class, subclass, ' ', main-group, '/', subgroup))"/>
+        <!-- The scheme's version as offices print it: (2006.01). -->
         <xsl:variable name="v" select="normalize-space((ipc-version-indicator | cpc-version-indicator)/date)"/>
-        <xsl:if test="$v != ''">
-          <span class="note">
-            <xsl:text> (</xsl:text>
-            <xsl:call-template name="tv-date"><xsl:with-param name="d" select="$v"/></xsl:call-template>
-            <xsl:text>)</xsl:text>
-          </span>
+        <xsl:if test="string-length($v) &gt;= 6">
+          <span class="note"><xsl:value-of select="concat(' (', substring($v, 1, 4), '.', substring($v, 5, 2), ')')"/></span>
         </xsl:if>
-        <!-- The codes after the symbol as offices print them: A I, F, B H ... -->
-        <span class="codes">
-          <xsl:for-each select="classification-level | symbol-position | classification-value | classification-status |
-                                classification-data-source | scheme-origination-code | generating-office | action-date">
-            <xsl:text> </xsl:text>
-            <xsl:choose>
-              <xsl:when test="date"><xsl:call-template name="tv-date"><xsl:with-param name="d" select="normalize-space(date)"/></xsl:call-template></xsl:when>
-              <xsl:otherwise><xsl:value-of select="normalize-space()"/></xsl:otherwise>
-            </xsl:choose>
-          </xsl:for-each>
-        </span>
       </xsl:when>
       <xsl:otherwise><xsl:call-template name="tv-words"/></xsl:otherwise>
     </xsl:choose>
@@ -705,7 +712,16 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
       </xsl:choose>
     </xsl:for-each>
     <xsl:for-each select="*[not(self::patcit or self::nplcit or self::othercit)]">
-      <span class="note"><xsl:value-of select="concat(' — ', normalize-space())"/></span>
+      <span class="note">
+        <xsl:text> — </xsl:text>
+        <xsl:choose>
+          <xsl:when test="self::classification-national">
+            <xsl:value-of select="concat(normalize-space(country), ' ')"/>
+            <xsl:call-template name="tv-us-class"><xsl:with-param name="s" select="string(main-classification)"/></xsl:call-template>
+          </xsl:when>
+          <xsl:otherwise><xsl:value-of select="normalize-space()"/></xsl:otherwise>
+        </xsl:choose>
+      </span>
     </xsl:for-each>
   </li>
 </xsl:template>
@@ -746,11 +762,12 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template name="tv-place">
   <xsl:param name="a"/>
   <xsl:variable name="w">
-    <xsl:for-each select="$a/street | $a/address-1 | $a/address-2 | $a/address-3 | $a/STR | $a/str |
+    <xsl:for-each select="$a/self::*[not(*)] | $a/text | $a/room | $a/address-floor | $a/building | $a/pobox |
+                          $a/street | $a/address-1 | $a/address-2 | $a/address-3 | $a/address-4 | $a/address-5 | $a/STR | $a/str | $a/mailcode |
                           $a/city | $a/CITY | $a/county | $a/state | $a/STATE | $a/postcode | $a/postalcode | $a/PCODE |
                           $a/country | $a/country/country-code | $a/country-code | $a/CTRY | $a/ctry">
       <xsl:variable name="t" select="normalize-space()"/>
-      <xsl:if test="$t != '' and $t != 'unknown' and $t != 'omitted' and not(*)">
+      <xsl:if test="$t != '' and $t != 'unknown' and $t != 'omitted' and not(country-code)">
         <xsl:value-of select="concat($t, '|')"/>
       </xsl:if>
     </xsl:for-each>
@@ -812,8 +829,13 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- ===== B-codes (PATDOC, and the codes other offices share with it) ===== -->
 
+<!-- Numbers and dates, parties, related documents, then classes and citations. -->
 <xsl:template match="SDOBI">
-  <xsl:apply-templates select="*" mode="tv-bcode"/>
+  <xsl:apply-templates select="B000 | B100 | B200 | B300 | B400" mode="tv-bcode"/>
+  <xsl:apply-templates select="B700 | B600" mode="tv-bcode"/>
+  <xsl:apply-templates select="B500 | B800" mode="tv-bcode"/>
+  <xsl:apply-templates select="*[not(self::B000 or self::B100 or self::B200 or self::B300 or self::B400 or
+                                     self::B500 or self::B600 or self::B700 or self::B800)]" mode="tv-bcode"/>
 </xsl:template>
 
 <!-- A group of codes: its codes. -->
@@ -1145,7 +1167,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   <xsl:apply-templates select="."/>
 </xsl:template>
 
-<xsl:template match="img | EMI | image">
+<xsl:template match="img | EMI | image | CUSTOM-CHARACTER">
   <xsl:call-template name="tv-image"/>
 </xsl:template>
 
@@ -1155,14 +1177,19 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
      file names are dropped. -->
 <xsl:template name="tv-image">
   <xsl:param name="file">
+    <!-- An entity name stands for its file (the document's entities, also from a table
+         cell's copy); by name only, since drawings lie beside the document. -->
+    <xsl:variable name="name" select="string(@FILE)"/>
+    <xsl:variable name="uri">
+      <xsl:if test="$name != '' and not(contains($name, '.'))">
+        <xsl:for-each select="$tv-doc"><xsl:value-of select="unparsed-entity-uri($name)"/></xsl:for-each>
+      </xsl:if>
+    </xsl:variable>
     <xsl:choose>
       <xsl:when test="@file"><xsl:value-of select="@file"/></xsl:when>
-      <xsl:when test="contains(@FILE, '.') or unparsed-entity-uri(@FILE) = ''"><xsl:value-of select="@FILE"/></xsl:when>
-      <!-- An entity name: its file, by name only, since drawings lie beside the document. -->
+      <xsl:when test="$uri = ''"><xsl:value-of select="$name"/></xsl:when>
       <xsl:otherwise>
-        <xsl:call-template name="tv-basename">
-          <xsl:with-param name="s" select="unparsed-entity-uri(@FILE)"/>
-        </xsl:call-template>
+        <xsl:call-template name="tv-basename"><xsl:with-param name="s" select="$uri"/></xsl:call-template>
       </xsl:otherwise>
     </xsl:choose>
   </xsl:param>
@@ -1230,15 +1257,18 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <!-- A paragraph with its number: [0012] from @num or @N (0000, the abstract's, shows
      none), or the number element of the 2001 publications; none inside claims. -->
 <xsl:template match="p | PARA | paragraph">
-  <p>
+  <!-- A paragraph holding tables, formulas or lists is a div: HTML ends a p before them. -->
+  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)),
+                                    1 + 2 * number(boolean(tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)))}">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
+    <xsl:if test="number(@lvl) > 0"><xsl:attribute name="class">indent</xsl:attribute></xsl:if>
+    <xsl:if test="tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
     <xsl:variable name="n" select="(@num | @N)[1]"/>
     <xsl:if test="$n and number($n) != 0 and not(ancestor::CLM or ancestor::claim)">
       <span class="pnum">[<xsl:value-of select="$n"/>]</span>
     </xsl:if>
-    <xsl:if test="number(@lvl) > 0"><xsl:attribute name="class">indent</xsl:attribute></xsl:if>
     <xsl:apply-templates/>
-  </p>
+  </xsl:element>
 </xsl:template>
 
 <xsl:template match="paragraph/number">
@@ -1301,15 +1331,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- References inside the document become links to their targets when the document
      has them: claims, figures, the drawings, tables, formulas. -->
-<xsl:template match="claim-ref | figref | CLREF | FGREF | dependent-claim-reference | cross-reference">
+<xsl:template match="claim-ref | figref | crossref | CLREF | FGREF | dependent-claim-reference | cross-reference">
   <xsl:variable name="to" select="normalize-space(substring-before(concat(normalize-space((@idref | @ID | @depends_on | @target)[1]), ' '), ' '))"/>
-  <xsl:variable name="target" select="key('tv-id', $to)[1]"/>
+  <!-- Looked up in the document itself: table cells are processed as copies. -->
   <xsl:variable name="anchor">
-    <xsl:choose>
-      <xsl:when test="not($target)"/>
-      <!-- Sections keep fixed anchors; their own ids are kept beside them too. -->
-      <xsl:otherwise><xsl:value-of select="$to"/></xsl:otherwise>
-    </xsl:choose>
+    <xsl:for-each select="$tv-doc"><xsl:if test="key('tv-id', $to)"><xsl:value-of select="$to"/></xsl:if></xsl:for-each>
   </xsl:variable>
   <xsl:choose>
     <xsl:when test="$anchor != ''"><a class="{local-name()}" href="#{$anchor}"><xsl:apply-templates/></a></xsl:when>
@@ -1319,7 +1345,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- ===== Tables and formulas ===== -->
 
-<xsl:template match="tables | table-cwu | TABLES">
+<xsl:template match="tables | table-cwu | TABLES | TABLE-US">
   <div class="tables">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
     <xsl:apply-templates/>
@@ -1339,8 +1365,12 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- A numbered formula: MathML with its number "(3)"; its image (in the formula or kept
      apart in us-math) shown when there is no MathML, else offered below it. -->
-<xsl:template match="maths | MATHS">
-  <xsl:variable name="imgs" select="img | EMI | key('tv-math-image', @id)/img"/>
+<xsl:template match="maths | MATHS | MATH-US">
+  <xsl:variable name="id" select="string((@id | @ID)[1])"/>
+  <!-- By key in the document; in a table cell's copy (another tree) by a scan. -->
+  <xsl:variable name="in-doc" select="count($tv-doc | /) = 1"/>
+  <xsl:variable name="imgs" select="img | EMI | key('tv-math-image', $id)/img |
+        $tv-math-images[not($in-doc)][normalize-space(substring-before(concat(normalize-space(@idrefs), ' '), ' ')) = $id]/img"/>
   <div class="maths">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
     <xsl:if test="@num">
@@ -1355,7 +1385,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
     </xsl:if>
     <xsl:apply-templates select="node()[not(self::img or self::EMI)]"/>
     <xsl:choose>
-      <xsl:when test="*[local-name() = 'math'] and $imgs">
+      <xsl:when test=".//*[local-name() = 'math'] and $imgs">
         <details class="maths-image">
           <summary><xsl:call-template name="tv-label"><xsl:with-param name="key" select="'formula-image'"/></xsl:call-template></summary>
           <xsl:for-each select="$imgs"><xsl:call-template name="tv-image"/></xsl:for-each>
@@ -1368,14 +1398,23 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   </div>
 </xsl:template>
 
-<xsl:template match="chemistry | CHEM">
+<xsl:template match="chemistry | CHEM | CHEM-US">
   <span class="chemistry">
     <xsl:call-template name="tv-own-anchor"/>
     <xsl:apply-templates/>
   </span>
 </xsl:template>
 
-<xsl:template match="in-line-formula">
+<!-- Wrappers of the SGML grants: their content only. -->
+<xsl:template match="TABLE-CALS | MATHEMATICA | MATHML | CHEMCDX | CHEMMOL">
+  <xsl:apply-templates/>
+</xsl:template>
+
+<xsl:template match="CWU">
+  <div class="cwu"><xsl:apply-templates/></div>
+</xsl:template>
+
+<xsl:template match="in-line-formula | F">
   <span class="formula"><xsl:apply-templates/></span>
 </xsl:template>
 
@@ -1383,7 +1422,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
      namespace whatever the document used; anything else keeps its text at most. -->
 <xsl:template match="*[local-name() = 'math']">
   <math xmlns="http://www.w3.org/1998/Math/MathML">
-    <xsl:if test="@display = 'block' or @display = 'inline'"><xsl:attribute name="display"><xsl:value-of select="@display"/></xsl:attribute></xsl:if>
+    <xsl:choose>
+      <xsl:when test="@display = 'block' or @display = 'inline'"><xsl:attribute name="display"><xsl:value-of select="@display"/></xsl:attribute></xsl:when>
+      <!-- A numbered formula stands on its own line. -->
+      <xsl:when test="ancestor::maths or ancestor::MATHS or ancestor::MATH-US"><xsl:attribute name="display">block</xsl:attribute></xsl:when>
+    </xsl:choose>
     <xsl:apply-templates mode="tv-mathml"/>
   </math>
 </xsl:template>
@@ -1414,7 +1457,10 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <!-- ===== Inline markup ===== -->
 
 <xsl:template match="b | i | u | sup | sub | ul | ol | li | dl | dt | dd">
-  <xsl:element name="{local-name()}"><xsl:apply-templates/></xsl:element>
+  <xsl:element name="{local-name()}">
+    <xsl:if test="@list-style = 'none'"><xsl:attribute name="class">plain</xsl:attribute></xsl:if>
+    <xsl:apply-templates/>
+  </xsl:element>
 </xsl:template>
 
 <xsl:template match="B | I | U | BOLD | ITALIC | ULINE | bold | italic | underline">
@@ -1424,10 +1470,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template match="SB | subscript"><sub><xsl:apply-templates/></sub></xsl:template>
 <xsl:template match="SP | superscript"><sup><xsl:apply-templates/></sup></xsl:template>
 <xsl:template match="br | BR"><br/></xsl:template>
+<xsl:template match="pre | PRE"><pre><xsl:apply-templates/></pre></xsl:template>
 <xsl:template match="smallcaps | SMCP"><span class="smallcaps"><xsl:apply-templates/></span></xsl:template>
 <xsl:template match="o | O"><span class="overline"><xsl:apply-templates/></span></xsl:template>
 <xsl:template match="highlight | HIL"><xsl:apply-templates/></xsl:template>
-<xsl:template match="footnote"><span class="footnote"><xsl:call-template name="tv-own-anchor"/><xsl:apply-templates/></span></xsl:template>
+<xsl:template match="footnote"><span class="footnote"><xsl:if test="@id"><xsl:attribute name="id"><xsl:value-of select="@id"/></xsl:attribute></xsl:if><xsl:apply-templates/></span></xsl:template>
 
 <!-- Unknown elements keep their text. -->
 <xsl:template match="*">
