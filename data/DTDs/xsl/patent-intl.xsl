@@ -18,7 +18,8 @@
   English is the fallback. Names of this file start with ti-.
 -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
-                xmlns:jp="http://www.jpo.go.jp" exclude-result-prefixes="jp">
+                xmlns:jp="http://www.jpo.go.jp" xmlns:str="http://exslt.org/strings"
+                exclude-result-prefixes="jp str">
 
 <!-- ===== Labels (rows for keys the core has give only the languages it lacks) ===== -->
 
@@ -554,10 +555,16 @@
   </xsl:choose>
 </xsl:template>
 
-<!-- A reference to several figures or claims at once ("f0002 f0003") links to the first. -->
+<!-- A reference to several figures or claims at once ("f0002 f0003") links to the first
+     of them that the document holds. -->
 <xsl:template match="figref[contains(normalize-space(@idref), ' ')] | claim-ref[contains(normalize-space(@idref), ' ')]"
               priority="2">
-  <a class="{local-name()}" href="#{substring-before(normalize-space(@idref), ' ')}"><xsl:apply-templates/></a>
+  <xsl:variable name="ids" select="str:tokenize(@idref, ' ')"/>
+  <xsl:variable name="to" select="(//*[@id = $ids])[1]/@id"/>
+  <xsl:choose>
+    <xsl:when test="$to"><a class="{local-name()}" href="#{$to}"><xsl:apply-templates/></a></xsl:when>
+    <xsl:otherwise><xsl:apply-templates/></xsl:otherwise>
+  </xsl:choose>
 </xsl:template>
 
 <!-- The description's title repeated at its top (international publications). -->
