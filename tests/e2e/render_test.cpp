@@ -6,8 +6,9 @@
 // everything before it has happened.
 #include <algorithm>
 
-#include "tests/platform/unzip/zip_fixtures.h"
 #include "tests/e2e/viewer_fixture.h"
+#include "tests/platform/process_gone.h"
+#include "tests/platform/unzip/zip_fixtures.h"
 
 namespace {
 
@@ -232,6 +233,9 @@ TEST_F(RenderFlow, PackagesAreExtractedPreparedAndOpenedInOrder) {
         } else {
             EXPECT_TRUE(WaitForLog("open R R/sentinel.xml", std::chrono::seconds(30)));
         }
+        if (const std::string hung = ReadFile(log_.string() + ".hang"); !hung.empty()) {
+            EXPECT_TRUE(tv::test::ProcessGone(std::stol(hung)));  // ended at its time-out
+        }
         std::vector<std::string> lines = LogLines();
         std::erase(lines, "open R R/sentinel.xml");
         EXPECT_EQ(lines, c.expected);
@@ -254,18 +258,31 @@ TEST_F(RenderFlow, PackagesAreExtractedPreparedAndOpenedInOrder) {
     }
 }
 
-// A close during a tool wait ends the wait, opens nothing more and cleans up.
-TEST_F(RenderFlow, ClosingDuringAToolWaitClosesCleanly) {
+// A close during a tool wait ends the wait and the tool (which ignores SIGTERM), opens
+// nothing more and cleans up; a viewer that is killed takes its tool along too.
+TEST_F(RenderFlow, ClosingDuringAToolWaitEndsTheToolAndClosesCleanly) {
     WriteHive("");
     extraEnv_.push_back("TESSEL_FAKE_HANG=PathMend");
     tv::test::WriteZip((root_ / "p.zip").string(), {{"US9.xml", kMainDoc}, {"US9-D1.TIF", "II*"}});
-    Start({(root_ / "p.zip").string(), sentinel_.string()});
-    ASSERT_TRUE(WaitForLog("PathMend R W/US9/US9.xml" + kCat, std::chrono::seconds(30)));
-    kill(pid_, SIGTERM);
-    EXPECT_EQ(WaitForExit(std::chrono::seconds(10)), 0);
-    EXPECT_EQ(LogLines(), std::vector<std::string>{"PathMend R W/US9/US9.xml" + kCat});
-    EXPECT_TRUE(fs::exists(root_ / "home/Documents/MyTessel"));
-    EXPECT_FALSE(fs::exists(root_ / "home/Documents/MyTessel/US9"));
+    for (const int sig : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(sig);
+        fs::remove_all(root_ / "home/Documents/MyTessel");
+        fs::remove(log_);
+        fs::remove(log_.string() + ".hang");
+        Start({(root_ / "p.zip").string(), sentinel_.string()});
+        ASSERT_TRUE(WaitForLog("PathMend R W/US9/US9.xml" + kCat, std::chrono::seconds(30)));
+        kill(pid_, sig);
+        const int status = WaitForExit(std::chrono::seconds(10));
+        const std::string hung = ReadFile(log_.string() + ".hang");
+        ASSERT_FALSE(hung.empty());
+        EXPECT_TRUE(tv::test::ProcessGoneWithin(std::stol(hung), std::chrono::seconds(3)));
+        EXPECT_EQ(LogLines(), std::vector<std::string>{"PathMend R W/US9/US9.xml" + kCat});
+        if (sig == SIGTERM) {
+            EXPECT_EQ(status, 0);
+            EXPECT_TRUE(fs::exists(root_ / "home/Documents/MyTessel"));
+            EXPECT_FALSE(fs::exists(root_ / "home/Documents/MyTessel/US9"));
+        }
+    }
 }
 
 }  // namespace

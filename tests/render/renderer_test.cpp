@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -159,20 +160,26 @@ TEST_F(RendererTest, DecisionSummary) {
     }
     EXPECT_TRUE(sfs::exists(tmp_ / "MyTessel/document/evil.xml"));
     EXPECT_EQ(rec_.messages.back(), (fake::Message{kNoXmlText, kOkOnly, kRenderTitle}));
+    EXPECT_EQ(rec_.timeOuts, std::vector<long>(rec_.timeOuts.size(), 5 * 60 * 1000));
 }
 
 TEST_F(RendererTest, SecondRenderShowsTheRawDocumentsInTheCopyFolder) {
-    Package({"A.xml", "A-s00001.xml", "A.tif"}, 1, 2);
-    EXPECT_EQ(Render().searchText, "00");
+    settings_.specificationRenderOption = kTransmittalBit;
+    settings_.zornRenderOption = kRequestBit;
+    Package({"tran-A.xml", "A.xml", "A-requ.xml", "A-s00001.xml", "A.tif"}, 2, 4);
+    EXPECT_EQ(Render().searchText, "01");
     rec_.events.clear();
+    rec_.launches.clear();
     const RenderOutcome again = Render();
     EXPECT_TRUE(state_.RawSourceView);
     EXPECT_FALSE(again.searchText.has_value());
-    EXPECT_EQ(Log(), (Events{"unzip A.xml,A-s00001.xml", "open ~/A[1]/A.xml",
+    EXPECT_EQ(Log(), (Events{"unzip tran-A.xml,A.xml,A-requ.xml,A-s00001.xml", "open ~/A[1]/A.xml",
+                             "open ~/A[1]/tran-A.xml", "open ~/A[1]/A-requ.xml",
                              "open ~/A[1]/A-s00001.xml"}));
-    EXPECT_EQ(rec_.launches.back(),
-              (fake::Launch{"/app/tessel-open", tmp_ / "MyTessel/A[1]/A-s00001.xml",
-                            tmp_ / "MyTessel/A[1]/"}));
+    for (const fake::Launch& l : rec_.launches) {
+        EXPECT_TRUE(sfs::exists(l.target)) << l.target;  // every document opened was extracted
+        EXPECT_EQ(l.folder, tmp_ / "MyTessel/A[1]/");
+    }
 }
 
 TEST_F(RendererTest, OptionsPickTheCatalogAndTheExtraDocuments) {
@@ -243,6 +250,8 @@ TEST_F(RendererTest, MissingToolLeavesTheDocumentAsExtracted) {
     EXPECT_TRUE(rec_.messages.empty());
 }
 
+// The folder and the main document are those RenderPackage chose, whatever the first
+// entry's folder, the archive's folder or the order of the entries.
 TEST_F(RendererTest, SelectionOpensWhatTheRenderPrepared) {
     struct Case {
         std::vector<ListingItem> items;
@@ -252,19 +261,32 @@ TEST_F(RendererTest, SelectionOpensWhatTheRenderPrepared) {
         bool firstSelected;
     };
     test::WriteFile(tmp_ / "MyTessel/US1/US1.xml");
+    test::WriteFile(tmp_ / "MyTessel/PAT/PAT.xml");
     const Case cases[] = {
-        {{{"A.xml", false}, {"A-s00001.xml", false}}, 1, 2, "", {"open ~/pkgs/A.xml"}, true},
+        {{{"A.xml", false}, {"A-s00001.xml", false}}, 1, 2, "", {"open ~/A/A.xml"}, true},
         {{{"A.xml", false}, {"x.tif", true}, {"A-s00001.xml", true}},
          1,
          3,
          "Q",
-         {"open ~/Q/x.tif", "open ~/Q/A-s00001.xml"},
+         {"open ~/A/x.tif", "open ~/A/A-s00001.xml"},
          false},
         {{{"x.tif", false}, {"US1.xml", false}},
          2,
          0,
          "",
          {"tool /app/Perl/DtdStrip \"~/US1/US1.xml\"", "open ~/US1/US1.xml"},
+         false},
+        {{{"tran1.xml", false}, {"US1.xml", false}, {"US1-fee.xml", false}},
+         2,
+         0,
+         "tran1",
+         {"tool /app/Perl/DtdStrip \"~/US1/US1.xml\"", "open ~/US1/US1.xml"},
+         false},
+        {{{"PAT.sgm", false}},
+         1,
+         0,
+         "",
+         {"tool /app/Perl/DtdStrip \"~/PAT/PAT.xml\"", "open ~/PAT/PAT.xml"},
          false},
         {{{"US2.xml", false}}, 1, 0, "", {}, false},
         {{{"x.tif", false}}, 0, 0, "", {"message"}, false},
@@ -277,6 +299,48 @@ TEST_F(RendererTest, SelectionOpensWhatTheRenderPrepared) {
         renderer_.RenderSelection(settings_, state_, c.items);
         EXPECT_EQ(Log(), c.expected) << c.items[0].text;
         EXPECT_EQ(c.items[0].selected, c.firstSelected) << c.items[0].text;
+    }
+}
+
+// A real tool run: the stand-in PathMend records its argv one per line, and an
+// executable named like the first word of the application folder stands beside it.
+TEST_F(RendererTest, ToolsGetExactlyTheProgramAndPathsMeant) {
+    const std::string record = tmp_ / "argv.txt";
+    const std::string app = tmp_ / "x/app folder/";
+    for (const auto& [path, body] :
+         {std::pair{tmp_ / "x/app", "echo decoy"},
+          std::pair{app + "Perl/PathMend", "printf '%s\\n' \"$0\" \"$@\""}}) {
+        test::WriteFile(path, "#!/bin/sh\n" + std::string(body) + " >> \"" + record + "\"\n");
+        sfs::permissions(path, sfs::perms::owner_all);
+    }
+    ProcessToolRunner tools;
+    Renderer real(ex_, tools, rec_, rec_);
+    settings_.appPath = app;
+    settings_.catalogFileName = "TVWcatalog.txt";
+    const std::string loose = tmp_ / "in/my \"draft\".xml";
+    test::WriteFile(loose, "<x/>");
+    const struct {
+        std::string entry;  // a package's main document, or empty for the loose file
+        std::string file;   // what PathMend gets, below the working folder unless loose
+    } cases[] = {
+        {"p\" \"--evil\".xml", "p\" \"--evil\"/p\" \"--evil\".xml"},
+        {"..\".xml", "..\"/..\".xml"},
+        {"", loose},
+    };
+    for (const auto& c : cases) {
+        sfs::remove(record);
+        if (c.entry.empty()) {
+            settings_.copyFile = true;
+            real.OpenXmlDocument(settings_, loose, tmp_ / "MyTessel", {});
+        } else {
+            Package({c.entry}, 1, 0);
+            real.RenderPackage(settings_, state_, ex_.names);
+        }
+        const std::string file = c.entry.empty() ? c.file : tmp_ / ("MyTessel/" + c.file);
+        std::ifstream in(record);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+                  app + "Perl/PathMend\n" + file + "\n/data/DTDs/TVWcatalog.txt\n")
+            << c.file;
     }
 }
 

@@ -1,7 +1,5 @@
 // The window's tool wait: its events keep being handled while a tool runs, the wait
 // ends as soon as the tool does, at the time-out, or at once when it is abandoned.
-#include <signal.h>
-
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
@@ -9,6 +7,7 @@
 #include "platform/process/shell_wait.h"
 #include "shell/package_session.h"
 #include "shell/tool_pump.h"
+#include "tests/platform/process_gone.h"
 
 class ToolPumpTest : public QObject {
     Q_OBJECT
@@ -53,7 +52,7 @@ class ToolPumpTest : public QObject {
             QVERIFY2(clock.elapsed() < c.maxMs, c.command);
             if (outcome != "ended") {
                 QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));  // the window lived on
-                kill(static_cast<pid_t>(pid), SIGKILL);  // left running, as after a time-out
+                QVERIFY(tv::test::ProcessGone(pid));  // ended, not left running
             }
         }
     }
