@@ -1,5 +1,6 @@
 // Tool command lines and the wait for them: real processes (small shell scripts).
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -116,6 +117,7 @@ TEST_F(ShellWaitTest, StartFailuresGiveTheirTexts) {
 // its own that stands for the viewer.
 TEST_F(ShellWaitTest, NoToolOutlivesItsWait) {
     enum End { kTimeOut, kPumpThrows, kExitInPump, kWaiterKilled };
+    prctl(PR_SET_CHILD_SUBREAPER, 1);  // orphans come here to be reaped, not to stay zombies
     const std::string pids = tmp_ / "pids";
     const std::string tool = Script("stubborn",
                                     "trap '' TERM; sleep 30 & echo $$ $! > \"$1.tmp\"\n"
@@ -162,6 +164,8 @@ TEST_F(ShellWaitTest, NoToolOutlivesItsWait) {
                 kill(static_cast<pid_t>(p), SIGKILL);
             }
         }
+    }
+    while (waitpid(-1, nullptr, 0) > 0) {
     }
 }
 
