@@ -111,10 +111,8 @@ TEST_F(ShellWaitTest, StartFailuresGiveTheirTexts) {
     }
 }
 
-// However the wait ends while the tool runs, the tool does not run on, even when it
-// ignores SIGTERM, and neither does the child it started in its group (out of reach
-// of the backstop alone, when the waiter is killed). Each wait runs in a process of
-// its own that stands for the viewer.
+// However its wait ends, a tool ignoring SIGTERM does not run on, nor (but for the
+// killed waiter) its child. Each wait runs in a forked process standing for the viewer.
 TEST_F(ShellWaitTest, NoToolOutlivesItsWait) {
     enum End { kTimeOut, kPumpThrows, kExitInPump, kWaiterKilled };
     prctl(PR_SET_CHILD_SUBREAPER, 1);  // orphans come here to be reaped, not to stay zombies
