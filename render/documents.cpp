@@ -50,7 +50,9 @@ DocumentKind ClassifyEntry(std::string_view name) {
 
 DocumentSet ClassifyEntries(std::span<const std::string> names) {
     DocumentSet set;
+    int entry = 0;
     for (const std::string& name : names) {
+        ++entry;
         const std::string b(WithoutExtension(name));
         switch (ClassifyEntry(name)) {
             case DocumentKind::Other:
@@ -74,9 +76,11 @@ DocumentSet ClassifyEntries(std::span<const std::string> names) {
                 break;
             case DocumentKind::Transmittal:
                 set.transmittal = name;
+                set.transmittalEntry = entry;
                 break;
             case DocumentKind::SequenceListing:
                 set.sequenceListing = name;
+                set.sequenceListingEntry = entry;
                 if (IEndsWith(b, "s00001")) {
                     // "A-s00001" belongs to the package folder of "A".
                     set.baseName = b.substr(0, b.size() >= 7 ? b.size() - 7 : 0);
@@ -93,6 +97,7 @@ DocumentSet ClassifyEntries(std::span<const std::string> names) {
                 break;
             case DocumentKind::Request:
                 set.request = name;
+                set.requestEntry = entry;
                 break;
             case DocumentKind::MainDocument:
                 set.mainDocName = name;

@@ -54,6 +54,11 @@ struct DocumentSet {
     std::string packageData;
     std::string declaration;
     std::string feeSheet;
+    // Entry numbers (1-based, in walking order; 0 when none) of the documents that are
+    // opened without a check that they were extracted.
+    int transmittalEntry = 0;
+    int requestEntry = 0;
+    int sequenceListingEntry = 0;
 };
 
 // Walks names in order; a later entry of a kind replaces an earlier one, and the base

@@ -3,6 +3,7 @@
 // over the archive component, the process layer, the browser launch and the message
 // box; tests implement them with fakes that record what rendering asked for.
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -22,13 +23,22 @@ class PackageExtractor {
     virtual Status Unzip() = 0;
 };
 
-// Runs one preparation tool's command line and waits for it (ShellAndWaitForTermination).
+// One run of a preparation tool. The program starts with exactly these arguments; the
+// command line text stands for them in logs and messages and is never split again (a
+// double quote in a file name would change what it means).
+struct ToolCommand {
+    std::string line;
+    std::string program;                 // exactly the file started
+    std::vector<std::string> arguments;  // argv after the program, exactly
+};
+
+// Runs one preparation tool and waits for it (ShellAndWaitForTermination).
 class ToolRunner {
   public:
     virtual ~ToolRunner() = default;
     // True when the program started and ended within lTimeOut milliseconds; otherwise
     // sError says why.
-    virtual bool Run(const std::string& sShell, std::string& sError, long lTimeOut) = 0;
+    virtual bool Run(const ToolCommand& command, std::string& sError, long lTimeOut) = 0;
 };
 
 // Opens a file or address in a browser program (LaunchInBrowser).

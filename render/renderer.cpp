@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "platform/message_box.h"
 #include "platform/strings.h"
@@ -64,6 +65,26 @@ Status FromException() {
     }
 }
 
+// What RenderPackage and RenderSelection both take from the listing, so "Render" opens
+// the very files the package render prepared: the documents (a name that is no plain
+// file name dropped) and the package folder the base name gives.
+struct PackagePlan {
+    DocumentSet docs;
+    std::string working;        // the working folder, without a trailing "/"
+    std::string packageFolder;  // without a trailing "/"
+};
+
+PackagePlan PlanPackage(const RenderSettings& settings, std::span<const std::string> itemTexts) {
+    PackagePlan plan{ClassifyEntries(itemTexts), settings.documentsFolder + kWorkingFolderName, {}};
+    DocumentSet& docs = plan.docs;
+    for (std::string* name : {&docs.mainDocName, &docs.sgmlSource, &docs.transmittal, &docs.request,
+                              &docs.sequenceListing}) {
+        *name = PlainOrEmpty(*name);
+    }
+    plan.packageFolder = plan.working + "/" + SafeFolderName(docs.baseName);
+    return plan;
+}
+
 }  // namespace
 
 std::string RenderErrorText(const Status& error) {
@@ -104,14 +125,10 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
         }
         return {};
     }
-    DocumentSet docs = ClassifyEntries(itemTexts);
-    for (std::string* name : {&docs.mainDocName, &docs.sgmlSource, &docs.transmittal, &docs.request,
-                              &docs.sequenceListing}) {
-        *name = PlainOrEmpty(*name);
-    }
-
-    const std::string working = settings.documentsFolder + kWorkingFolderName;
-    const std::string packageFolder = working + "/" + SafeFolderName(docs.baseName);
+    const PackagePlan plan = PlanPackage(settings, itemTexts);
+    const DocumentSet& docs = plan.docs;
+    const std::string& working = plan.working;
+    const std::string& packageFolder = plan.packageFolder;
     std::string target = packageFolder + "/";
     if (FolderExists(packageFolder)) {
         state.RawSourceView = true;
@@ -135,9 +152,18 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     auto isDocument = [&state](int i) {
         return i == state.MainDocEntry || i == state.SeqListEntry;
     };
+    const bool openTransmittal =
+        (settings.specificationRenderOption & kTransmittalBit) && !docs.transmittal.empty();
+    const bool openRequest = (settings.zornRenderOption & kRequestBit) && !docs.request.empty();
+    // The raw view extracts nothing else, so it takes along every document it opens.
+    auto rawAlso = [&](int i) {
+        return (openTransmittal && i == docs.transmittalEntry) ||
+               (openRequest && i == docs.requestEntry) ||
+               (!docs.sequenceListing.empty() && i == docs.sequenceListingEntry);
+    };
     extractor_.SetUnzipFolder(target);
     for (int i = 1; i <= count; ++i) {
-        extractor_.SetFileSelected(i, isDocument(i));
+        extractor_.SetFileSelected(i, isDocument(i) || (raw && rawAlso(i)));
     }
     if (Status s = extractor_.Unzip(); !s) {
         return s;
@@ -174,10 +200,10 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     if (!mainDoc.empty() && FileExists(mainDoc)) {
         open(mainDoc);
     }
-    if ((settings.specificationRenderOption & kTransmittalBit) && !docs.transmittal.empty()) {
+    if (openTransmittal) {
         open(target + docs.transmittal);
     }
-    if ((settings.zornRenderOption & kRequestBit) && !docs.request.empty()) {
+    if (openRequest) {
         open(target + docs.request);
     }
     if (docs.sequenceListing.empty()) {
@@ -211,20 +237,14 @@ Status Renderer::SelectionSteps(const RenderSettings& settings, const PackageSta
         }
         return {};
     }
-    const std::string working = settings.documentsFolder + kWorkingFolderName + "/";
+    std::vector<std::string> texts;
+    texts.reserve(items.size());
+    for (const ListingItem& item : items) {
+        texts.push_back(item.text);
+    }
+    const PackagePlan plan = PlanPackage(settings, texts);
+    const std::string folder = plan.packageFolder + "/";
     if (state.SeqListEntry != 0) {
-        // Named after the first entry's folder, else after the folder holding the archive.
-        std::string name = extractor_.FileCount() > 0 ? extractor_.FileDirectory(1) : "";
-        if (name.empty()) {
-            std::string zip = extractor_.ZipFile();
-            if (const auto slash = zip.rfind('/'); slash != std::string::npos) {
-                zip.erase(slash);
-                if (const auto inner = zip.rfind('/'); inner != std::string::npos) {
-                    name = zip.substr(inner + 1);
-                }
-            }
-        }
-        const std::string folder = working + SafeFolderName(name) + "/";
         bool any = false;
         for (const ListingItem& item : items) {
             if (item.selected) {
@@ -242,25 +262,15 @@ Status Renderer::SelectionSteps(const RenderSettings& settings, const PackageSta
         }
         return {};
     }
-    for (const ListingItem& item : items) {
-        const std::string ext = ToLower(ExtensionAfterLastDot(item.text));
-        if (ext != "xml" && ext != "sgm") {
-            continue;
-        }
-        const std::string stem = StemOf(item.text);
-        const std::string docName = ext == "xml" ? item.text : stem + ".xml";
-        const std::string folder = working + SafeFolderName(stem) + "/";
-        if (!IsPlainName(docName) || !FileExists(folder + docName)) {
-            return {};
-        }
-        if (settings.unreferenceDTD) {
-            const ToolFolders tools{settings.appPath, settings.appDataPath,
-                                    settings.catalogFileName};
-            RunDtdStrip(tools_, tools, folder + docName);
-        }
-        launcher_.Launch(settings.ie11Path, folder + docName, folder);
+    const std::string& docName = plan.docs.mainDocName;
+    if (docName.empty() || !FileExists(folder + docName)) {
         return {};
     }
+    if (settings.unreferenceDTD) {
+        const ToolFolders tools{settings.appPath, settings.appDataPath, settings.catalogFileName};
+        RunDtdStrip(tools_, tools, folder + docName);
+    }
+    launcher_.Launch(settings.ie11Path, folder + docName, folder);
     return {};
 }
 

@@ -19,7 +19,16 @@
 // folder + "/" + base name + "/"; raw copy folder = working folder + "/" + base name +
 // "[1]/". A base name that is empty, "." or "..", or holds a separator, becomes
 // "document", and a document name that is not a plain file name is ignored, so nothing
-// outside the working folder is ever written or prepared.
+// outside the working folder is ever written or prepared. Any other character is
+// allowed in a name, a double quote included (a loose file may well be called
+// my "draft".xml): tools get their file as an argument of its own, never through a
+// command line that is split again.
+//
+// "Render" (RenderSelection) classifies the listing as RenderPackage does, so it opens
+// the files from the same package folder, and without a sequence listing the same main
+// document (the last one not set aside). The raw view extracts, as they are in the
+// archive, the transmittal, request and sequence listing it opens along with the main
+// document.
 //
 // Failures: a failing step (extraction, folder creation, file copy) is recorded, the
 // remaining document steps are skipped and the error message follows at once:
@@ -96,7 +105,8 @@ class Renderer {
     RenderOutcome RenderPackage(const RenderSettings& settings, PackageState& state,
                                 std::span<const std::string> itemTexts);
 
-    // Opens what RenderPackage prepared; never extracts. May select the first item
+    // Opens what RenderPackage prepared, in the package folder it chose; never extracts
+    // and never looks into the raw copy folder. May select the first item
     // (items[0].selected becomes true) when a sequence-listing package has none selected.
     RenderOutcome RenderSelection(const RenderSettings& settings, const PackageState& state,
                                   std::span<ListingItem> items);

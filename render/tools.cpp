@@ -7,15 +7,21 @@ std::string Quoted(const std::string& s) {
     return "\"" + s + "\"";
 }
 
-std::string Program(const ToolFolders& f, const char* name) {
-    return f.appPath + "Perl/" + name + kExecutableSuffix + " ";
+// The program unquoted, the arguments each in double quotes, one space between.
+ToolCommand Command(const ToolFolders& f, const char* name, std::vector<std::string> arguments) {
+    ToolCommand c{{}, f.appPath + "Perl/" + name + kExecutableSuffix, std::move(arguments)};
+    c.line = c.program;
+    for (const std::string& a : c.arguments) {
+        c.line += " " + Quoted(a);
+    }
+    return c;
 }
 
 std::string Catalog(const ToolFolders& f) {
-    return Quoted(f.appDataPath + "DTDs/" + f.catalogFileName);
+    return f.appDataPath + "DTDs/" + f.catalogFileName;
 }
 
-void RunStep(ToolRunner& runner, const std::string& command) {
+void RunStep(ToolRunner& runner, const ToolCommand& command) {
     std::string error;
     // Deliberately not examined: the render goes on with whatever the tool left.
     (void)runner.Run(command, error, kToolTimeOutMs);
@@ -23,16 +29,16 @@ void RunStep(ToolRunner& runner, const std::string& command) {
 
 }  // namespace
 
-std::string PathMendCommand(const ToolFolders& f, const std::string& file) {
-    return Program(f, "PathMend") + Quoted(file) + " " + Catalog(f);
+ToolCommand PathMendCommand(const ToolFolders& f, const std::string& file) {
+    return Command(f, "PathMend", {file, Catalog(f)});
 }
 
-std::string DtdStripCommand(const ToolFolders& f, const std::string& file) {
-    return Program(f, "DtdStrip") + Quoted(file);
+ToolCommand DtdStripCommand(const ToolFolders& f, const std::string& file) {
+    return Command(f, "DtdStrip", {file});
 }
 
-std::string SgmlLift24Command(const ToolFolders& f, const std::string& file) {
-    return Program(f, "SgmlLift24") + Quoted(file) + " " + Catalog(f);
+ToolCommand SgmlLift24Command(const ToolFolders& f, const std::string& file) {
+    return Command(f, "SgmlLift24", {file, Catalog(f)});
 }
 
 void RunPathMend(ToolRunner& runner, const ToolFolders& f, const std::string& file) {

@@ -1,14 +1,19 @@
 #pragma once
-// The three preparation tools and how each is started. Each step builds its command
-// line, runs it through a ToolRunner with window style 1 and a time-out of 2000000000
-// ms, and does not look at the result: a tool that cannot start, fails or times out
-// leaves the render to go on with whatever files exist.
+// The three preparation tools and how each is started. Each step builds its command,
+// runs it through a ToolRunner with a time-out of kToolTimeOutMs, and does not look at
+// the result: a tool that cannot start, fails or times out leaves the render to go on
+// with whatever files exist.
 //
 //   PathMend   <app>Perl/PathMend "<file>" "<data>DTDs/<catalog>"
 //   DtdStrip   <app>Perl/DtdStrip "<file>"
 //   SgmlLift24 <app>Perl/SgmlLift24 "<file>" "<data>DTDs/<catalog>"
-// The program path is not quoted (the runner finds an unquoted program with spaces);
-// app and data folders end with "/".
+// That text is the command's line, for logs and messages. The tool itself starts as
+// exactly <app>Perl/<name> with the file (and the catalog) as its arguments, so a
+// space or a double quote in any of them reaches the tool unchanged. App and data
+// folders end with "/".
+//
+// The time-out is one a user can wait for; a tool still running then is ended (see
+// platform/process/shell_wait.h), and the render goes on without its work.
 #include <functional>
 #include <string>
 
@@ -19,7 +24,7 @@ namespace tv::render {
 
 // Executables carry no suffix here.
 inline constexpr const char* kExecutableSuffix = "";
-inline constexpr long kToolTimeOutMs = 2000000000L;
+inline constexpr long kToolTimeOutMs = 5L * 60 * 1000;
 inline constexpr int kToolWindowStyle = 1;  // kept for the record; meaningless here
 
 struct ToolFolders {
@@ -28,9 +33,9 @@ struct ToolFolders {
     std::string catalogFileName;
 };
 
-std::string PathMendCommand(const ToolFolders& f, const std::string& file);
-std::string DtdStripCommand(const ToolFolders& f, const std::string& file);
-std::string SgmlLift24Command(const ToolFolders& f, const std::string& file);
+ToolCommand PathMendCommand(const ToolFolders& f, const std::string& file);
+ToolCommand DtdStripCommand(const ToolFolders& f, const std::string& file);
+ToolCommand SgmlLift24Command(const ToolFolders& f, const std::string& file);
 
 // The steps; each returns when the tool has ended (or could not start).
 void RunPathMend(ToolRunner& runner, const ToolFolders& f, const std::string& file);
@@ -42,8 +47,9 @@ void RunSgmlLift24(ToolRunner& runner, const ToolFolders& f, const std::string& 
 class ProcessToolRunner : public ToolRunner {
   public:
     explicit ProcessToolRunner(EventPump pump = {}) : pump_(std::move(pump)) {}
-    bool Run(const std::string& sShell, std::string& sError, long lTimeOut) override {
-        return ShellAndWaitForTermination(sShell, sError, lTimeOut, pump_);
+    bool Run(const ToolCommand& command, std::string& sError, long lTimeOut) override {
+        return ShellAndWaitForTermination(SplitCommand{command.program, command.arguments}, sError,
+                                          lTimeOut, pump_);
     }
 
   private:

@@ -34,16 +34,16 @@ class PackageSession::Guard : public render::Launcher,
             s_.messages_.Show(text, style, title);
         }
     }
-    bool Run(const std::string& sShell, std::string& sError, long lTimeOut) override {
+    bool Run(const render::ToolCommand& command, std::string& sError, long lTimeOut) override {
         if (s_.abandoning_) {
             sError = kTimedOutText;
             return false;
         }
         try {
-            return s_.tools_->Run(sShell, sError,
+            return s_.tools_->Run(command, sError,
                                   s_.toolTimeOutMs_ > 0 ? s_.toolTimeOutMs_ : lTimeOut);
         } catch (const ToolWaitAbandoned&) {
-            // Also when the application quits under the wait: the tool is left running
+            // Also when the application quits under the wait: the tool has been ended
             // as after a time-out, and the command winds up without it.
             s_.abandoning_ = true;
             sError = kTimedOutText;

@@ -23,8 +23,8 @@
 // included) is refused: ignored, and the observer hears CommandRefused. Lookups and
 // settings stay usable.
 //
-// Closing during a command: RequestClose abandons the tool wait (the tool is left
-// running, as after a time-out), skips the command's remaining tools, launches and
+// Closing during a command: RequestClose abandons the tool wait (the tool is ended,
+// as after a time-out), skips the command's remaining tools, launches and
 // messages, and defers the close until the command has returned; the observer then
 // hears CloseNow.
 #include <chrono>

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace tv {
@@ -91,7 +92,7 @@ std::vector<std::string> SplitArguments(std::string_view rest) {
     }
 }
 
-SplitCommand SplitToolCommandLine(std::string_view line, const ExecutableProbe& probe) {
+SplitCommand SplitToolCommandLine(std::string_view line) {
     std::size_t start = 0;
     while (start < line.size() && IsBlank(line[start])) {
         ++start;
@@ -105,22 +106,8 @@ SplitCommand SplitToolCommandLine(std::string_view line, const ExecutableProbe& 
             std::string(line.substr(1, close == std::string_view::npos ? close : close - 1));
         restAt = close == std::string_view::npos ? line.size() : close + 1;
     } else {
-        // Widen the unquoted program one blank-separated piece at a time; the first
-        // prefix that names an executable wins.
-        std::size_t end = line.find_first_of(" \t");
-        bool found = false;
-        for (std::size_t at = end; at != std::string_view::npos && !found;
-             at = line.find_first_of(" \t", at + 1)) {
-            if (probe(std::string(line.substr(0, at)))) {
-                end = at;
-                found = true;
-            }
-        }
-        if (!found && end != std::string_view::npos && probe(std::string(line))) {
-            end = std::string_view::npos;
-        }
-        cmd.program = std::string(line.substr(0, end));
-        restAt = end == std::string_view::npos ? line.size() : end;
+        restAt = std::min(line.find_first_of(" \t"), line.size());
+        cmd.program = std::string(line.substr(0, restAt));
     }
     cmd.arguments = SplitArguments(line.substr(restAt));
     return cmd;

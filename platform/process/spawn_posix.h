@@ -1,7 +1,7 @@
 #pragma once
 // What both ways of starting a program share: owners for posix_spawn's file actions
 // and attributes, the child's signal state, and reaping children that are not waited
-// for (a detached browser, a tool left running after its time-out).
+// for (a detached browser, a killed tool still stuck in the kernel).
 #include <spawn.h>
 #include <sys/types.h>
 

@@ -6,8 +6,8 @@
 // everything before it has happened.
 #include <algorithm>
 
-#include "tests/platform/unzip/zip_fixtures.h"
 #include "tests/e2e/viewer_fixture.h"
+#include "tests/platform/unzip/zip_fixtures.h"
 
 namespace {
 
@@ -232,6 +232,9 @@ TEST_F(RenderFlow, PackagesAreExtractedPreparedAndOpenedInOrder) {
         } else {
             EXPECT_TRUE(WaitForLog("open R R/sentinel.xml", std::chrono::seconds(30)));
         }
+        if (const std::string hung = ReadFile(log_.string() + ".hang"); !hung.empty()) {
+            EXPECT_NE(kill(std::stoi(hung), 0), 0);  // ended at its time-out
+        }
         std::vector<std::string> lines = LogLines();
         std::erase(lines, "open R R/sentinel.xml");
         EXPECT_EQ(lines, c.expected);
@@ -254,7 +257,8 @@ TEST_F(RenderFlow, PackagesAreExtractedPreparedAndOpenedInOrder) {
     }
 }
 
-// A close during a tool wait ends the wait, opens nothing more and cleans up.
+// A close during a tool wait ends the wait and the tool (which ignores SIGTERM), opens
+// nothing more and cleans up.
 TEST_F(RenderFlow, ClosingDuringAToolWaitClosesCleanly) {
     WriteHive("");
     extraEnv_.push_back("TESSEL_FAKE_HANG=PathMend");
@@ -263,6 +267,7 @@ TEST_F(RenderFlow, ClosingDuringAToolWaitClosesCleanly) {
     ASSERT_TRUE(WaitForLog("PathMend R W/US9/US9.xml" + kCat, std::chrono::seconds(30)));
     kill(pid_, SIGTERM);
     EXPECT_EQ(WaitForExit(std::chrono::seconds(10)), 0);
+    EXPECT_NE(kill(std::stoi(ReadFile(log_.string() + ".hang")), 0), 0);  // ended and reaped
     EXPECT_EQ(LogLines(), std::vector<std::string>{"PathMend R W/US9/US9.xml" + kCat});
     EXPECT_TRUE(fs::exists(root_ / "home/Documents/MyTessel"));
     EXPECT_FALSE(fs::exists(root_ / "home/Documents/MyTessel/US9"));

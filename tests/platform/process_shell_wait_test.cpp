@@ -1,13 +1,17 @@
 // Tool command lines and the wait for them: real processes (small shell scripts).
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,28 +26,43 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-TEST(ProcessCommandLine, SplitsLikeTheSystemProcessStart) {
-    const std::set<std::string> executables = {"/opt/My Viewer/Perl/PathMend", "/bin/tool"};
-    auto probe = [&](const std::string& n) { return executables.count(n) > 0; };
+std::string Read(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Ended within the limit; a zombie nobody reaps (its parent gone) counts as ended.
+bool Gone(long pid, std::chrono::milliseconds limit = {}) {
+    for (auto end = Clock::now() + limit;; std::this_thread::sleep_for(20ms)) {
+        const std::string stat = Read("/proc/" + std::to_string(pid) + "/stat");
+        const auto name = stat.rfind(')');  // "<pid> (<name>) <state> ..."
+        if (name == std::string::npos || stat.compare(name + 2, 1, "Z") == 0) {
+            return true;
+        }
+        if (Clock::now() > end) {
+            return false;
+        }
+    }
+}
+
+TEST(ProcessCommandLine, SplitsTextWithoutProbingForTheProgram) {
     struct Case {
         std::string line;
         std::string program;
         std::vector<std::string> args;
     };
     const Case cases[] = {
-        {R"(/opt/My Viewer/Perl/PathMend "/w/a b.xml" "/d/DTDs/c.txt")",
-         "/opt/My Viewer/Perl/PathMend",
-         {"/w/a b.xml", "/d/DTDs/c.txt"}},
-        {"/opt/My Viewer/Perl/PathMend", "/opt/My Viewer/Perl/PathMend", {}},
+        {R"(/opt/My Viewer/Perl/PathMend "/w/a b.xml")",
+         "/opt/My",
+         {"Viewer/Perl/PathMend", "/w/a b.xml"}},
         {R"("/opt/x y/t" a)", "/opt/x y/t", {"a"}},
-        {"/missing dir/t a", "/missing", {"dir/t", "a"}},
         {R"(/bin/tool a\\"b c" d)", "/bin/tool", {R"(a\b c)", "d"}},
         {R"(/bin/tool a\"b "x""y" c\d)", "/bin/tool", {R"(a"b)", R"(x"y)", R"(c\d)"}},
         {"  /bin/tool\t a  ", "/bin/tool", {"a"}},
         {"", "", {}},
     };
     for (const Case& c : cases) {
-        const SplitCommand cmd = SplitToolCommandLine(c.line, probe);
+        const SplitCommand cmd = SplitToolCommandLine(c.line);
         EXPECT_EQ(cmd.program, c.program) << c.line;
         EXPECT_EQ(cmd.arguments, c.args) << c.line;
     }
@@ -51,9 +70,9 @@ TEST(ProcessCommandLine, SplitsLikeTheSystemProcessStart) {
 
 class ShellWaitTest : public ::testing::Test {
   protected:
-    // An executable script in a folder whose name holds a space.
-    std::string Tool(const std::string& name, const std::string& body) {
-        const std::string path = tmp_ / ("Tool Folder/" + name);
+    // An executable script at a path below the temporary folder.
+    std::string Script(const std::string& name, const std::string& body) {
+        const std::string path = tmp_ / name;
         test::WriteFile(path, "#!/bin/sh\n" + body + "\n");
         chmod(path.c_str(), 0755);
         return path;
@@ -61,18 +80,8 @@ class ShellWaitTest : public ::testing::Test {
     test::TempFolder tmp_;
 };
 
-TEST_F(ShellWaitTest, UnquotedProgramWithSpacesGetsItsQuotedArguments) {
-    const std::string out = tmp_ / "args.txt";
-    const std::string tool = Tool("record", "printf '%s|' \"$@\" > \"" + out + "\"");
-    std::string error = "unchanged";
-    EXPECT_TRUE(ShellAndWaitForTermination(tool + " \"a b.xml\" \"c\"", error, 10000));
-    EXPECT_EQ(error, "unchanged");
-    std::ifstream in(out);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "a b.xml|c|");
-}
-
 TEST_F(ShellWaitTest, NoticesTheExitWithoutWaitingForATick) {
-    const std::string tool = Tool("quick", "exit 3");
+    const std::string tool = Script("quick", "exit 3");
     std::vector<int> waits;
     auto pump = [&](int fd, int maxWaitMs) {
         waits.push_back(maxWaitMs);
@@ -89,35 +98,73 @@ TEST_F(ShellWaitTest, NoticesTheExitWithoutWaitingForATick) {
     }
 }
 
-TEST_F(ShellWaitTest, StartFailuresAndTimeOutGiveTheirTexts) {
-    std::string error;
-    long pid = -1;
-    EXPECT_FALSE(
-        ShellAndWaitForTermination(tmp_ / "Tool Folder/none \"x\"", error, 1000, {}, &pid));
-    EXPECT_EQ(error.rfind("File not found: ", 0), 0u) << error;
-    EXPECT_EQ(pid, 0);
-
-    const std::string plain = tmp_ / "plain";
-    test::WriteFile(plain, "not a program");
-    EXPECT_FALSE(ShellAndWaitForTermination(plain, error, 1000));
-    EXPECT_EQ(error.rfind("Permission denied: ", 0), 0u) << error;
-
-    // A timed-out tool keeps running and is reaped once it ends: no zombie.
-    const std::string done = tmp_ / "done";
-    const std::string tool = Tool("slow", "sleep 0.4; touch \"" + done + "\"");
-    const auto start = Clock::now();
-    EXPECT_FALSE(ShellAndWaitForTermination(tool, error, 150, {}, &pid));
-    EXPECT_EQ(error, kTimedOutText);
-    EXPECT_LT(Clock::now() - start, 350ms);
-    EXPECT_FALSE(std::filesystem::exists(done));
-    ASSERT_GT(pid, 0);
-    const std::string proc = "/proc/" + std::to_string(pid);
-    for (auto end = Clock::now() + 5s; std::filesystem::exists(proc) && Clock::now() < end;) {
-        std::this_thread::sleep_for(20ms);
+TEST_F(ShellWaitTest, StartFailuresGiveTheirTexts) {
+    test::WriteFile(tmp_ / "plain", "not a program");
+    for (const auto& [program, text] : {std::pair{tmp_ / "none", "File not found: "},
+                                        {"sh", "File not found: "},  // no PATH look-up
+                                        {tmp_ / "plain", "Permission denied: "}}) {
+        std::string error;
+        long pid = -1;
+        EXPECT_FALSE(ShellAndWaitForTermination(SplitCommand{program, {}}, error, 1000, {}, &pid));
+        EXPECT_EQ(error.rfind(text, 0), 0u) << error;
+        EXPECT_EQ(pid, 0);
     }
-    EXPECT_TRUE(std::filesystem::exists(done));
-    EXPECT_FALSE(std::filesystem::exists(proc));
-    EXPECT_EQ(SweepLeftTools(), 0);
+}
+
+// However its wait ends, a tool ignoring SIGTERM does not run on, nor (but for the
+// killed waiter) its child. Each wait runs in a forked process standing for the viewer.
+TEST_F(ShellWaitTest, NoToolOutlivesItsWait) {
+    enum End { kTimeOut, kPumpThrows, kExitInPump, kWaiterKilled };
+    prctl(PR_SET_CHILD_SUBREAPER, 1);  // orphans come here to be reaped, not to stay zombies
+    const std::string pids = tmp_ / "pids";
+    const std::string tool = Script("stubborn",
+                                    "trap '' TERM; sleep 30 & echo $$ $! > \"$1.tmp\"\n"
+                                    "mv \"$1.tmp\" \"$1\"; while :; do wait; done");
+    for (const End end : {kTimeOut, kPumpThrows, kExitInPump, kWaiterKilled}) {
+        std::filesystem::remove(pids);
+        const pid_t waiter = fork();
+        if (waiter == 0) {
+            auto pump = [&](int fd, int ms) {
+                for (int i = 0; i < 1000 && !std::filesystem::exists(pids); ++i) {
+                    std::this_thread::sleep_for(10ms);  // the time-out only once it runs
+                }
+                if (end == kPumpThrows) {
+                    throw 0;
+                }
+                if (end == kExitInPump) {
+                    std::exit(0);
+                }
+                PollPump(fd, ms);
+            };
+            std::string error;
+            try {
+                ShellAndWaitForTermination({tool, {pids}}, error, end == kTimeOut ? 0 : 60000,
+                                           pump);
+            } catch (int) {
+            }
+            _exit(error == kTimedOutText ? 3 : 0);
+        }
+        long pid = 0, child = 0;
+        for (auto until = Clock::now() + 10s; pid == 0 && Clock::now() < until;) {
+            std::this_thread::sleep_for(10ms);
+            std::istringstream(Read(pids)) >> pid >> child;
+        }
+        if (end == kWaiterKilled) {
+            kill(waiter, SIGKILL);
+        }
+        int status = 0;
+        waitpid(waiter, &status, 0);
+        EXPECT_EQ(WEXITSTATUS(status), end == kTimeOut ? 3 : 0) << end;
+        EXPECT_TRUE(pid > 0 && Gone(pid, 3s)) << end;
+        EXPECT_TRUE(end == kWaiterKilled || Gone(child, 3s)) << end;
+        for (long p : {pid, child}) {
+            if (p > 0 && !Gone(p)) {
+                kill(static_cast<pid_t>(p), SIGKILL);
+            }
+        }
+    }
+    while (waitpid(-1, nullptr, 0) > 0) {
+    }
 }
 
 }  // namespace

@@ -30,12 +30,12 @@ struct Recorder : Launcher, MessageSink, ToolRunner {
         messages.push_back({text, style, title});
         events.push_back("message");
     }
-    bool Run(const std::string& sShell, std::string&, long lTimeOut) override {
-        tools.push_back(sShell);
+    bool Run(const ToolCommand& c, std::string&, long lTimeOut) override {
+        tools.push_back(c.line);
         timeOuts.push_back(lTimeOut);
-        events.push_back("tool " + sShell);
+        events.push_back("tool " + c.line);
         if (onRun) {
-            onRun(sShell);
+            onRun(c.line);
         }
         return true;
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -159,20 +160,25 @@ TEST_F(RendererTest, DecisionSummary) {
     }
     EXPECT_TRUE(sfs::exists(tmp_ / "MyTessel/document/evil.xml"));
     EXPECT_EQ(rec_.messages.back(), (fake::Message{kNoXmlText, kOkOnly, kRenderTitle}));
+    EXPECT_EQ(rec_.timeOuts, std::vector<long>(rec_.timeOuts.size(), 5 * 60 * 1000));
 }
 
 TEST_F(RendererTest, SecondRenderShowsTheRawDocumentsInTheCopyFolder) {
-    Package({"A.xml", "A-s00001.xml", "A.tif"}, 1, 2);
-    EXPECT_EQ(Render().searchText, "00");
+    settings_.specificationRenderOption = kTransmittalBit;
+    settings_.zornRenderOption = kRequestBit;
+    Package({"tran-A.xml", "A.xml", "A-requ.xml", "A-s00001.xml", "A.tif"}, 2, 4);
+    EXPECT_EQ(Render().searchText, "01");
     rec_.events.clear();
+    rec_.launches.clear();
     const RenderOutcome again = Render();
     EXPECT_TRUE(state_.RawSourceView);
     EXPECT_FALSE(again.searchText.has_value());
-    EXPECT_EQ(Log(), (Events{"unzip A.xml,A-s00001.xml", "open ~/A[1]/A.xml",
+    EXPECT_EQ(Log(), (Events{"unzip tran-A.xml,A.xml,A-requ.xml,A-s00001.xml", "open ~/A[1]/A.xml",
+                             "open ~/A[1]/tran-A.xml", "open ~/A[1]/A-requ.xml",
                              "open ~/A[1]/A-s00001.xml"}));
-    EXPECT_EQ(rec_.launches.back(),
-              (fake::Launch{"/app/tessel-open", tmp_ / "MyTessel/A[1]/A-s00001.xml",
-                            tmp_ / "MyTessel/A[1]/"}));
+    for (const fake::Launch& l : rec_.launches) {
+        EXPECT_TRUE(sfs::exists(l.target)) << l.target;  // every document opened was extracted
+    }
 }
 
 TEST_F(RendererTest, OptionsPickTheCatalogAndTheExtraDocuments) {
@@ -243,6 +249,8 @@ TEST_F(RendererTest, MissingToolLeavesTheDocumentAsExtracted) {
     EXPECT_TRUE(rec_.messages.empty());
 }
 
+// The folder and the main document are those RenderPackage chose, whatever the first
+// entry's folder, the archive's folder or the order of the entries.
 TEST_F(RendererTest, SelectionOpensWhatTheRenderPrepared) {
     struct Case {
         std::vector<ListingItem> items;
@@ -253,17 +261,23 @@ TEST_F(RendererTest, SelectionOpensWhatTheRenderPrepared) {
     };
     test::WriteFile(tmp_ / "MyTessel/US1/US1.xml");
     const Case cases[] = {
-        {{{"A.xml", false}, {"A-s00001.xml", false}}, 1, 2, "", {"open ~/pkgs/A.xml"}, true},
+        {{{"A.xml", false}, {"A-s00001.xml", false}}, 1, 2, "", {"open ~/A/A.xml"}, true},
         {{{"A.xml", false}, {"x.tif", true}, {"A-s00001.xml", true}},
          1,
          3,
          "Q",
-         {"open ~/Q/x.tif", "open ~/Q/A-s00001.xml"},
+         {"open ~/A/x.tif", "open ~/A/A-s00001.xml"},
          false},
         {{{"x.tif", false}, {"US1.xml", false}},
          2,
          0,
          "",
+         {"tool /app/Perl/DtdStrip \"~/US1/US1.xml\"", "open ~/US1/US1.xml"},
+         false},
+        {{{"tran1.xml", false}, {"US1.xml", false}, {"US1-fee.xml", false}},
+         2,
+         0,
+         "tran1",
          {"tool /app/Perl/DtdStrip \"~/US1/US1.xml\"", "open ~/US1/US1.xml"},
          false},
         {{{"US2.xml", false}}, 1, 0, "", {}, false},
@@ -278,6 +292,37 @@ TEST_F(RendererTest, SelectionOpensWhatTheRenderPrepared) {
         EXPECT_EQ(Log(), c.expected) << c.items[0].text;
         EXPECT_EQ(c.items[0].selected, c.firstSelected) << c.items[0].text;
     }
+}
+
+// A real tool run: the stand-in PathMend records its argv one per line, and an
+// executable named like the first word of the application folder stands beside it.
+TEST_F(RendererTest, ToolsGetExactlyTheProgramAndPathsMeant) {
+    const std::string record = tmp_ / "argv.txt";
+    const std::string app = tmp_ / "x/app folder/";
+    for (const auto& [path, body] :
+         {std::pair{tmp_ / "x/app", "echo decoy"},
+          std::pair{app + "Perl/PathMend", "printf '%s\\n' \"$0\" \"$@\""}}) {
+        test::WriteFile(path, "#!/bin/sh\n" + std::string(body) + " >> \"" + record + "\"\n");
+        sfs::permissions(path, sfs::perms::owner_all);
+    }
+    ProcessToolRunner tools;
+    Renderer real(ex_, tools, rec_, rec_);
+    settings_.appPath = app;
+    const std::string head = app + "Perl/PathMend\n", tail = "\n/data/DTDs/TVWcatalog.txt\n";
+    std::string expected;
+    for (const std::string entry : {"p\" \"--evil\".xml", "..\".xml"}) {
+        Package({entry}, 1, 0);
+        real.RenderPackage(settings_, state_, ex_.names);
+        const std::string stem = entry.substr(0, entry.size() - 4);
+        expected += head + (tmp_ / ("MyTessel/" + stem + "/" + entry)) + tail;
+    }
+    const std::string loose = tmp_ / "in/my \"draft\".xml";
+    test::WriteFile(loose, "<x/>");
+    settings_.copyFile = true;
+    settings_.catalogFileName = "TVWcatalog.txt";
+    real.OpenXmlDocument(settings_, loose, tmp_ / "MyTessel", {});
+    std::ifstream in(record);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), expected + head + loose + tail);
 }
 
 TEST_F(RendererTest, LooseXmlIsCopiedIntoTheWorkingFolderUnlessInline) {
