@@ -5,6 +5,7 @@
 // with a loose XML file on the command line (the sentinel): once its launch is logged,
 // everything before it has happened.
 #include <algorithm>
+#include <fstream>
 
 #include "tests/e2e/viewer_fixture.h"
 #include "tests/platform/unzip/zip_fixtures.h"
@@ -162,6 +163,18 @@ class RenderFlow : public ViewerProcess {
             const auto tab = line.find('\t');
             if (tab != std::string::npos) {
                 started.emplace_back(std::atol(line.c_str()), line.substr(tab + 1));
+            }
+        }
+        // Process ids wrap around at pid_max; a run's ids then straddle it, so the low
+        // ones were started last.
+        long pidMax = 32768;
+        std::ifstream("/proc/sys/kernel/pid_max") >> pidMax;
+        const auto [lo, hi] = std::minmax_element(
+            started.begin(), started.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+        if (!started.empty() && hi->first - lo->first > pidMax / 2) {
+            for (auto& entry : started) {
+                entry.first += entry.first < pidMax / 2 ? pidMax : 0;
             }
         }
         std::stable_sort(started.begin(), started.end(),
