@@ -32,7 +32,8 @@
     tv-field (key | label, value)  one header row: label by key (or given text), value a
                                    string or markup built by the stylesheet; nothing when
                                    the value is empty.
-    tv-party-line (name, place)    one party on a line of its own, place in brackets.
+    tv-party-line (name, place, role?)  one party on a line of its own, place in
+                                   brackets, an optional role before the name.
     mode tv-party                  on applicant/inventor/agent/assignee-like elements with
                                    an addressbook (or name/address): tv-party-line.
     mode tv-bcode                  on SDOBI children and their groups (B100 ... B700):
@@ -378,20 +379,16 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
     <xsl:with-param name="key" select="'examiners'"/>
     <xsl:with-param name="value">
       <xsl:for-each select="examiners/*">
-        <div class="party">
-          <span class="role">
-            <xsl:call-template name="tv-label"><xsl:with-param name="key" select="local-name()"/></xsl:call-template>
-            <xsl:text>: </xsl:text>
-          </span>
-          <span class="name"><xsl:call-template name="tv-party-name"/></span>
-          <xsl:if test="normalize-space(department) != ''">
-            <span class="where">
-              <xsl:text> (</xsl:text>
+        <xsl:call-template name="tv-party-line">
+          <xsl:with-param name="role"><xsl:call-template name="tv-label"><xsl:with-param name="key" select="local-name()"/></xsl:call-template></xsl:with-param>
+          <xsl:with-param name="name"><xsl:call-template name="tv-party-name"/></xsl:with-param>
+          <xsl:with-param name="place">
+            <xsl:if test="normalize-space(department) != ''">
               <xsl:call-template name="tv-label"><xsl:with-param name="key" select="'department'"/></xsl:call-template>
-              <xsl:value-of select="concat(' ', normalize-space(department), ')')"/>
-            </span>
-          </xsl:if>
-        </div>
+              <xsl:value-of select="concat(' ', normalize-space(department))"/>
+            </xsl:if>
+          </xsl:with-param>
+        </xsl:call-template>
       </xsl:for-each>
     </xsl:with-param>
   </xsl:call-template>
@@ -787,8 +784,10 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template name="tv-party-line">
   <xsl:param name="name"/>
   <xsl:param name="place"/>
+  <xsl:param name="role"/>
   <xsl:if test="normalize-space(concat($name, $place)) != ''">
     <div class="party">
+      <xsl:if test="normalize-space($role) != ''"><span class="role"><xsl:value-of select="concat(normalize-space($role), ': ')"/></span></xsl:if>
       <span class="name"><xsl:value-of select="normalize-space($name)"/></span>
       <xsl:if test="normalize-space($place) != ''">
         <span class="where"><xsl:value-of select="concat(' (', normalize-space($place), ')')"/></span>
@@ -1025,6 +1024,12 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
     <xsl:with-param name="value">
       <xsl:for-each select="*">
         <xsl:choose>
+          <xsl:when test="(self::B746 or self::B747) and (PARTY-US | PARTY | NAM)">
+            <xsl:call-template name="tv-party-line">
+              <xsl:with-param name="role"><xsl:call-template name="tv-label"><xsl:with-param name="key" select="translate(local-name(), 'B', 'b')"/></xsl:call-template></xsl:with-param>
+              <xsl:with-param name="name"><xsl:call-template name="tv-party-name"/></xsl:with-param>
+            </xsl:call-template>
+          </xsl:when>
           <xsl:when test="PARTY-US | PARTY | NAM | snm">
             <xsl:apply-templates select="." mode="tv-party"/>
           </xsl:when>
