@@ -1263,11 +1263,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
      none), or the number element of the 2001 publications; none inside claims. -->
 <xsl:template match="p | PARA | paragraph">
   <!-- A paragraph holding tables, formulas or lists is a div: HTML ends a p before them. -->
-  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)),
-                                    1 + 2 * number(boolean(tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)))}">
+  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | math-cwu | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)),
+                                    1 + 2 * number(boolean(tables | table | maths | math-cwu | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)))}">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
     <xsl:if test="number(@lvl) > 0"><xsl:attribute name="class">indent</xsl:attribute></xsl:if>
-    <xsl:if test="tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
+    <xsl:if test="tables | table | maths | math-cwu | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
     <xsl:variable name="n" select="(@num | @N)[1]"/>
     <xsl:if test="$n and number($n) != 0 and not(ancestor::CLM or ancestor::claim)">
       <span class="pnum">[<xsl:value-of select="$n"/>]</span>
@@ -1370,25 +1370,27 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- A numbered formula: MathML with its number "(3)"; its image (in the formula or kept
      apart in us-math) shown when there is no MathML, else offered below it. -->
-<xsl:template match="maths | MATHS | MATH-US">
+<xsl:template match="maths | MATHS | MATH-US | math-cwu">
   <xsl:variable name="id" select="string((@id | @ID)[1])"/>
   <!-- By key in the document; in a table cell's copy (another tree) by a scan. -->
   <xsl:variable name="in-doc" select="count($tv-doc | /) = 1"/>
-  <xsl:variable name="imgs" select="img | EMI | key('tv-math-image', $id)/img |
+  <xsl:variable name="imgs" select=".//img[not(ancestor::*[local-name() = 'math'])] | .//EMI | .//image |
+        key('tv-math-image', $id)/img |
         $tv-math-images[not($in-doc)][normalize-space(substring-before(concat(normalize-space(@idrefs), ' '), ' ')) = $id]/img"/>
+  <xsl:variable name="num" select="normalize-space((@num | number)[1])"/>
   <div class="maths">
-    <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
-    <xsl:if test="@num">
+    <xsl:if test="$id != ''"><xsl:attribute name="id"><xsl:value-of select="$id"/></xsl:attribute></xsl:if>
+    <xsl:if test="$num != ''">
       <span class="eqnum">
         <xsl:text>(</xsl:text>
         <xsl:choose>
-          <xsl:when test="string(number(@num)) != 'NaN'"><xsl:value-of select="number(@num)"/></xsl:when>
-          <xsl:otherwise><xsl:value-of select="@num"/></xsl:otherwise>
+          <xsl:when test="string(number($num)) != 'NaN'"><xsl:value-of select="number($num)"/></xsl:when>
+          <xsl:otherwise><xsl:value-of select="$num"/></xsl:otherwise>
         </xsl:choose>
         <xsl:text>)</xsl:text>
       </span>
     </xsl:if>
-    <xsl:apply-templates select="node()[not(self::img or self::EMI)]"/>
+    <xsl:apply-templates select="node()[not(self::img or self::EMI or self::image or self::number)]"/>
     <xsl:choose>
       <xsl:when test=".//*[local-name() = 'math'] and $imgs">
         <details class="maths-image">
@@ -1403,7 +1405,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   </div>
 </xsl:template>
 
-<xsl:template match="chemistry | CHEM | CHEM-US">
+<xsl:template match="chemistry | CHEM | CHEM-US | chemistry-cwu">
   <span class="chemistry">
     <xsl:call-template name="tv-own-anchor"/>
     <xsl:apply-templates/>
@@ -1414,6 +1416,9 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template match="TABLE-CALS | MATHEMATICA | MATHML | CHEMCDX | CHEMMOL">
   <xsl:apply-templates/>
 </xsl:template>
+
+<!-- Shown by their formula (its image) or not at all (files for other programs). -->
+<xsl:template match="MATHEMATICA/EMI | MATHML/EMI | chemistry-cwu/number | mathematica-file | chemcdx-file | chemmol-file"/>
 
 <xsl:template match="CWU">
   <div class="cwu"><xsl:apply-templates/></div>
