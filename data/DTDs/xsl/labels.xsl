@@ -118,6 +118,8 @@
   <l k="b732" en="Assignee type" de="Art des Inhabers" fr="Type de titulaire"/>
   <l k="b740" en="Agents" de="Vertreter" fr="Mandataires"/>
   <l k="b745" en="Examiners" de="Prüfer" fr="Examinateurs"/>
+  <l k="b746" en="Primary examiner" de="Hauptprüfer" fr="Examinateur principal"/>
+  <l k="b747" en="Assistant examiner" de="Beisitzender Prüfer" fr="Examinateur adjoint"/>
   <l k="b748" en="Art unit" de="Prüfungsstelle" fr="Unité d'examen"/>
   <l k="b780" en="Opponents" de="Einsprechende" fr="Opposants"/>
   <l k="b860" en="International application" de="Internationale Anmeldung" fr="Demande internationale"/>

@@ -32,7 +32,8 @@
     tv-field (key | label, value)  one header row: label by key (or given text), value a
                                    string or markup built by the stylesheet; nothing when
                                    the value is empty.
-    tv-party-line (name, place)    one party on a line of its own, place in brackets.
+    tv-party-line (name, place, role?)  one party on a line of its own, place in
+                                   brackets, an optional role before the name.
     mode tv-party                  on applicant/inventor/agent/assignee-like elements with
                                    an addressbook (or name/address): tv-party-line.
     mode tv-bcode                  on SDOBI children and their groups (B100 ... B700):
@@ -378,20 +379,16 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
     <xsl:with-param name="key" select="'examiners'"/>
     <xsl:with-param name="value">
       <xsl:for-each select="examiners/*">
-        <div class="party">
-          <span class="role">
-            <xsl:call-template name="tv-label"><xsl:with-param name="key" select="local-name()"/></xsl:call-template>
-            <xsl:text>: </xsl:text>
-          </span>
-          <span class="name"><xsl:call-template name="tv-party-name"/></span>
-          <xsl:if test="normalize-space(department) != ''">
-            <span class="where">
-              <xsl:text> (</xsl:text>
+        <xsl:call-template name="tv-party-line">
+          <xsl:with-param name="role"><xsl:call-template name="tv-label"><xsl:with-param name="key" select="local-name()"/></xsl:call-template></xsl:with-param>
+          <xsl:with-param name="name"><xsl:call-template name="tv-party-name"/></xsl:with-param>
+          <xsl:with-param name="place">
+            <xsl:if test="normalize-space(department) != ''">
               <xsl:call-template name="tv-label"><xsl:with-param name="key" select="'department'"/></xsl:call-template>
-              <xsl:value-of select="concat(' ', normalize-space(department), ')')"/>
-            </span>
-          </xsl:if>
-        </div>
+              <xsl:value-of select="concat(' ', normalize-space(department))"/>
+            </xsl:if>
+          </xsl:with-param>
+        </xsl:call-template>
       </xsl:for-each>
     </xsl:with-param>
   </xsl:call-template>
@@ -787,8 +784,10 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template name="tv-party-line">
   <xsl:param name="name"/>
   <xsl:param name="place"/>
+  <xsl:param name="role"/>
   <xsl:if test="normalize-space(concat($name, $place)) != ''">
     <div class="party">
+      <xsl:if test="normalize-space($role) != ''"><span class="role"><xsl:value-of select="concat(normalize-space($role), ': ')"/></span></xsl:if>
       <span class="name"><xsl:value-of select="normalize-space($name)"/></span>
       <xsl:if test="normalize-space($place) != ''">
         <span class="where"><xsl:value-of select="concat(' (', normalize-space($place), ')')"/></span>
@@ -1025,6 +1024,12 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
     <xsl:with-param name="value">
       <xsl:for-each select="*">
         <xsl:choose>
+          <xsl:when test="(self::B746 or self::B747) and (PARTY-US | PARTY | NAM)">
+            <xsl:call-template name="tv-party-line">
+              <xsl:with-param name="role"><xsl:call-template name="tv-label"><xsl:with-param name="key" select="translate(local-name(), 'B', 'b')"/></xsl:call-template></xsl:with-param>
+              <xsl:with-param name="name"><xsl:call-template name="tv-party-name"/></xsl:with-param>
+            </xsl:call-template>
+          </xsl:when>
           <xsl:when test="PARTY-US | PARTY | NAM | snm">
             <xsl:apply-templates select="." mode="tv-party"/>
           </xsl:when>
@@ -1258,11 +1263,11 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
      none), or the number element of the 2001 publications; none inside claims. -->
 <xsl:template match="p | PARA | paragraph">
   <!-- A paragraph holding tables, formulas or lists is a div: HTML ends a p before them. -->
-  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)),
-                                    1 + 2 * number(boolean(tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)))}">
+  <xsl:element name="{substring('pdiv', 1 + number(boolean(tables | table | maths | math-cwu | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)),
+                                    1 + 2 * number(boolean(tables | table | maths | math-cwu | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU)))}">
     <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
     <xsl:if test="number(@lvl) > 0"><xsl:attribute name="class">indent</xsl:attribute></xsl:if>
-    <xsl:if test="tables | table | maths | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
+    <xsl:if test="tables | table | maths | math-cwu | table-cwu | ul | ol | dl | pre | TABLE | MATHS | TABLES | CWU | PTEXT/CWU"><xsl:attribute name="class">para</xsl:attribute></xsl:if>
     <xsl:variable name="n" select="(@num | @N)[1]"/>
     <xsl:if test="$n and number($n) != 0 and not(ancestor::CLM or ancestor::claim)">
       <span class="pnum">[<xsl:value-of select="$n"/>]</span>
@@ -1365,25 +1370,27 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 
 <!-- A numbered formula: MathML with its number "(3)"; its image (in the formula or kept
      apart in us-math) shown when there is no MathML, else offered below it. -->
-<xsl:template match="maths | MATHS | MATH-US">
+<xsl:template match="maths | MATHS | MATH-US | math-cwu">
   <xsl:variable name="id" select="string((@id | @ID)[1])"/>
   <!-- By key in the document; in a table cell's copy (another tree) by a scan. -->
   <xsl:variable name="in-doc" select="count($tv-doc | /) = 1"/>
-  <xsl:variable name="imgs" select="img | EMI | key('tv-math-image', $id)/img |
+  <xsl:variable name="imgs" select=".//img[not(ancestor::*[local-name() = 'math'])] | .//EMI | .//image |
+        key('tv-math-image', $id)/img |
         $tv-math-images[not($in-doc)][normalize-space(substring-before(concat(normalize-space(@idrefs), ' '), ' ')) = $id]/img"/>
+  <xsl:variable name="num" select="normalize-space((@num | number)[1])"/>
   <div class="maths">
-    <xsl:if test="@id | @ID"><xsl:attribute name="id"><xsl:value-of select="(@id | @ID)[1]"/></xsl:attribute></xsl:if>
-    <xsl:if test="@num">
+    <xsl:if test="$id != ''"><xsl:attribute name="id"><xsl:value-of select="$id"/></xsl:attribute></xsl:if>
+    <xsl:if test="$num != ''">
       <span class="eqnum">
         <xsl:text>(</xsl:text>
         <xsl:choose>
-          <xsl:when test="string(number(@num)) != 'NaN'"><xsl:value-of select="number(@num)"/></xsl:when>
-          <xsl:otherwise><xsl:value-of select="@num"/></xsl:otherwise>
+          <xsl:when test="string(number($num)) != 'NaN'"><xsl:value-of select="number($num)"/></xsl:when>
+          <xsl:otherwise><xsl:value-of select="$num"/></xsl:otherwise>
         </xsl:choose>
         <xsl:text>)</xsl:text>
       </span>
     </xsl:if>
-    <xsl:apply-templates select="node()[not(self::img or self::EMI)]"/>
+    <xsl:apply-templates select="node()[not(self::img or self::EMI or self::image or self::number)]"/>
     <xsl:choose>
       <xsl:when test=".//*[local-name() = 'math'] and $imgs">
         <details class="maths-image">
@@ -1398,7 +1405,7 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
   </div>
 </xsl:template>
 
-<xsl:template match="chemistry | CHEM | CHEM-US">
+<xsl:template match="chemistry | CHEM | CHEM-US | chemistry-cwu">
   <span class="chemistry">
     <xsl:call-template name="tv-own-anchor"/>
     <xsl:apply-templates/>
@@ -1409,6 +1416,9 @@ div.other { border-left: 3px solid #ddd; padding-left: 0.6em; }
 <xsl:template match="TABLE-CALS | MATHEMATICA | MATHML | CHEMCDX | CHEMMOL">
   <xsl:apply-templates/>
 </xsl:template>
+
+<!-- Shown by their formula (its image) or not at all (files for other programs). -->
+<xsl:template match="MATHEMATICA/EMI | MATHML/EMI | chemistry-cwu/number | mathematica-file | chemcdx-file | chemmol-file"/>
 
 <xsl:template match="CWU">
   <div class="cwu"><xsl:apply-templates/></div>
