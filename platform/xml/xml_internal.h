@@ -49,11 +49,6 @@ class ActiveJob {
     Job::State* previous_;
 };
 
-// The local file a URL or path names: a plain path as it is (percent escapes decoded
-// when the text itself names no file), a file: URL without host or with "localhost" as
-// its decoded path; nullopt for everything that needs the network.
-std::optional<std::string> LocalPath(const std::string& url);
-
 // realpath(); "" when the path does not resolve.
 std::string Canonical(const std::string& path);
 

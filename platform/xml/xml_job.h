@@ -151,6 +151,11 @@ Cleaning CleanPage(xmlDoc* page);
 // inside addresses are dropped first.
 bool IsLocalReference(std::string_view value);
 
+// The local file a URL or path names: a plain path as it is (percent escapes decoded
+// when the text itself names no file), a file: URL without host or with "localhost" as
+// its decoded path; nullopt for everything that needs the network.
+std::optional<std::string> LocalFilePath(const std::string& url);
+
 // Writes bytes to path without ever following a link: into a new file created
 // exclusively beside it, then renamed over it. "" on success, else the reason.
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes);

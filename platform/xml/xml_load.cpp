@@ -127,7 +127,7 @@ xmlParserInputPtr EntityLoader(const char* url, const char*, xmlParserCtxtPtr ct
                 in && in->filename ? in->filename : "", in ? in->line : 0, in ? in->col : 0);
         return nullptr;
     }
-    const std::optional<std::string> path = LocalPath(url);
+    const std::optional<std::string> path = LocalFilePath(url);
     if (!path) {
         s->Refuse(Rule::Network, url);
         return nullptr;
@@ -157,7 +157,7 @@ xmlDocPtr DocumentLoader(const xmlChar* uri, xmlDictPtr dict, int options, void*
     if (s == nullptr || uri == nullptr) {
         return nullptr;
     }
-    const std::optional<std::string> path = LocalPath(reinterpret_cast<const char*>(uri));
+    const std::optional<std::string> path = LocalFilePath(reinterpret_cast<const char*>(uri));
     if (!path) {
         s->Refuse(Rule::Network, reinterpret_cast<const char*>(uri));
         return nullptr;
@@ -173,7 +173,7 @@ int CheckRead(xsltSecurityPrefsPtr, xsltTransformContextPtr, const char* value) 
     if (s == nullptr) {
         return 0;
     }
-    const std::optional<std::string> path = LocalPath(url);
+    const std::optional<std::string> path = LocalFilePath(url);
     if (!path) {
         s->Refuse(Rule::Network, url);
         return 0;
@@ -299,7 +299,7 @@ ActiveJob::~ActiveJob() {
     }
 }
 
-std::optional<std::string> LocalPath(const std::string& url) {
+std::optional<std::string> LocalFilePath(const std::string& url) {
     if (!HasScheme(url)) {
         // libxml2 and libxslt resolve references as URIs, so a folder with a space may
         // arrive as "%20": decode unless the text names a file as it is.
@@ -410,7 +410,10 @@ xmlDocPtr ParseOwned(Job::State& s, const std::string& path, xmlDictPtr dict, in
         doc.reset();
     }
     if (!doc && !s.failed) {
-        s.Fail(Rule::None, "the file cannot be read", path);
+        // The loader says nothing about a file that is not there.
+        struct stat st {};
+        const int error = ::stat(path.c_str(), &st) == 0 ? EIO : errno;
+        s.Fail(Rule::None, std::string(std::strerror(error)) + ": \"" + path + "\"", path);
     }
     return doc.release();
 }
