@@ -5,7 +5,9 @@
 #include <libxslt/xsltutils.h>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -184,6 +186,17 @@ void Job::AllowFolder(const std::string& folder) {
 void Job::AllowFolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     AllowFolder(slash == std::string::npos ? "." : path.substr(0, slash + 1));
+}
+
+UniqueFd Job::OpenFile(const std::string& path) {
+    State& s = *state_;
+    s.failed = false;
+    s.error = {};
+    UniqueFd fd = OpenAllowed(s, path);
+    if (!fd.Valid() && !s.failed) {
+        s.Fail(Rule::None, std::string(std::strerror(errno)) + ": \"" + path + "\"", path);
+    }
+    return fd;
 }
 
 bool Job::Expired() const {

@@ -40,6 +40,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/fd.h"
+
 namespace tv::xml {
 
 enum class Rule {
@@ -114,6 +116,11 @@ class Job {
     // The result as style's output method and encoding say; nullopt with error() when
     // it exceeds the output limit or the time is up.
     std::optional<std::string> Serialize(xmlDoc* result, xsltStylesheet* style);
+
+    // Opens path under the same rules for a reader of the caller's own (an SGML
+    // parser's storage manager, say): a descriptor, or an invalid one with error() set
+    // (Rule::None for a file that is merely missing). The caller counts what it reads.
+    UniqueFd OpenFile(const std::string& path);
 
     // True once the time limit has passed.
     bool Expired() const;
