@@ -21,6 +21,9 @@ struct Job::State {
     std::uint64_t bytesRead = 0;
     Error error;
     bool failed = false;
+    // The first error the parser could recover from (an undefined entity, say): it
+    // fails nothing by itself, but explains a parse that fails without a fatal error.
+    std::optional<Error> recovered;
     std::vector<xmlParserCtxtPtr> parsers;  // the job's own top-level parsers now running
     std::string messages;                   // the XSLT layer's text messages
 

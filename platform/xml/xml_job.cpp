@@ -226,6 +226,7 @@ DocPtr Job::Parse(const std::string& path) {
     State& s = *state_;
     s.failed = false;
     s.error = {};
+    s.recovered.reset();
     if (FailIfExpired("before reading " + path)) {
         return nullptr;
     }

@@ -246,8 +246,13 @@ void OnXmlError(void*, xmlErrorPtr e) {
         }
         return;
     }
-    s->Fail(RuleOfLibraryError(*e), Trimmed(e->message != nullptr ? e->message : ""),
-            e->file != nullptr ? e->file : "", e->line, e->int2);
+    const std::string message = Trimmed(e->message != nullptr ? e->message : "");
+    const std::string file = e->file != nullptr ? e->file : "";
+    if (e->level == XML_ERR_FATAL) {
+        s->Fail(RuleOfLibraryError(*e), message, file, e->line, e->int2);
+    } else if (!s->recovered) {
+        s->recovered = Error{RuleOfLibraryError(*e), file, e->line, e->int2, message, ""};
+    }
 }
 
 xsltSecurityPrefsPtr g_prefs = nullptr;
@@ -408,6 +413,10 @@ xmlDocPtr ParseOwned(Job::State& s, const std::string& path, xmlDictPtr dict, in
     s.parsers.pop_back();
     if (doc && (!ctxt->wellFormed || s.failed)) {
         doc.reset();
+    }
+    if (!doc && !s.failed && s.recovered) {
+        s.Fail(s.recovered->rule, s.recovered->reason, s.recovered->file, s.recovered->line,
+               s.recovered->column);
     }
     if (!doc && !s.failed) {
         // The loader says nothing about a file that is not there.
