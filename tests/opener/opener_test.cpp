@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "platform/process/start_detached.h"
@@ -420,6 +424,31 @@ TEST(OpenerPage, LocalReferences) {
          {"http://h", " HTTPS://h", "//h/x", "\\\\h\\x", "java\tscript:x", "data:image/png,x",
           "file:///etc/passwd", "mailto:a@b", "p:q/../x"}) {
         EXPECT_FALSE(xml::IsLocalReference(remote)) << remote;
+    }
+}
+
+// The child that runs a transformation: its answer, or nothing once the limit passed or
+// when it died; the caller never waits longer than the limit.
+TEST(OpenerChild, AnswersOrIsStopped) {
+    const struct {
+        std::function<std::string()> work;
+        std::optional<std::string> answer;
+        bool timedOut;
+    } cases[] = {
+        {[] { return std::string("done"); }, "done", false},
+        {[] {
+             std::this_thread::sleep_for(std::chrono::seconds(20));
+             return std::string("late");
+         },
+         std::nullopt, true},
+        {[]() -> std::string { ::_exit(3); }, std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        const ChildResult r = RunInChild(c.work, std::chrono::milliseconds(500));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_EQ(r.answer, c.answer);
+        EXPECT_EQ(r.timedOut, c.timedOut);
     }
 }
 
