@@ -4,6 +4,8 @@
 #include <libxslt/variables.h>
 #include <libxslt/xsltutils.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
@@ -195,6 +197,10 @@ UniqueFd Job::OpenFile(const std::string& path) {
     UniqueFd fd = OpenAllowed(s, path);
     if (!fd.Valid() && !s.failed) {
         s.Fail(Rule::None, std::string(std::strerror(errno)) + ": \"" + path + "\"", path);
+    }
+    struct stat st {};
+    if (fd.Valid() && ::fstat(fd.Get(), &st) == 0) {
+        s.bytesRead += static_cast<std::uint64_t>(st.st_size);
     }
     return fd;
 }

@@ -66,7 +66,7 @@ struct Limits {
     std::uint64_t maxInputBytes = 512ull << 20;   // all files one job reads together
     std::uint64_t maxOutputBytes = 512ull << 20;  // one serialized page
     int maxTemplateDepth = 3000;                  // XSLT template and function recursion
-    int maxTemplateVars = 150000;                 // XSLT variables alive at once
+    int maxTemplateVars = 15000;                  // XSLT variables alive at once
     std::chrono::milliseconds timeLimit = std::chrono::seconds(60);
 };
 
@@ -119,7 +119,8 @@ class Job {
 
     // Opens path under the same rules for a reader of the caller's own (an SGML
     // parser's storage manager, say): a descriptor, or an invalid one with error() set
-    // (Rule::None for a file that is merely missing). The caller counts what it reads.
+    // (Rule::None for a file that is merely missing). The file's size counts against
+    // maxInputBytes at once.
     UniqueFd OpenFile(const std::string& path);
 
     // True once the time limit has passed.
