@@ -21,10 +21,13 @@
 //   limit for the whole job, counted from the job's start. Parsing notices it at every
 //   read, the XSLT engine between instructions and the XPath evaluator at every step (a
 //   single long expression stops as soon as the time is up); other stages of a caller
-//   (image conversion) ask Expired().
+//   (image conversion) ask Expired(). The result tree's size is bounded by that time.
 // - The stylesheet never writes files, creates folders or reaches the network.
 // - A refusal fails the step that asked for the load; Error::rule names the rule broken
-//   (RuleText() gives the words the error page and message boxes show).
+//   (RuleText() gives the words the error page and message boxes show). A parse error
+//   the parser recovers from (an entity a missing DTD would have defined) fails nothing.
+// - The loaders are the process's from the first job on: outside a job, libxml2 and
+//   libxslt read nothing at all.
 //
 // A Job runs on one thread; several jobs may run on several threads. Handles it returns
 // (documents, stylesheets) may outlive it.
