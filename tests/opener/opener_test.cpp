@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "platform/process/start_detached.h"
@@ -176,6 +180,15 @@ TEST(OpenerTransform, RefusedAndBrokenInput) {
         "]><r>&i;</r>";
     const std::string exsl =
         "xmlns:exsl=\"http://exslt.org/common\" extension-element-prefixes=\"exsl\"";
+    tv::test::TempFolder outside;
+    WriteFile(outside / "secret.ent", "<!ENTITY leak \"SECRET\">");
+    WriteFile(outside / "o.xsl", XslWrap("<p>SECRET</p>"));
+    // A gzip stream of <?xml-stylesheet href="s.xsl"?><r/>: the parser would unpack it.
+    const std::string kGzipped(
+        "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\xb3\xb1\xaf\xc8\xcd\xd1\x2d\x2e\xa9\xcc"
+        "\x49\x2d\xce\x48\x4d\x2d\x51\xc8\x28\x4a\x4d\xb3\x55\x2a\xd6\xab\x28\xce\x51\xb2"
+        "\xb7\xb3\x29\xd2\xb7\x03\x00\xc9\x67\x6c\x78\x23\x00\x00\x00",
+        55);
     const struct {
         const char* name;
         std::string document;
@@ -191,10 +204,10 @@ TEST(OpenerTransform, RefusedAndBrokenInput) {
          "Error executing the Transform", "may not write"},
         {"document()", StyledXml("s.xsl", "<r/>"),
          XslWrap("<p><xsl:value-of select=\"document('/etc/passwd')\"/></p>"),
-         "Error executing the Transform", "may not read /etc/passwd"},
+         "Error executing the Transform", "only files in the document's folder"},
         {"external entity",
          StyledXml("s.xsl", "<!DOCTYPE r [<!ENTITY x SYSTEM \"/etc/passwd\">]><r>&x;</r>"),
-         XslWrap("<p/>"), "Error loading the XML", "external entity"},
+         XslWrap("<p/>"), "Error loading the XML", "external entities in the text"},
         {"entity bomb", StyledXml("s.xsl", laughs), XslWrap("<p/>"), "Error loading the XML", ""},
         {"broken XML", StyledXml("s.xsl", "<r>\n<a></r>"), XslWrap("<p/>"), "Error loading the XML",
          "mismatch"},
@@ -206,7 +219,24 @@ TEST(OpenerTransform, RefusedAndBrokenInput) {
          "Error loading the Transform", "missing"},
         {"entity in a read document", StyledXml("s.xsl", "<r/>"),
          XslWrap("<p><xsl:value-of select=\"document('extra.xml')\"/></p>"),
-         "Error executing the Transform", "external entity"},
+         "Error executing the Transform", "external entities in the text"},
+        {"parameter entity outside",
+         StyledXml("s.xsl", "<!DOCTYPE r [<!ENTITY % s SYSTEM \"" + outside / "secret.ent" +
+                                "\"> %s;]><r>&leak;</r>"),
+         XslWrap("<p/>"), "Error loading the XML", "only files in the document's folder"},
+        {"parameter entity link", StyledXml("s.xsl", "<!DOCTYPE r SYSTEM \"link.dtd\"><r/>"),
+         XslWrap("<p/>"), "Error loading the XML", "only files in the document's folder"},
+        {"network DTD", StyledXml("s.xsl", "<!DOCTYPE r SYSTEM \"http://127.0.0.1:9/d\"><r/>"),
+         XslWrap("<p/>"), "Error loading the XML", "no network"},
+        {"device DTD", StyledXml("s.xsl", "<!DOCTYPE r SYSTEM \"file://localhost/dev/stdin\"><r/>"),
+         XslWrap("<p/>"), "Error loading the XML", "only files in the document's folder"},
+        {"compressed document", kGzipped, XslWrap("<p/>"), "Error loading the XML",
+         "compressed input"},
+        {"import outside", StyledXml("s.xsl", "<r/>"),
+         "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+         "<xsl:import href=\"" +
+             outside / "o.xsl\"/></xsl:stylesheet>",
+         "Error loading the Transform", "only files in the document's folder"},
     };
     for (const auto& c : cases) {
         tv::test::TempFolder dir;
@@ -214,6 +244,7 @@ TEST(OpenerTransform, RefusedAndBrokenInput) {
         WriteFile(dir / "s.xsl", c.stylesheet);
         WriteFile(dir / "extra.xml",
                   "<!DOCTYPE t [<!ENTITY x SYSTEM \"/etc/hostname\">]><t>&x;</t>");
+        std::filesystem::create_symlink(outside / "secret.ent", dir / "link.dtd");
         const auto start = std::chrono::steady_clock::now();
         const TransformOutcome out = TransformToHtml(dir / "d.xml", dir / "d.xml.html");
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << c.name;
@@ -222,6 +253,7 @@ TEST(OpenerTransform, RefusedAndBrokenInput) {
         EXPECT_NE(out.error.reason.find(c.reasonPart), std::string::npos)
             << c.name << ": " << out.error.reason;
         EXPECT_FALSE(std::filesystem::exists(dir / "written.txt")) << c.name;
+        EXPECT_EQ(out.error.reason.find("SECRET"), std::string::npos) << c.name;
         EXPECT_FALSE(std::filesystem::exists(dir / "d.xml.html")) << c.name;
     }
 }
@@ -271,8 +303,10 @@ TEST(OpenerOutput, ReplacesALinkInsteadOfWritingThroughIt) {
 }
 
 TEST(OpenerOutput, ErrorPageEscapesEverything) {
-    OpenError e{"Error loading the XML", "/x/<b>.xml", 3, 7, "bad & \"worse\"", "<a href='x'>"};
+    OpenError e{"Error loading the XML", "/x/<b>.xml",  3, 7, "bad & \"worse\"",
+                "<a href='x'>",          "time <limit>"};
     const std::string page = ErrorPageHtml(e);
+    EXPECT_NE(page.find("Refused by the rule: time &lt;limit&gt;"), std::string::npos);
     EXPECT_NE(page.find("/x/&lt;b&gt;.xml"), std::string::npos);
     EXPECT_NE(page.find("bad &amp; &quot;worse&quot;"), std::string::npos);
     EXPECT_NE(page.find("&lt;a href=&#39;x&#39;&gt;"), std::string::npos);
@@ -311,33 +345,111 @@ TEST(OpenerTransform, PageGoesToTempWhenBesideIsBlocked) {
         << page;
 }
 
-// A DTD that is a FIFO would block a reader for ever; it is not read.
+// A DTD that is a FIFO would block a reader for ever; it is refused, by name or URL.
 TEST(OpenerTransform, SpecialFilesAreNotRead) {
     tv::test::TempFolder dir;
     ASSERT_EQ(mkfifo((dir / "d.dtd").c_str(), 0600), 0);
     WriteFile(dir / "s.xsl", XslWrap("<p>shown</p>"));
-    WriteFile(dir / "d.xml", StyledXml("s.xsl", "<!DOCTYPE r SYSTEM \"d.dtd\"><r/>"));
-    EXPECT_EQ(TransformToHtml(dir / "d.xml", dir / "d.html").kind, Kind::Written);
+    for (const std::string& dtd : {std::string("d.dtd"), "file://localhost" + dir / "d.dtd"}) {
+        WriteFile(dir / "d.xml", StyledXml("s.xsl", "<!DOCTYPE r SYSTEM \"" + dtd + "\"><r/>"));
+        const TransformOutcome out = TransformToHtml(dir / "d.xml", dir / "d.html");
+        EXPECT_EQ(out.kind, Kind::Failed) << dtd;
+        EXPECT_EQ(out.error.rule, xml::RuleText(xml::Rule::NotRegularFile)) << dtd;
+    }
 }
 
+// Template recursion and one long XPath expression (3,000 elements cubed) both end at the
+// time limit.
 TEST(OpenerTransform, RunawayStylesheetIsStopped) {
+    std::string many = "<r>";
+    for (int i = 0; i < 3000; ++i) {
+        many += "<e/>";
+    }
+    const std::string recursive =
+        "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+        "<xsl:template match=\"/\"><xsl:call-template name=\"t\"/></xsl:template>"
+        "<xsl:template name=\"t\"><xsl:param name=\"n\" select=\"60\"/>"
+        "<xsl:if test=\"$n &gt; 0\"><xsl:call-template name=\"t\"><xsl:with-param "
+        "name=\"n\" select=\"$n - 1\"/></xsl:call-template><xsl:call-template name=\"t\">"
+        "<xsl:with-param name=\"n\" select=\"$n - 1\"/></xsl:call-template></xsl:if>"
+        "</xsl:template></xsl:stylesheet>";  // each call makes two more: 2^60 steps
+    for (const std::string& style :
+         {recursive, XslWrap("<p><xsl:value-of select=\"count(//*[count(//*[count(//*) > 0]) "
+                             "> 0])\"/></p>")}) {
+        tv::test::TempFolder dir;
+        WriteFile(dir / "s.xsl", style);
+        WriteFile(dir / "d.xml", StyledXml("s.xsl", many + "</r>"));
+        const auto start = std::chrono::steady_clock::now();
+        const TransformOutcome out =
+            TransformToHtml(dir / "d.xml", dir / "d.html", {}, std::chrono::milliseconds(300));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+        EXPECT_EQ(out.kind, Kind::Failed);
+        EXPECT_EQ(out.error.rule, xml::RuleText(xml::Rule::TimeLimit)) << out.error.reason;
+    }
+}
+
+// Whatever the stylesheet copies from the document, the page runs no code and names no
+// address elsewhere; local images and anchors stay.
+TEST(OpenerPage, CleanedWhateverTheStylesheetCopies) {
     tv::test::TempFolder dir;
-    // Each call makes two more: 2^60 steps.
-    WriteFile(dir / "s.xsl",
-              "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
-              "<xsl:template match=\"/\"><xsl:call-template name=\"t\"/></xsl:template>"
-              "<xsl:template name=\"t\"><xsl:param name=\"n\" select=\"60\"/>"
-              "<xsl:if test=\"$n &gt; 0\"><xsl:call-template name=\"t\"><xsl:with-param "
-              "name=\"n\" select=\"$n - 1\"/></xsl:call-template><xsl:call-template name=\"t\">"
-              "<xsl:with-param name=\"n\" select=\"$n - 1\"/></xsl:call-template></xsl:if>"
-              "</xsl:template></xsl:stylesheet>");
-    WriteFile(dir / "d.xml", StyledXml("s.xsl", "<r/>"));
-    const auto start = std::chrono::steady_clock::now();
-    const TransformOutcome out =
-        TransformToHtml(dir / "d.xml", dir / "d.html", {}, std::chrono::milliseconds(300));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(out.kind, Kind::Failed);
-    EXPECT_NE(out.error.reason.find("was stopped"), std::string::npos) << out.error.reason;
+    WriteFile(dir / "s.xsl", XslWrap("<html><body><xsl:copy-of select=\"/r/*\"/></body></html>"));
+    WriteFile(dir / "d.xml",
+              StyledXml("s.xsl",
+                        "<r><script>alert(1)</script><p onclick=\"x()\">text</p>"
+                        "<img src=\"http://127.0.0.1/a.png\"/><img src=\"fig/local.png\"/>"
+                        "<a href=\"java&#9;script:x()\">j</a><a href=\"#anchor\">in</a>"
+                        "<a href=\"//host/x\">n</a><img src=\"data:image/png;base64,AA\"/>"
+                        "<math xmlns=\"http://www.w3.org/1998/Math/MathML\"><mi href=\"https://h\">"
+                        "x</mi><script>y()</script></math><p style=\"background:url(http://h)\">s"
+                        "</p><meta http-equiv=\"refresh\" content=\"0;url=http://h\"/>"
+                        "<iframe src=\"x.htm\"/></r>"));
+    const TransformOutcome out = TransformToHtml(dir / "d.xml", dir / "d.html");
+    ASSERT_EQ(out.kind, Kind::Written) << out.error.reason;
+    const std::string page = ReadAll(dir / "d.html");
+    for (const char* gone : {"script", "onclick", "127.0.0.1", "http://h", "https://h",
+                             "javascript", "//host", "data:", "url(", "iframe", "alert"}) {
+        EXPECT_EQ(page.find(gone), std::string::npos) << gone << "\n" << page;
+    }
+    for (const char* kept : {"fig/local.png", "#anchor", ">text<", "<mi>x</mi>"}) {
+        EXPECT_NE(page.find(kept), std::string::npos) << kept << "\n" << page;
+    }
+    EXPECT_EQ(out.cleaned.elements, 3);
+}
+
+TEST(OpenerPage, LocalReferences) {
+    for (const char* local : {"", "#a", "a.png", "../d/e.htm?x=1", "a?b:c", "a/b:c"}) {
+        EXPECT_TRUE(xml::IsLocalReference(local)) << local;
+    }
+    for (const char* remote :
+         {"http://h", " HTTPS://h", "//h/x", "\\\\h\\x", "java\tscript:x", "data:image/png,x",
+          "file:///etc/passwd", "mailto:a@b", "p:q/../x"}) {
+        EXPECT_FALSE(xml::IsLocalReference(remote)) << remote;
+    }
+}
+
+// The child that runs a transformation: its answer, or nothing once the limit passed or
+// when it died; the caller never waits longer than the limit.
+TEST(OpenerChild, AnswersOrIsStopped) {
+    const struct {
+        std::function<std::string()> work;
+        std::optional<std::string> answer;
+        bool timedOut;
+    } cases[] = {
+        {[] { return std::string("done"); }, "done", false},
+        {[] {
+             std::this_thread::sleep_for(std::chrono::seconds(20));
+             return std::string("late");
+         },
+         std::nullopt, true},
+        {[]() -> std::string { ::_exit(3); }, std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        const ChildResult r = RunInChild(c.work, std::chrono::milliseconds(500));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_EQ(r.answer, c.answer);
+        EXPECT_EQ(r.timedOut, c.timedOut);
+    }
 }
 
 struct LaunchRecorder {

@@ -131,7 +131,15 @@ TEST_F(TransformTest, UnloadableFilesEndAfterTheMessage) {
         "<!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\">"
         "]>\n<table>&g;</table>";
     test::WriteFile(tmp_ / "secret.txt", "SECRET");
+    test::TempFolder outside;
+    test::WriteFile(outside / "secret.txt", "<!ENTITY leak \"SECRET\">");
+    std::filesystem::create_symlink(outside / "secret.txt", tmp_ / "link.ent");
     ASSERT_EQ(mkfifo((tmp_ / "pipe").c_str(), 0600), 0);  // reading it would never end
+    const std::string gzipped(
+        "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\xb3\x29\x49\x4c\xca\x49"
+        "\xd5\xb7\x03\x00\x07\xf1\xac\x63\x08\x00\x00\x00",
+        28);
+    const std::string outsideRule = "only files in the document's folder";
     struct Case {
         std::string name, content, expected;
     };
@@ -140,9 +148,23 @@ TEST_F(TransformTest, UnloadableFilesEndAfterTheMessage) {
          "Opening and ending tag mismatch: row line 2 and table line: 2 col: 16 text:   "
          "<row></table>"},
         {"ent.xml", "<!DOCTYPE table [<!ENTITY x SYSTEM \"secret.txt\">]>\n<table>&x;</table>",
-         "External entity 'x' refused line: 2 col: 11 text: <table>&x;</table>"},
+         "external entities in the text are not read: " + tmp_ / "secret.txt" +
+             " line: 2 col: 11 text: <table>&x;</table>"},
         {"laughs.xml", laughs, "Detected an entity reference loop line: 1 col: "},
-        {"fifo.xml", "<!DOCTYPE table SYSTEM \"pipe\">\n<table/>", "Not a regular file: "},
+        {"fifo.xml", "<!DOCTYPE table SYSTEM \"pipe\">\n<table/>", "no devices, FIFOs"},
+        {"fifo-url.xml",
+         "<!DOCTYPE table SYSTEM \"file://localhost" + tmp_ / "pipe" + "\">\n<table/>",
+         "no devices, FIFOs"},
+        {"stdin.xml", "<!DOCTYPE table SYSTEM \"file://localhost/dev/stdin\">\n<table/>",
+         outsideRule},
+        {"pe.xml",
+         "<!DOCTYPE table [<!ENTITY % s SYSTEM \"" + outside / "secret.txt" +
+             "\"> %s;]>\n<table>&leak;</table>",
+         outsideRule},
+        {"pe-link.xml",
+         "<!DOCTYPE table [<!ENTITY % s SYSTEM \"link.ent\"> %s;]>\n<table>&leak;</table>",
+         outsideRule},
+        {"gz.xml", gzipped, "compressed input is not read"},
         {"missing.xml", "", "missing.xml\" line: 0 col: 0 text: "},
     };
     for (const Case& c : cases) {
@@ -160,6 +182,7 @@ TEST_F(TransformTest, UnloadableFilesEndAfterTheMessage) {
         EXPECT_EQ(m.style, kCritical);
         EXPECT_EQ(m.text.substr(0, 2), "\r\n") << c.name;
         EXPECT_NE(m.text.find(c.expected), std::string::npos) << m.text;
+        EXPECT_EQ(m.text.find("SECRET"), std::string::npos) << m.text;
         EXPECT_TRUE(rec_.launches.empty()) << c.name;
         EXPECT_EQ(recent_.back(), xml);
     }
@@ -181,6 +204,43 @@ TEST_F(TransformTest, StylesheetMayNeitherWriteNorReachTheNetwork) {
         EXPECT_EQ(rec_.launches.size(), 1u);
     }
     EXPECT_FALSE(sfs::exists(written));
+}
+
+// A runtime error names the failing instruction's place; a single long XPath expression
+// ends at the time limit; a link planted at the page's name is replaced, not followed.
+TEST_F(TransformTest, RuntimeErrorsTimeLimitAndPlantedLink) {
+    const std::string xml = tmp_ / "t.xml";
+    std::string elements = "<table>";
+    for (int i = 0; i < 3000; ++i) {
+        elements += "<e/>";
+    }
+    test::WriteFile(xml, elements + "</table>");
+    test::WriteFile(tmp_ / "victim", "keep");
+    sfs::create_directories(out_);
+    sfs::create_symlink(tmp_ / "victim", out_ + "/t.htm");
+    const struct {
+        std::string body;
+        std::string expected;
+    } cases[] = {
+        {"\n<p>\n  <xsl:value-of select=\"count(1)\"/></p>",
+         "Invalid type\nXPath evaluation returned no result. line: 3 col: 3 text:   "
+         "<xsl:value-of select=\"count(1)\"/>"},
+        {"<xsl:value-of select=\"count(//*[count(//*[count(//*) > 0]) > 0])\"/>", "time limit"},
+    };
+    context_.timeLimit = std::chrono::milliseconds(500);
+    for (const auto& c : cases) {
+        rec_ = {};
+        test::WriteFile(xsl_, Stylesheet(c.body));
+        const auto start = std::chrono::steady_clock::now();
+        Run(xml);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << c.body;
+        ASSERT_EQ(rec_.messages.size(), 1u) << c.body;
+        EXPECT_EQ(rec_.messages[0].title, kTitleExecuteTransform);
+        EXPECT_NE(rec_.messages[0].text.find(c.expected), std::string::npos)
+            << rec_.messages[0].text;
+    }
+    EXPECT_EQ(ReadAll(tmp_ / "victim"), "keep");
+    EXPECT_FALSE(sfs::is_symlink(out_ + "/t.htm"));
 }
 
 }  // namespace

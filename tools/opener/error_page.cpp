@@ -37,7 +37,11 @@ std::string ErrorPageHtml(const OpenError& error) {
         "th{text-align:left;padding-right:1em;vertical-align:top}"
         "pre{background:#f4f4f4;padding:.5em;white-space:pre-wrap}</style></head>\n<body>\n"
         "<h1>" +
-        title + "</h1>\n<table>\n<tr><th>File</th><td>" + EscapeHtml(error.file) + "</td></tr>\n";
+        title + "</h1>\n" +
+        (error.rule.empty()
+             ? ""
+             : "<p class=\"rule\">Refused by the rule: " + EscapeHtml(error.rule) + "</p>\n") +
+        "<table>\n<tr><th>File</th><td>" + EscapeHtml(error.file) + "</td></tr>\n";
     if (error.line > 0) {
         page += "<tr><th>Line</th><td>" + std::to_string(error.line) + "</td></tr>\n";
     }

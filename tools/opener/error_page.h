@@ -14,9 +14,11 @@ struct OpenError {
     int column = 0;  // 0 when unknown
     std::string reason;
     std::string sourceText;  // the failing line of the file, when known
+    std::string rule;        // the safety rule that refused the input, "" for broken input
 };
 
-// A complete UTF-8 HTML page naming the stage, the file, line, column and reason; every
+// A complete UTF-8 HTML page naming the stage, the rule broken (first, when there is one),
+// the file, line, column and reason; every
 // text is escaped, so a hostile file name or message cannot inject markup.
 std::string ErrorPageHtml(const OpenError& error);
 

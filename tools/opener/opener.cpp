@@ -1,9 +1,21 @@
 #include "tools/opener/opener.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
 #include "platform/environment.h"
+#include "platform/fd.h"
 #include "platform/process/start_detached.h"
 #include "platform/strings.h"
 #include "tools/opener/error_page.h"
@@ -12,6 +24,102 @@
 
 namespace tv::opener {
 namespace {
+
+// The child's time beyond the job's own limit, which normally ends it first.
+constexpr std::chrono::seconds kChildGrace{5};
+
+// A child process that is killed and reaped unless it was waited for.
+class Child {
+  public:
+    explicit Child(pid_t pid) : pid_(pid) {}
+    ~Child() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            Reap();
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    // Waits for the end; true when the child exited with status 0.
+    bool Reap() {
+        int status = 0;
+        pid_t r;
+        do {
+            r = ::waitpid(pid_, &status, 0);
+        } while (r < 0 && errno == EINTR);
+        pid_ = -1;
+        return r > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+  private:
+    pid_t pid_;
+};
+
+// A transformation's outcome across the pipe: length-prefixed fields.
+void Put(std::string& out, const std::string& field) {
+    const std::uint64_t n = field.size();
+    out.append(reinterpret_cast<const char*>(&n), sizeof n);
+    out += field;
+}
+
+bool Get(std::string_view& in, std::string& field) {
+    std::uint64_t n = 0;
+    if (in.size() < sizeof n) {
+        return false;
+    }
+    std::memcpy(&n, in.data(), sizeof n);
+    in.remove_prefix(sizeof n);
+    if (in.size() < n) {
+        return false;
+    }
+    field.assign(in.substr(0, n));
+    in.remove_prefix(n);
+    return true;
+}
+
+bool GetInt(std::string_view& in, int& value) {
+    std::string text;
+    return Get(in, text) &&
+           std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc();
+}
+
+std::string Encode(const TransformOutcome& o) {
+    std::string out;
+    for (int v : {static_cast<int>(o.kind), o.error.line, o.error.column, o.cleaned.elements,
+                  o.cleaned.attributes, static_cast<int>(o.drawingProblems.size())}) {
+        Put(out, std::to_string(v));
+    }
+    for (const std::string* f : {&o.htmlPath, &o.error.stage, &o.error.file, &o.error.reason,
+                                 &o.error.sourceText, &o.error.rule}) {
+        Put(out, *f);
+    }
+    for (const std::string& p : o.drawingProblems) {
+        Put(out, p);
+    }
+    return out;
+}
+
+std::optional<TransformOutcome> Decode(std::string_view in) {
+    TransformOutcome o;
+    int kind = 0;
+    int problems = 0;
+    bool ok = GetInt(in, kind) && GetInt(in, o.error.line) && GetInt(in, o.error.column) &&
+              GetInt(in, o.cleaned.elements) && GetInt(in, o.cleaned.attributes) &&
+              GetInt(in, problems);
+    for (std::string* f : {&o.htmlPath, &o.error.stage, &o.error.file, &o.error.reason,
+                           &o.error.sourceText, &o.error.rule}) {
+        ok = ok && Get(in, *f);
+    }
+    for (int i = 0; ok && i < problems; ++i) {
+        ok = Get(in, o.drawingProblems.emplace_back());
+    }
+    if (!ok || kind < 0 || kind > static_cast<int>(TransformOutcome::Kind::Failed)) {
+        return std::nullopt;
+    }
+    o.kind = static_cast<TransformOutcome::Kind>(kind);
+    return o;
+}
 
 bool IsSchemeChar(char c, bool first) {
     const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -79,7 +187,59 @@ std::string BrowserProgram() {
     return browser && !browser->empty() ? *browser : "xdg-open";
 }
 
-OpenResult OpenTarget(const std::string& target, const TiffLimits& limits) {
+ChildResult RunInChild(const std::function<std::string()>& work, std::chrono::milliseconds limit) {
+    ChildResult result;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        return result;
+    }
+    UniqueFd readEnd(fds[0]);
+    UniqueFd writeEnd(fds[1]);
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        return result;
+    }
+    if (pid == 0) {
+        readEnd.Reset();
+        const std::string answer = work();
+        ::_exit(WriteAll(writeEnd.Get(), answer.data(), answer.size()) == 0 ? 0 : 1);
+    }
+    Child child(pid);
+    writeEnd.Reset();
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::string answer;
+    char buffer[65536];
+    while (true) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        pollfd p{readEnd.Get(), POLLIN, 0};
+        const int ready =
+            left > 0 ? ::poll(&p, 1, static_cast<int>(std::min<long long>(left, INT_MAX))) : 0;
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready == 0) {
+            result.timedOut = true;
+            return result;  // the child is killed on the way out
+        }
+        const ssize_t n = ::read(readEnd.Get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    if (child.Reap()) {
+        result.answer = std::move(answer);
+    }
+    return result;
+}
+
+OpenResult OpenTarget(const std::string& target, const TiffLimits& limits,
+                      std::chrono::milliseconds timeLimit) {
     if (IsWebAddress(target)) {
         return Hand(target, "");
     }
@@ -93,7 +253,24 @@ OpenResult OpenTarget(const std::string& target, const TiffLimits& limits) {
         return Hand(path, folder);
     }
     const std::string htmlPath = path + ".html";
-    const TransformOutcome outcome = TransformToHtml(path, htmlPath, limits);
+    const ChildResult child =
+        RunInChild([&] { return Encode(TransformToHtml(path, htmlPath, limits, timeLimit)); },
+                   timeLimit + kChildGrace);
+    std::optional<TransformOutcome> decoded =
+        child.answer ? Decode(*child.answer) : std::optional<TransformOutcome>();
+    if (!decoded) {
+        decoded.emplace();
+        decoded->error.stage = "Error executing the Transform";
+        decoded->error.file = path;
+        if (child.timedOut) {
+            decoded->error.rule = xml::RuleText(xml::Rule::TimeLimit);
+            decoded->error.reason = "the document was not ready after " +
+                                    std::to_string(timeLimit.count()) + " ms and was stopped";
+        } else {
+            decoded->error.reason = "the transformation ended without a result";
+        }
+    }
+    const TransformOutcome& outcome = *decoded;
     switch (outcome.kind) {
         case TransformOutcome::Kind::NoStylesheet:
             return Hand(path, folder);

@@ -11,9 +11,16 @@
 //   beside the file as NAME.xml.html, or into the temporary folder when the file's
 //   folder is not writable, and that page is opened instead.
 //
+// Each transformation runs in a child process under the time limit (transform.h); when
+// the child does not answer in time (it is killed) or ends without an answer (a crash in
+// a library), the error page says so. Whatever the document does, the opener ends.
+//
 // The desktop's browser is $BROWSER when set and not empty (one program, given the
 // target as its single argument, no shell), else xdg-open. It is started detached and
 // not waited for.
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +41,16 @@ struct OpenResult {
     std::string message;     // one line for stderr when exitCode != 0
 };
 
-OpenResult OpenTarget(const std::string& target, const TiffLimits& limits = {});
+OpenResult OpenTarget(const std::string& target, const TiffLimits& limits = {},
+                      std::chrono::milliseconds timeLimit = std::chrono::seconds(60));
+
+struct ChildResult {
+    std::optional<std::string> answer;  // what work returned, when the child finished
+    bool timedOut = false;              // killed at the limit
+};
+
+// Runs work in a child process and returns what it produced. The child is killed and
+// reaped at limit, and when the caller goes away.
+ChildResult RunInChild(const std::function<std::string()>& work, std::chrono::milliseconds limit);
 
 }  // namespace tv::opener

@@ -1,5 +1,7 @@
 #include "tools/opener/output_file.h"
 
+#include "platform/xml/xml_job.h"
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -58,26 +60,7 @@ int CreateUnique(std::string& name, int suffixLength) {
 }  // namespace
 
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes) {
-    std::string temp = path + ".tmp-XXXXXX";
-    Fd fd(CreateUnique(temp, 0));
-    if (fd.get() < 0) {
-        return std::string("cannot create a file beside ") + path + ": " + std::strerror(errno);
-    }
-    std::string reason = WriteAll(fd.get(), bytes);
-    if (reason.empty() && ::fchmod(fd.get(), 0644) != 0) {
-        reason = std::strerror(errno);
-    }
-    if (fd.Close() != 0 && reason.empty()) {
-        reason = std::strerror(errno);
-    }
-    if (reason.empty() && ::rename(temp.c_str(), path.c_str()) != 0) {
-        reason = std::strerror(errno);
-    }
-    if (!reason.empty()) {
-        ::unlink(temp.c_str());
-        return "cannot write " + path + ": " + reason;
-    }
-    return "";
+    return xml::WriteFileReplacing(path, bytes);
 }
 
 std::string WriteNewFile(const std::string& folder, const std::string& prefix,

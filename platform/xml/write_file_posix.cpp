@@ -1,0 +1,43 @@
+// Pages are written so that a link planted at the page's name is replaced, never
+// written through, and a reader never sees half a page.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/fd.h"
+#include "platform/xml/xml_job.h"
+
+namespace tv::xml {
+
+std::string WriteFileReplacing(const std::string& path, std::string_view bytes) {
+    std::vector<char> name(path.begin(), path.end());
+    const std::string pattern = ".tmp-XXXXXX";
+    name.insert(name.end(), pattern.begin(), pattern.end());
+    name.push_back('\0');
+    // mkostemp creates the file exclusively; O_NOFOLLOW guards the name it made.
+    UniqueFd fd(::mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW));
+    if (!fd.Valid()) {
+        return "cannot create a file beside " + path + ": " + std::strerror(errno);
+    }
+    int error = WriteAll(fd.Get(), bytes.data(), bytes.size());
+    if (error == 0 && ::fchmod(fd.Get(), 0644) != 0) {
+        error = errno;
+    }
+    if (::close(fd.Release()) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(name.data(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(name.data());
+        return "cannot write " + path + ": " + std::strerror(error);
+    }
+    return "";
+}
+
+}  // namespace tv::xml
