@@ -95,9 +95,12 @@ TEST(PrepEntityChars, EveryEntityOfOurSetsHasOneCharacter) {
     // Each SDATA entity the SGML DTD can reference maps through its text.
     const std::regex decl(R"(<!ENTITY\s+(\w+)\s+SDATA\s+"([^"]*)\")");
     int count = 0;
-    for (const char* set : {"isonum", "isopub", "isolat1", "isogrk3", "isotech", "isodia"}) {
+    for (const char* set :
+         {"isonum.ent", "isopub.ent", "isolat1.ent", "isolat2.ent", "isogrk1.ent", "isogrk3.ent",
+          "isotech.ent", "isodia.ent", "isoamsa.ent", "isoamsb.ent", "isoamsc.ent", "isoamsn.ent",
+          "isoamso.ent", "isoamsr.ent", "patdoc-v2-4.dtd"}) {
         std::stringstream text;
-        text << std::ifstream(std::string(TESSEL_DTD_DIR) + "/" + set + ".ent").rdbuf();
+        text << std::ifstream(std::string(TESSEL_DTD_DIR) + "/" + set).rdbuf();
         const std::string s = text.str();
         for (std::sregex_iterator it(s.begin(), s.end(), decl), end; it != end; ++it, ++count) {
             EXPECT_EQ(EntityCharBySdataText((*it)[2].str()), EntityCharByName((*it)[1].str()))
@@ -158,6 +161,59 @@ TEST(PrepRewrite, WarnsWhenTheDocNumberLineLeavesTheFirst1000Characters) {
         EXPECT_EQ(r->text, StylesheetPi("/" + std::string(300, 'd') + "/x.xsl") + eol + text);
         EXPECT_EQ(r->warnings.size(), c.warns ? 1u : 0u) << c.padding;
     }
+}
+
+// Which DTD and which stylesheet PathMend gives a document: XML documents never get a
+// DTD in SGML syntax, an unknown root gets the default stylesheet, and the document's
+// own stylesheet PI stays only when it loads a file of the document's folder.
+TEST(PrepRewrite, PicksXmlDtdsAndReplacesForeignStylesheets) {
+    test::TempFolder dir;
+    const std::string dtds = dir / "dtds", docs = dir / "docs";
+    test::WriteFile(dtds + "/sgml.dtd", "<!-- x --><!ELEMENT PATDOC - O (SDOBI)>");
+    test::WriteFile(dtds + "/groups.dtd", "<!ELEMENT (A|B) - - ANY>");
+    test::WriteFile(dtds + "/xml25.dtd", "<!ELEMENT PATDOC (SDOBI)><!ELEMENT O EMPTY>");
+    test::WriteFile(docs + "/own.xsl", "");
+    test::WriteFile(docs + "/sub/deep.xsl", "");
+    test::WriteFile(dir / "outside.xsl", "");
+    std::filesystem::create_symlink(dir / "outside.xsl", docs + "/link.xsl");
+    const Catalog cat = Catalog::Parse(
+        "DOCTYPE PATDOC \"sgml.dtd\" SYSTEM \"ST32-US-Grant-025xml.dtd\" \"xml25.dtd\"\n"
+        "PUBLIC \"-//G//DTD G//EN\" \"groups.dtd\" DOCTYPE G \"xml25.dtd\"\n"
+        "STYLESHEET PATDOC \"p.xsl\" STYLESHEET jp-official-gazette \"jp.xsl\"\n"
+        "STYLESHEET #DEFAULT \"generic.xsl\"\n",
+        dtds);
+    const std::string p = StylesheetPi(dtds + "/p.xsl") + "\n",
+                      g = StylesheetPi(dtds + "/generic.xsl") + "\n";
+    const std::string pdtd = "<!DOCTYPE PATDOC SYSTEM \"" + dtds + "/xml25.dtd\">";
+    auto own = [](const std::string& href) {
+        return "<?xml-stylesheet type=\"text/xsl\" href=\"" + href + "\"?>\n";
+    };
+    struct Case {
+        std::string in, want;
+    } cases[] = {
+        {"<!DOCTYPE PATDOC SYSTEM \"ST32-US-Grant-025xml.dtd\"><PATDOC/>", p + pdtd + "<PATDOC/>"},
+        {"<!DOCTYPE PATDOC SYSTEM \"x.dtd\"><PATDOC/>",
+         p + "<!DOCTYPE PATDOC SYSTEM \"x.dtd\"><PATDOC/>"},
+        {"<!DOCTYPE G PUBLIC \"-//G//DTD G//EN\"><G/>",
+         g + "<!DOCTYPE G PUBLIC \"-//G//DTD G//EN\" \"" + dtds + "/xml25.dtd\"><G/>"},
+        {"<jp-official-gazette/>", StylesheetPi(dtds + "/jp.xsl") + "\n<jp-official-gazette/>"},
+        {"<ep-patent-document/>", g + "<ep-patent-document/>"},
+        {own("/srv/xsl/ep.xsl") + "<ep-patent-document/>", g + "<ep-patent-document/>"},
+        {own("http://127.0.0.1/x.xsl") + "<a/>", g + "<a/>"},
+        {own("missing.xsl") + "<a/>", g + "<a/>"},
+        {own("../outside.xsl") + "<a/>", g + "<a/>"},
+        {own("link.xsl") + "<a/>", g + "<a/>"},
+        {own("own.xsl") + "<a/>", own("own.xsl") + "<a/>"},
+        {own("sub/deep.xsl") + own("/abs.xsl") + "<a/>", own("sub/deep.xsl") + "<a/>"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto r = MendPaths(c.in, cat, &error, docs);
+        ASSERT_TRUE(r) << error;
+        EXPECT_EQ(r->text, c.want) << c.in;
+        EXPECT_EQ(MendPaths(r->text, cat, &error, docs)->text, r->text) << c.in;
+    }
+    EXPECT_FALSE(Catalog::Parse("STYLESHEET a \"a.xsl\"", dtds).Stylesheet("b"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tools/prep/prolog.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace tv::prep {
 
@@ -63,8 +64,12 @@ class Scanner {
                        IsNameChar(t_[pos_ + 1])) {
                 pos_ += 1;
                 p.rootName = ReadName();
+                p.complete = pos_ < t_.size();
                 return p;
             } else {
+                // What might still begin a declaration once more text follows is no end.
+                const std::string_view rest(t_.data() + pos_, t_.size() - pos_);
+                p.complete = rest.size() >= 9 || !std::string_view("<!DOCTYPE").starts_with(rest);
                 return p;  // text the prolog cannot hold: leave the rest alone
             }
         }

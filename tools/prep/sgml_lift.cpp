@@ -16,10 +16,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <regex>
 #include <utility>
@@ -27,6 +29,7 @@
 
 #include "tools/prep/entity_chars.h"
 #include "tools/prep/prep_file.h"
+#include "tools/prep/sgml_growth.h"
 
 namespace tv::prep {
 
@@ -75,10 +78,11 @@ sp::StringC ToStringC(const std::string& bytes) {
 
 // What the parser may read, and what it has read so far.
 struct ReadPolicy {
-    std::vector<std::string> roots;  // real paths of the allowed folders
+    std::vector<std::string> roots;  // real paths of the allowed folders, the document's first
     std::string dtdFolder;           // where bare system identifiers are looked for too
     std::uint64_t budget = 0;        // bytes still allowed
     std::string refusal;             // the first refusal, for the user
+    EntityGrowth growth{1u << 20, 16u << 20};  // what the document's own files declare
 
     void Refuse(const std::string& why) {
         if (refusal.empty()) {
@@ -86,14 +90,14 @@ struct ReadPolicy {
         }
     }
 
+    static bool Under(const std::string& root, const std::string& real) {
+        return real.size() > root.size() && real.compare(0, root.size(), root) == 0 &&
+               (root.back() == '/' || real[root.size()] == '/');
+    }
+
     bool Inside(const std::string& real) const {
-        for (const std::string& r : roots) {
-            if (real.size() > r.size() && real.compare(0, r.size(), r) == 0 &&
-                (r.back() == '/' || real[r.size()] == '/')) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(roots.begin(), roots.end(),
+                           [&](const std::string& r) { return Under(r, real); });
     }
 };
 
@@ -137,9 +141,7 @@ class FileObject : public sp::StorageObject {
         return true;
     }
 
-    sp::Boolean rewind(sp::Messenger&) override {
-        return ::lseek(fd_.get(), 0, SEEK_SET) == 0;
-    }
+    sp::Boolean rewind(sp::Messenger&) override { return ::lseek(fd_.get(), 0, SEEK_SET) == 0; }
 
   private:
     UniqueFd fd_;
@@ -173,6 +175,9 @@ class GuardedFiles : public sp::IdStorageManager {
         std::string why = "refused to read " + id + ": no such file";
         for (const std::string& c : candidates) {
             if (auto fd = Open(c, &why); fd.get() >= 0) {
+                if (!Judge(fd.get(), c)) {
+                    return nullptr;
+                }
                 actualId = ToStringC(c);
                 return new FileObject(std::move(fd), policy_);
             }
@@ -196,6 +201,35 @@ class GuardedFiles : public sp::IdStorageManager {
     const char* type() const override { return "OSFILE"; }
 
   private:
+    // A file of the document's folder may declare entities: their growth is judged
+    // before the parser reads them (our DTD folder's files are ours).
+    bool Judge(int fd, const std::string& path) {
+        std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+        if (!real || policy_.roots.empty() || !ReadPolicy::Under(policy_.roots[0], real.get())) {
+            return true;
+        }
+        std::string text;
+        char block[1 << 16];
+        for (off_t at = 0; text.size() < policy_.budget;) {
+            const ssize_t n = ::pread(fd, block, sizeof block, at);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                break;
+            }
+            text.append(block, static_cast<std::size_t>(n));
+            at += n;
+        }
+        std::string why;
+        if (!policy_.growth.Add(text, &why)) {
+            policy_.Refuse("refused to read " + path + ": " + why);
+            return false;
+        }
+        return true;
+    }
+
     // The file's real path must lie in an allowed folder, and what is opened must be
     // a regular file (O_NONBLOCK: opening a FIFO must not wait for a writer).
     UniqueFd Open(const std::string& path, std::string* why) const {
@@ -206,8 +240,8 @@ class GuardedFiles : public sp::IdStorageManager {
         }
         const std::string shown = path;
         if (!policy_.Inside(real.get())) {
-            *why = "refused to read " + shown +
-                   ": outside the document's folder and the DTD folder";
+            *why =
+                "refused to read " + shown + ": outside the document's folder and the DTD folder";
             return UniqueFd();
         }
         UniqueFd fd(::open(real.get(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
@@ -361,8 +395,8 @@ class XmlWriter : public SGMLApplication {
                 if (i > 0) {
                     out_ += ' ';
                 }
-                std::string file = ent.externalId.haveSystemId ? Ascii(ent.externalId.systemId)
-                                                               : Ascii(ent.name);
+                std::string file =
+                    ent.externalId.haveSystemId ? Ascii(ent.externalId.systemId) : Ascii(ent.name);
                 file = file.substr(file.find_last_of("/\\") + 1);
                 AppendEscaped(file, true);
             }
@@ -375,10 +409,18 @@ class XmlWriter : public SGMLApplication {
     void AppendEscaped(const std::string& utf8, bool inAttribute) {
         for (char c : utf8) {
             switch (c) {
-                case '&': out_ += "&amp;"; break;
-                case '<': out_ += "&lt;"; break;
-                case '>': out_ += "&gt;"; break;
-                case '"': out_ += inAttribute ? "&quot;" : "\""; break;
+                case '&':
+                    out_ += "&amp;";
+                    break;
+                case '<':
+                    out_ += "&lt;";
+                    break;
+                case '>':
+                    out_ += "&gt;";
+                    break;
+                case '"':
+                    out_ += inAttribute ? "&quot;" : "\"";
+                    break;
                 default:
                     if (static_cast<unsigned char>(c) >= 0x20) {
                         out_ += c;
@@ -392,7 +434,9 @@ class XmlWriter : public SGMLApplication {
         if (!c) {
             c = EntityCharBySdataText(Ascii(text));
         }
-        if (c) {
+        if (c && *c == '\n') {
+            out_ += inAttribute ? "&#10;" : "\n";  // a line break, not a record start
+        } else if (c) {
             Char ch = *c;
             Text({&ch, 1}, inAttribute);
         } else {
@@ -457,6 +501,21 @@ LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath,
                                                          &std::free);
         if (real) {
             policy.roots.emplace_back(real.get());
+        }
+    }
+
+    // A declaration of the document's own could lift the parser's quantities (literal
+    // lengths, entity levels) that bound what it builds.
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::string head(256, '\0');
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        head.resize(static_cast<std::size_t>(in.gcount()));
+        const std::size_t at = head.find_first_not_of(" \t\r\n");
+        if (at != std::string::npos && ToUpper(head.substr(at, 6)) == "<!SGML") {
+            LiftResult r;
+            r.error = "a document's own SGML declaration is not accepted";
+            return r;
         }
     }
 

@@ -23,9 +23,10 @@
 namespace tv::prep {
 
 struct LiftLimits {
-    std::uint64_t maxBytesRead = 64u << 20;    // every file the parser opens, together
-    std::uint64_t maxXmlBytes = 24u << 20;     // the XML written
-    volatile std::sig_atomic_t* cancel = nullptr;  // nullable; non-zero stops the parse (set here too)
+    std::uint64_t maxBytesRead = 64u << 20;  // every file the parser opens, together
+    std::uint64_t maxXmlBytes = 24u << 20;   // the XML written
+    volatile std::sig_atomic_t* cancel =
+        nullptr;  // nullable; non-zero stops the parse (set here too)
 };
 
 struct LiftResult {
