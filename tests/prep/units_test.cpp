@@ -12,6 +12,7 @@
 #include "tools/prep/prep_file.h"
 #include "tools/prep/prolog.h"
 #include "tools/prep/rewrite.h"
+#include "tools/prep/sgml_growth.h"
 
 namespace tv::prep {
 namespace {
@@ -214,6 +215,44 @@ TEST(PrepRewrite, PicksXmlDtdsAndReplacesForeignStylesheets) {
         EXPECT_EQ(MendPaths(r->text, cat, &error, docs)->text, r->text) << c.in;
     }
     EXPECT_FALSE(Catalog::Parse("STYLESHEET a \"a.xsl\"", dtds).Stylesheet("b"));
+}
+
+// Entities within entities are judged from the declarations, across files, before
+// the parser builds a single literal.
+TEST(PrepSgmlGrowth, BoundsEntitiesWithinEntities) {
+    std::string tens;  // e1 holds ten e0, e2 ten e1, ...: 100 bytes times 10^n
+    for (int i = 1; i <= 5; ++i) {
+        tens += "<!ENTITY e" + std::to_string(i) + " \"";
+        for (int k = 0; k < 10; ++k) {
+            tens += "&e" + std::to_string(i - 1) + ";";
+        }
+        tens += "\">\n";
+    }
+    const std::string e0 = "<!ENTITY e0 \"" + std::string(100, 'x') + "\">\n";
+    const std::string e5 = tens.substr(tens.rfind("<!ENTITY"));
+    tens.resize(tens.size() - e5.size());
+    struct Case {
+        std::vector<std::string> files;
+        bool ok;
+    } cases[] = {
+        {{e0 + tens + "<a>&e4;</a>"}, true},                            // 1 MB: at the limit
+        {{e0 + tens + e5}, false},                                      // 10 MB entity
+        {{e0 + tens, "<a x='&e4;&e4;&e4;'>"}, true},                    // 4.1 MB of references
+        {{e0 + tens, "&e4;&e4;&e4;&e4;", "&e4;&e4;&e4;&e4;"}, false},   // 9.1 MB in all
+        {{"<!ENTITY % p \"<!ENTITY q '&e0;&e0;'>\">" + e0}, true},      // within a literal
+        {{"<!ENTITY %n; \"x\">"}, false},                               // a name from an entity
+        {{"<!ENTITY a \"&b;\"><!ENTITY b \"&a;\"><x a='&a;'>"}, true},  // a loop adds nothing
+        {{"<!entity % p \"%p;\"> &mdash; &#x41; %p;"}, true},
+    };
+    for (const Case& c : cases) {
+        EntityGrowth growth(1u << 20, 8u << 20);
+        bool ok = true;
+        std::string why;
+        for (const std::string& f : c.files) {
+            ok = ok && growth.Add(f, &why);
+        }
+        EXPECT_EQ(ok, c.ok) << c.files[0].substr(0, 60) << why;
+    }
 }
 
 }  // namespace

@@ -78,10 +78,11 @@ sp::StringC ToStringC(const std::string& bytes) {
 
 // What the parser may read, and what it has read so far.
 struct ReadPolicy {
-    std::vector<std::string> roots;  // real paths of the allowed folders, the document's first
-    std::string dtdFolder;           // where bare system identifiers are looked for too
-    std::uint64_t budget = 0;        // bytes still allowed
-    std::string refusal;             // the first refusal, for the user
+    std::vector<std::string> roots;            // real paths of the allowed folders
+    std::string documentRoot;                  // the real path of the document's folder
+    std::string dtdFolder;                     // where bare system identifiers are looked for too
+    std::uint64_t budget = 0;                  // bytes still allowed
+    std::string refusal;                       // the first refusal, for the user
     EntityGrowth growth{1u << 20, 16u << 20};  // what the document's own files declare
 
     void Refuse(const std::string& why) {
@@ -206,7 +207,7 @@ class GuardedFiles : public sp::IdStorageManager {
     bool Judge(int fd, const std::string& path) {
         std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
                                                          &std::free);
-        if (!real || policy_.roots.empty() || !ReadPolicy::Under(policy_.roots[0], real.get())) {
+        if (!real || !ReadPolicy::Under(policy_.documentRoot, real.get())) {
             return true;
         }
         std::string text;
@@ -238,16 +239,14 @@ class GuardedFiles : public sp::IdStorageManager {
         if (!real) {
             return UniqueFd();
         }
-        const std::string shown = path;
         if (!policy_.Inside(real.get())) {
-            *why =
-                "refused to read " + shown + ": outside the document's folder and the DTD folder";
+            *why = "refused to read " + path + ": outside the document's folder and the DTD folder";
             return UniqueFd();
         }
         UniqueFd fd(::open(real.get(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
         struct stat st {};
         if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-            *why = "refused to read " + shown + ": not a regular file";
+            *why = "refused to read " + path + ": not a regular file";
             return UniqueFd();
         }
         return fd;
@@ -501,6 +500,9 @@ LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath,
                                                          &std::free);
         if (real) {
             policy.roots.emplace_back(real.get());
+            if (policy.documentRoot.empty()) {
+                policy.documentRoot = real.get();
+            }
         }
     }
 
