@@ -132,6 +132,10 @@ TEST(PrepFile, UrlsEscapeWhatAUriCannotHoldAndReplaceLeavesNothingBehind) {
     EXPECT_NE(error, "");
     EXPECT_TRUE(ReplaceFile(dir / "new", "text", &error));
     EXPECT_EQ(ReadBytes(dir / "new", &error), "text");
+    const mode_t mask = umask(022);  // a new file is made as any other, not private
+    EXPECT_TRUE(ReplaceFile(dir / "new", "text", &error));
+    umask(mask);
+    EXPECT_EQ(std::filesystem::status(dir / "new").permissions(), std::filesystem::perms(0644));
     EXPECT_FALSE(ReadBytes(dir / "folder", &error));
     int entries = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {

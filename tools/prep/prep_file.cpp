@@ -159,10 +159,14 @@ bool ReplaceFile(const std::string& target, const std::string& bytes, std::strin
             ok = WriteAll(out.get(), block.data(), block.size());
         }
     }
+    // mkstemp makes the file private; a new file gets what the umask gives any other.
     struct stat st {};
-    if (ok && !keepPermissionsOf.empty() && ::stat(keepPermissionsOf.c_str(), &st) == 0) {
-        ok = ::fchmod(out.get(), st.st_mode & 07777) == 0;
+    if (keepPermissionsOf.empty() || ::stat(keepPermissionsOf.c_str(), &st) != 0) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        st.st_mode = 0666 & ~mask;
     }
+    ok = ok && ::fchmod(out.get(), st.st_mode & 07777) == 0;
     ok = out.Close() && ok;
     std::error_code ec;
     if (ok) {

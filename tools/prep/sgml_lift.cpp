@@ -58,8 +58,9 @@ std::string Utf8(const sp::StringC& s) {
 }
 
 // Paths are UTF-8 bytes; a byte that starts no valid sequence stands for itself.
+// (Built whole: growing a StringC copies from a null buffer, which the sanitizers flag.)
 sp::StringC ToStringC(const std::string& bytes) {
-    sp::StringC out;
+    std::vector<sp::Char> chars;
     for (std::size_t i = 0; i < bytes.size();) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         const int n = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
@@ -70,10 +71,10 @@ sp::StringC ToStringC(const std::string& bytes) {
             ok = (c & 0xC0) == 0x80;
             cp = (cp << 6) | (c & 0x3F);
         }
-        out += static_cast<sp::Char>(ok ? cp : b);
+        chars.push_back(static_cast<sp::Char>(ok ? cp : b));
         i += ok ? n + 1 : 1;
     }
-    return out;
+    return chars.empty() ? sp::StringC() : sp::StringC(chars.data(), chars.size());
 }
 
 // What the parser may read, and what it has read so far.
