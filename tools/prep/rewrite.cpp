@@ -72,26 +72,26 @@ std::string SystemLiteral(const std::string& path) {
 
 // The href pseudo-attribute of an xml-stylesheet PI; empty when it has none.
 std::string PiHref(std::string_view pi) {
+    const auto space = [&](std::size_t i) {
+        return i < pi.size() && (pi[i] == ' ' || pi[i] == '\t' || pi[i] == '\r' || pi[i] == '\n');
+    };
     for (std::size_t at = pi.find("href"); at != std::string_view::npos;
          at = pi.find("href", at + 4)) {
         std::size_t i = at + 4;
-        while (i < pi.size() && (pi[i] == ' ' || pi[i] == '\t' || pi[i] == '\r' || pi[i] == '\n')) {
+        while (space(i)) {
             ++i;
         }
-        if (i >= pi.size() || pi[i] != '=' ||
-            (at > 0 && pi[at - 1] != ' ' && pi[at - 1] != '\t' && pi[at - 1] != '\r' &&
-             pi[at - 1] != '\n')) {
-            continue;
+        if (i >= pi.size() || pi[i] != '=' || !space(at - 1)) {
+            continue;  // "href" inside another name or value
         }
-        ++i;
-        while (i < pi.size() && (pi[i] == ' ' || pi[i] == '\t' || pi[i] == '\r' || pi[i] == '\n')) {
+        for (++i; space(i);) {
             ++i;
         }
-        if (i < pi.size() && (pi[i] == '"' || pi[i] == '\'')) {
-            const std::size_t end = pi.find(pi[i], i + 1);
-            if (end != std::string_view::npos) {
-                return std::string(pi.substr(i + 1, end - i - 1));
-            }
+        if (i >= pi.size() || (pi[i] != '"' && pi[i] != '\'')) {
+            return {};
+        }
+        if (const std::size_t end = pi.find(pi[i], i + 1); end != std::string_view::npos) {
+            return std::string(pi.substr(i + 1, end - i - 1));
         }
         return {};
     }
