@@ -84,7 +84,7 @@ struct ReadPolicy {
     std::string dtdFolder;                     // where bare system identifiers are looked for too
     std::uint64_t budget = 0;                  // bytes still allowed
     std::string refusal;                       // the first refusal, for the user
-    EntityGrowth growth{1u << 20, 16u << 20};  // what the document's own files declare
+    EntityGrowth growth{1u << 20, 32u << 20};  // what the document's own files declare
 
     void Refuse(const std::string& why) {
         if (refusal.empty()) {
