@@ -1,6 +1,8 @@
 // Documents and catalogs from anywhere: the prolog reader, PathMend's and DtdStrip's
 // rewrites and the catalog reader take any bytes without crashing; a rewrite keeps
-// everything outside the prolog, and PathMend applied twice gives the same text.
+// everything outside the prolog, and PathMend applied twice gives the same text. A
+// rewrite of a first part that holds the whole prolog, followed by the rest as it was,
+// equals the rewrite of the whole text: that is how the tools treat big files.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -37,6 +39,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (!twice || twice->text != once->text) {
                 std::abort();
             }
+        }
+    }
+    const std::size_t cut = size > 0 ? data[0] % (size + 1) : 0;
+    const std::string head = text.substr(0, cut), rest = text.substr(cut);
+    // (The inserted line break follows the text's first one, so the cut must show it.)
+    const bool breakSeen = text.find('\n') == std::string::npos || text.find('\n') < cut;
+    if (prolog && breakSeen && tv::prep::HoldsProlog(head)) {
+        const auto whole = tv::prep::MendPaths(text, fixed, &error);
+        const auto part = tv::prep::MendPaths(head, fixed, &error);
+        const auto strippedPart = tv::prep::StripDoctype(head, &error);
+        if (!whole || !part || part->text + rest != whole->text || !strippedPart ||
+            *strippedPart + rest != *stripped) {
+            std::abort();
         }
     }
     return 0;

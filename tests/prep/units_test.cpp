@@ -12,6 +12,7 @@
 #include "tools/prep/prep_file.h"
 #include "tools/prep/prolog.h"
 #include "tools/prep/rewrite.h"
+#include "tools/prep/sgml_growth.h"
 
 namespace tv::prep {
 namespace {
@@ -95,9 +96,12 @@ TEST(PrepEntityChars, EveryEntityOfOurSetsHasOneCharacter) {
     // Each SDATA entity the SGML DTD can reference maps through its text.
     const std::regex decl(R"(<!ENTITY\s+(\w+)\s+SDATA\s+"([^"]*)\")");
     int count = 0;
-    for (const char* set : {"isonum", "isopub", "isolat1", "isogrk3", "isotech", "isodia"}) {
+    for (const char* set :
+         {"isonum.ent", "isopub.ent", "isolat1.ent", "isolat2.ent", "isogrk1.ent", "isogrk3.ent",
+          "isotech.ent", "isodia.ent", "isoamsa.ent", "isoamsb.ent", "isoamsc.ent", "isoamsn.ent",
+          "isoamso.ent", "isoamsr.ent", "patdoc-v2-4.dtd"}) {
         std::stringstream text;
-        text << std::ifstream(std::string(TESSEL_DTD_DIR) + "/" + set + ".ent").rdbuf();
+        text << std::ifstream(std::string(TESSEL_DTD_DIR) + "/" + set).rdbuf();
         const std::string s = text.str();
         for (std::sregex_iterator it(s.begin(), s.end(), decl), end; it != end; ++it, ++count) {
             EXPECT_EQ(EntityCharBySdataText((*it)[2].str()), EntityCharByName((*it)[1].str()))
@@ -128,6 +132,10 @@ TEST(PrepFile, UrlsEscapeWhatAUriCannotHoldAndReplaceLeavesNothingBehind) {
     EXPECT_NE(error, "");
     EXPECT_TRUE(ReplaceFile(dir / "new", "text", &error));
     EXPECT_EQ(ReadBytes(dir / "new", &error), "text");
+    const mode_t mask = umask(022);  // a new file is made as any other, not private
+    EXPECT_TRUE(ReplaceFile(dir / "new", "text", &error));
+    umask(mask);
+    EXPECT_EQ(std::filesystem::status(dir / "new").permissions(), std::filesystem::perms(0644));
     EXPECT_FALSE(ReadBytes(dir / "folder", &error));
     int entries = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
@@ -157,6 +165,97 @@ TEST(PrepRewrite, WarnsWhenTheDocNumberLineLeavesTheFirst1000Characters) {
         const char* eol = c.line[0] == '\r' ? "\r\n" : "\n";  // the file's own line ends
         EXPECT_EQ(r->text, StylesheetPi("/" + std::string(300, 'd') + "/x.xsl") + eol + text);
         EXPECT_EQ(r->warnings.size(), c.warns ? 1u : 0u) << c.padding;
+    }
+}
+
+// Which DTD and which stylesheet PathMend gives a document: XML documents never get a
+// DTD in SGML syntax, an unknown root gets the default stylesheet, and the document's
+// own stylesheet PI stays only when it loads a file of the document's folder.
+TEST(PrepRewrite, PicksXmlDtdsAndReplacesForeignStylesheets) {
+    test::TempFolder dir;
+    const std::string dtds = dir / "dtds", docs = dir / "docs";
+    test::WriteFile(dtds + "/sgml.dtd", "<!-- x --><!ELEMENT PATDOC - O (SDOBI)>");
+    test::WriteFile(dtds + "/groups.dtd", "<!ELEMENT (A|B) - - ANY>");
+    test::WriteFile(dtds + "/xml25.dtd", "<!ELEMENT PATDOC (SDOBI)><!ELEMENT O EMPTY>");
+    test::WriteFile(docs + "/own.xsl", "");
+    test::WriteFile(docs + "/sub/deep.xsl", "");
+    test::WriteFile(dir / "outside.xsl", "");
+    std::filesystem::create_symlink(dir / "outside.xsl", docs + "/link.xsl");
+    const Catalog cat = Catalog::Parse(
+        "DOCTYPE PATDOC \"sgml.dtd\" SYSTEM \"ST32-US-Grant-025xml.dtd\" \"xml25.dtd\"\n"
+        "PUBLIC \"-//G//DTD G//EN\" \"groups.dtd\" DOCTYPE G \"xml25.dtd\"\n"
+        "STYLESHEET PATDOC \"p.xsl\" STYLESHEET jp-official-gazette \"jp.xsl\"\n"
+        "STYLESHEET #DEFAULT \"generic.xsl\"\n",
+        dtds);
+    const std::string p = StylesheetPi(dtds + "/p.xsl") + "\n",
+                      g = StylesheetPi(dtds + "/generic.xsl") + "\n";
+    const std::string pdtd = "<!DOCTYPE PATDOC SYSTEM \"" + dtds + "/xml25.dtd\">";
+    auto own = [](const std::string& href) {
+        return "<?xml-stylesheet type=\"text/xsl\" href=\"" + href + "\"?>\n";
+    };
+    struct Case {
+        std::string in, want;
+    } cases[] = {
+        {"<!DOCTYPE PATDOC SYSTEM \"ST32-US-Grant-025xml.dtd\"><PATDOC/>", p + pdtd + "<PATDOC/>"},
+        {"<!DOCTYPE PATDOC SYSTEM \"x.dtd\"><PATDOC/>",
+         p + "<!DOCTYPE PATDOC SYSTEM \"x.dtd\"><PATDOC/>"},
+        {"<!DOCTYPE G PUBLIC \"-//G//DTD G//EN\"><G/>",
+         g + "<!DOCTYPE G PUBLIC \"-//G//DTD G//EN\" \"" + dtds + "/xml25.dtd\"><G/>"},
+        {"<jp-official-gazette/>", StylesheetPi(dtds + "/jp.xsl") + "\n<jp-official-gazette/>"},
+        {"<ep-patent-document/>", g + "<ep-patent-document/>"},
+        {own("/srv/xsl/ep.xsl") + "<ep-patent-document/>", g + "<ep-patent-document/>"},
+        {own("http://127.0.0.1/x.xsl") + "<a/>", g + "<a/>"},
+        {own("missing.xsl") + "<a/>", g + "<a/>"},
+        {own("../outside.xsl") + "<a/>", g + "<a/>"},
+        {own("link.xsl") + "<a/>", g + "<a/>"},
+        {own("own.xsl") + "<a/>", own("own.xsl") + "<a/>"},
+        {own("sub/deep.xsl") + own("/abs.xsl") + "<a/>", own("sub/deep.xsl") + "<a/>"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto r = MendPaths(c.in, cat, &error, docs);
+        ASSERT_TRUE(r) << error;
+        EXPECT_EQ(r->text, c.want) << c.in;
+        EXPECT_EQ(MendPaths(r->text, cat, &error, docs)->text, r->text) << c.in;
+    }
+    EXPECT_FALSE(Catalog::Parse("STYLESHEET a \"a.xsl\"", dtds).Stylesheet("b"));
+}
+
+// Entities within entities are judged from the declarations, across files, before
+// the parser builds a single literal.
+TEST(PrepSgmlGrowth, BoundsEntitiesWithinEntities) {
+    std::string tens;  // e1 holds ten e0, e2 ten e1, ...: 100 bytes times 10^n
+    for (int i = 1; i <= 5; ++i) {
+        tens += "<!ENTITY e" + std::to_string(i) + " \"";
+        for (int k = 0; k < 10; ++k) {
+            tens += "&e" + std::to_string(i - 1) + ";";
+        }
+        tens += "\">\n";
+    }
+    const std::string e0 = "<!ENTITY e0 \"" + std::string(100, 'x') + "\">\n";
+    const std::string e5 = tens.substr(tens.rfind("<!ENTITY"));
+    tens.resize(tens.size() - e5.size());
+    struct Case {
+        std::vector<std::string> files;
+        bool ok;
+    } cases[] = {
+        {{e0 + tens + "<a>&e4;</a>"}, true},                            // 1 MB: at the limit
+        {{e0 + tens + e5}, false},                                      // 10 MB entity
+        {{e0 + tens, "<a x='&e4;&e4;&e4;'>"}, true},                    // 4.1 MB of references
+        {{e0 + tens, "&e4;&e4;&e4;&e4;", "&e4;&e4;&e4;&e4;"}, false},   // 9.1 MB in all
+        {{"<!ENTITY % p \"<!ENTITY q '&e0;&e0;'>\">" + e0}, true},      // within a literal
+        {{"<!ENTITY %n; \"x\">"}, false},                               // a name from an entity
+        {{"<!ENTITY a \"&b;\"><!ENTITY b \"&a;\"><x a='&a;'>"}, true},  // a loop adds nothing
+        {{"<!entity % p \"%p;\"> &mdash; &#x41; %p;"}, true},
+    };
+    for (const Case& c : cases) {
+        EntityGrowth growth(1u << 20, 8u << 20);
+        bool ok = true;
+        std::string why;
+        for (const std::string& f : c.files) {
+            ok = ok && growth.Add(f, &why);
+        }
+        EXPECT_EQ(ok, c.ok) << c.files[0].substr(0, 60) << why;
     }
 }
 

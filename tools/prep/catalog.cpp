@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "platform/strings.h"
@@ -106,7 +107,7 @@ Catalog Catalog::Parse(const std::string& text, const std::string& folder) {
         const std::string keyword = ToUpper(tokens[i].text);
         const std::string& a = tokens[i + 1].text;
         const std::string& b = count > 1 ? tokens[i + 2].text : a;
-        // The first entry for a key wins, so emplace never overwrites.
+        // Entries keep catalog order, so the first usable one for a key wins.
         if (keyword == "PUBLIC") {
             cat.public_.emplace(NormalizePublicId(a), cat.Absolute(b));
         } else if (keyword == "SYSTEM") {
@@ -114,7 +115,7 @@ Catalog Catalog::Parse(const std::string& text, const std::string& folder) {
         } else if (keyword == "DOCTYPE") {
             cat.doctype_.emplace(ToUpper(a), cat.Absolute(b));
         } else if (keyword == "STYLESHEET") {
-            cat.stylesheet_.emplace(ToUpper(a), cat.Absolute(b));
+            cat.stylesheet_.emplace(ToUpper(a), cat.Absolute(b));  // the first one wins
         }
         i += count + 1;
     }
@@ -130,8 +131,9 @@ std::optional<std::string> Catalog::ResolveDtd(const std::string& publicId,
                                                const std::string& systemId,
                                                const std::string& doctypeName) const {
     std::vector<std::string> candidates;
-    auto add = [&](const std::map<std::string, std::string>& m, const std::string& key) {
-        if (auto it = m.find(key); !key.empty() && it != m.end()) {
+    auto add = [&](const std::multimap<std::string, std::string>& m, const std::string& key) {
+        const auto [from, to] = m.equal_range(key);
+        for (auto it = from; !key.empty() && it != to; ++it) {
             candidates.push_back(it->second);
         }
     };
@@ -146,7 +148,7 @@ std::optional<std::string> Catalog::ResolveDtd(const std::string& publicId,
     }
     for (const std::string& c : candidates) {
         std::error_code ec;
-        if (sfs::is_regular_file(c, ec)) {
+        if (sfs::is_regular_file(c, ec) && !IsSgmlDtd(c)) {
             return c;
         }
     }
@@ -157,7 +159,49 @@ std::optional<std::string> Catalog::Stylesheet(const std::string& doctypeName) c
     if (auto it = stylesheet_.find(ToUpper(doctypeName)); it != stylesheet_.end()) {
         return it->second;
     }
+    if (auto it = stylesheet_.find("#DEFAULT"); !doctypeName.empty() && it != stylesheet_.end()) {
+        return it->second;
+    }
     return std::nullopt;
+}
+
+bool IsSgmlDtd(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(64 << 10, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    // "<!ELEMENT name - O (...)" or "<!ELEMENT (a | b) ...": neither is XML.
+    const auto space = [&](std::size_t i) {
+        return i < head.size() && std::isspace(static_cast<unsigned char>(head[i]));
+    };
+    const auto flag = [&](std::size_t i) {
+        return i < head.size() && (head[i] == '-' || head[i] == 'O' || head[i] == 'o') &&
+               space(i + 1);
+    };
+    for (std::size_t at = head.find("<!ELEMENT"); at != std::string::npos;
+         at = head.find("<!ELEMENT", at + 1)) {
+        std::size_t i = at + 9;
+        while (space(i)) {
+            ++i;
+        }
+        if (i < head.size() && head[i] == '(') {
+            return true;
+        }
+        while (i < head.size() && !space(i) && head[i] != '>') {
+            ++i;
+        }
+        while (space(i)) {
+            ++i;
+        }
+        std::size_t j = i + 1;
+        while (space(j)) {
+            ++j;
+        }
+        if (flag(i) && flag(j)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace tv::prep

@@ -1,9 +1,12 @@
 // DtdStrip FILE: removes FILE's DOCTYPE declaration, internal subset included, and keeps
 // every other byte. FILE is rewritten in place, or left untouched when anything fails.
+// Only the prolog is held in memory: a file of any size is copied through in blocks.
+#include <exception>
+
 #include "tools/prep/prep_file.h"
 #include "tools/prep/rewrite.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     using namespace tv::prep;
     const char* kTool = "DtdStrip";
     if (argc != 2) {
@@ -12,15 +15,19 @@ int main(int argc, char** argv) {
     }
     const std::string file = argv[1];
     std::string error;
-    const auto text = ReadBytes(file, &error);
-    const auto stripped = text ? StripDoctype(*text, &error) : std::nullopt;
+    const auto head = ReadHead(file, kMaxPrologBytes, HoldsProlog, &error);
+    const auto stripped = head ? StripDoctype(head->bytes, &error) : std::nullopt;
     if (!stripped) {
-        Complain(kTool, text ? file + ": " + error : error);
+        Complain(kTool, head ? file + ": " + error : error);
         return 1;
     }
-    if (*stripped != *text && !ReplaceFile(file, *stripped, &error, file)) {
+    if (*stripped != head->bytes &&
+        !ReplaceFile(file, *stripped, &error, file, head->whole ? "" : file, head->bytes.size())) {
         Complain(kTool, error);
         return 1;
     }
     return 0;
+} catch (const std::exception& e) {
+    tv::prep::Complain("DtdStrip", std::string("failed: ") + e.what());
+    return 1;
 }

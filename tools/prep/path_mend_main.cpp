@@ -1,11 +1,15 @@
 // PathMend FILE CATALOG: points FILE's DOCTYPE at the local DTD the catalog resolves and
 // attaches the catalog's stylesheet for its document type. FILE is rewritten in place,
-// or left untouched when anything fails.
+// or left untouched when anything fails. Only the prolog is held in memory: a file of any
+// size is copied through in blocks.
+#include <exception>
+#include <filesystem>
+
 #include "tools/prep/catalog.h"
 #include "tools/prep/prep_file.h"
 #include "tools/prep/rewrite.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     using namespace tv::prep;
     const char* kTool = "PathMend";
     if (argc != 3) {
@@ -15,18 +19,23 @@ int main(int argc, char** argv) {
     const std::string file = argv[1];
     std::string error;
     const auto catalog = Catalog::Load(argv[2], &error);
-    const auto text = catalog ? ReadBytes(file, &error) : std::nullopt;
-    const auto mended = text ? MendPaths(*text, *catalog, &error) : std::nullopt;
+    const auto head = catalog ? ReadHead(file, kMaxPrologBytes, HoldsProlog, &error) : std::nullopt;
+    const std::string folder = std::filesystem::path(AbsolutePath(file)).parent_path().string();
+    const auto mended = head ? MendPaths(head->bytes, *catalog, &error, folder) : std::nullopt;
     if (!mended) {
-        Complain(kTool, text ? file + ": " + error : error);
+        Complain(kTool, head ? file + ": " + error : error);
         return 1;
     }
     for (const std::string& w : mended->warnings) {
         Complain(kTool, "warning: " + file + ": " + w);
     }
-    if (mended->text != *text && !ReplaceFile(file, mended->text, &error, file)) {
+    if (mended->text != head->bytes && !ReplaceFile(file, mended->text, &error, file,
+                                                    head->whole ? "" : file, head->bytes.size())) {
         Complain(kTool, error);
         return 1;
     }
     return 0;
+} catch (const std::exception& e) {
+    tv::prep::Complain("PathMend", std::string("failed: ") + e.what());
+    return 1;
 }

@@ -1,6 +1,7 @@
 #include "tools/prep/prolog.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace tv::prep {
 
@@ -63,8 +64,17 @@ class Scanner {
                        IsNameChar(t_[pos_ + 1])) {
                 pos_ += 1;
                 p.rootName = ReadName();
+                p.complete = pos_ < t_.size();
                 return p;
             } else {
+                // What might still begin a declaration once more text follows is no end.
+                const std::string_view rest(t_.data() + pos_, t_.size() - pos_);
+                const bool mark =
+                    pos_ == 0 && (std::string_view("\xEF\xBB\xBF").starts_with(rest) ||
+                                  std::string_view("\xFF\xFE").starts_with(rest) ||
+                                  std::string_view("\xFE\xFF").starts_with(rest));
+                p.complete =
+                    !mark && (rest.size() >= 9 || !std::string_view("<!DOCTYPE").starts_with(rest));
                 return p;  // text the prolog cannot hold: leave the rest alone
             }
         }

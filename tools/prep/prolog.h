@@ -31,6 +31,7 @@ struct Prolog {
     std::optional<Doctype> doctype;
     std::vector<Span> stylesheetPis;  // every "<?xml-stylesheet ...?>" before the root
     std::string rootName;             // empty when no element follows
+    bool complete = false;            // false when the text ends inside the prolog
 };
 
 // Reads the prolog of text. Returns nullopt with *error set when the text is not an

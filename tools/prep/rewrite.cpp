@@ -1,6 +1,9 @@
 #include "tools/prep/rewrite.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
 
 #include "tools/prep/prep_file.h"
 #include "tools/prep/prolog.h"
@@ -67,14 +70,68 @@ std::string SystemLiteral(const std::string& path) {
     return '"' + (url == "file://" + path ? path : url) + '"';
 }
 
+// The href pseudo-attribute of an xml-stylesheet PI; empty when it has none.
+std::string PiHref(std::string_view pi) {
+    const auto space = [&](std::size_t i) {
+        return i < pi.size() && (pi[i] == ' ' || pi[i] == '\t' || pi[i] == '\r' || pi[i] == '\n');
+    };
+    for (std::size_t at = pi.find("href"); at != std::string_view::npos;
+         at = pi.find("href", at + 4)) {
+        std::size_t i = at + 4;
+        while (space(i)) {
+            ++i;
+        }
+        if (i >= pi.size() || pi[i] != '=' || !space(at - 1)) {
+            continue;  // "href" inside another name or value
+        }
+        for (++i; space(i);) {
+            ++i;
+        }
+        if (i >= pi.size() || (pi[i] != '"' && pi[i] != '\'')) {
+            return {};
+        }
+        if (const std::size_t end = pi.find(pi[i], i + 1); end != std::string_view::npos) {
+            return std::string(pi.substr(i + 1, end - i - 1));
+        }
+        return {};
+    }
+    return {};
+}
+
+// Whether href loads a stylesheet that lies in folder: a plain relative path (no scheme,
+// no "..", no escapes) naming a regular file whose real path is inside folder's.
+bool LoadsFromFolder(const std::string& href, const std::string& folder) {
+    if (folder.empty() || href.empty() || href[0] == '/' ||
+        href.find_first_of(":\\%?#&") != std::string::npos ||
+        href.find("..") != std::string::npos) {
+        return false;
+    }
+    using Real = std::unique_ptr<char, decltype(&std::free)>;
+    const Real base(::realpath(folder.c_str(), nullptr), &std::free);
+    const Real file(::realpath((folder + "/" + href).c_str(), nullptr), &std::free);
+    if (!base || !file) {
+        return false;
+    }
+    const std::string b = base.get(), f = file.get();
+    std::error_code ec;
+    return f.size() > b.size() && f.compare(0, b.size(), b) == 0 && f[b.size()] == '/' &&
+           std::filesystem::is_regular_file(f, ec);
+}
+
 }  // namespace
+
+bool HoldsProlog(const std::string& text) {
+    std::string error;
+    const auto prolog = ScanProlog(text, &error);
+    return prolog && prolog->complete;
+}
 
 std::string StylesheetPi(const std::string& absolutePath) {
     return "<?xml-stylesheet type=\"text/xsl\" href=\"" + FileUrl(absolutePath) + "\"?>";
 }
 
 std::optional<Rewritten> MendPaths(const std::string& text, const Catalog& catalog,
-                                   std::string* error) {
+                                   std::string* error, const std::string& documentFolder) {
     const auto prolog = ScanProlog(text, error);
     if (!prolog) {
         return std::nullopt;
@@ -98,10 +155,17 @@ std::optional<Rewritten> MendPaths(const std::string& text, const Catalog& catal
             edits.push_back({{d->afterName, d->afterName}, " SYSTEM " + SystemLiteral(*dtd)});
         }
     }
-    if (const auto sheet = catalog.Stylesheet(typeName)) {
-        for (const Span& pi : prolog->stylesheetPis) {
+    bool keptOwn = false;
+    for (const Span& pi : prolog->stylesheetPis) {
+        const std::string_view piText(text.data() + pi.begin, pi.end - pi.begin);
+        if (LoadsFromFolder(PiHref(piText), documentFolder)) {
+            keptOwn = true;
+        } else {
             edits.push_back({WithLineBreak(text, pi), ""});
         }
+    }
+    const auto sheet = catalog.Stylesheet(typeName);
+    if (sheet && !keptOwn) {
         const std::string eol = LineBreakOf(text);
         if (prolog->xmlDeclaration) {
             const std::size_t at = prolog->xmlDeclaration->end;
@@ -109,7 +173,7 @@ std::optional<Rewritten> MendPaths(const std::string& text, const Catalog& catal
         } else {
             edits.push_back({{prolog->start, prolog->start}, StylesheetPi(*sheet) + eol});
         }
-    } else if (!typeName.empty()) {
+    } else if (!sheet && !keptOwn && !typeName.empty()) {
         result.warnings.push_back("the catalog names no stylesheet for document type " + typeName);
     }
     result.text = Apply(text, std::move(edits));

@@ -1,18 +1,42 @@
 #include "tools/prep/sgml_lift.h"
 
-#include <OpenSP/EventGenerator.h>
-#include <OpenSP/ParserEventGeneratorKit.h>
+// OpenSP's own classes: the generic kit cannot be given storage managers of ours.
+#include <OpenSP/config.h>  // first: the other headers depend on it
+//
+#include <OpenSP/CodingSystemKit.h>
+#include <OpenSP/ExtendEntityManager.h>
+#include <OpenSP/GenericEventHandler.h>
+#include <OpenSP/MessageReporter.h>
+#include <OpenSP/OutputCharStream.h>
+#include <OpenSP/ParserOptions.h>
+#include <OpenSP/SOEntityCatalog.h>
+#include <OpenSP/SgmlParser.h>
+#include <OpenSP/StorageManager.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <regex>
+#include <utility>
+#include <vector>
 
 #include "tools/prep/entity_chars.h"
 #include "tools/prep/prep_file.h"
+#include "tools/prep/sgml_growth.h"
 
 namespace tv::prep {
 
 namespace {
+
+namespace sp = OpenSP;
+namespace sfs = std::filesystem;
 
 using Char = SGMLApplication::Char;
 using CharString = SGMLApplication::CharString;
@@ -25,7 +49,214 @@ std::string Ascii(const CharString& s) {
     return out;
 }
 
-// "PROGRAM:FILE:LINE:COLUMN:E: text" and any continuation lines become
+std::string Utf8(const sp::StringC& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        AppendUtf8(out, static_cast<char32_t>(s[i] <= 0x10FFFF ? s[i] : 0xFFFD));
+    }
+    return out;
+}
+
+// Paths are UTF-8 bytes; a byte that starts no valid sequence stands for itself.
+// (Built whole: growing a StringC copies from a null buffer, which the sanitizers flag.)
+sp::StringC ToStringC(const std::string& bytes) {
+    std::vector<sp::Char> chars;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        const int n = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        char32_t cp = n == 0 ? b : b & (0x3F >> n);
+        bool ok = i + n < bytes.size() || n == 0;
+        for (int k = 1; ok && k <= n; ++k) {
+            const auto c = static_cast<unsigned char>(bytes[i + k]);
+            ok = (c & 0xC0) == 0x80;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        chars.push_back(static_cast<sp::Char>(ok ? cp : b));
+        i += ok ? n + 1 : 1;
+    }
+    return chars.empty() ? sp::StringC() : sp::StringC(chars.data(), chars.size());
+}
+
+// What the parser may read, and what it has read so far.
+struct ReadPolicy {
+    std::vector<std::string> roots;            // real paths of the allowed folders
+    std::string documentRoot;                  // the real path of the document's folder
+    std::string dtdFolder;                     // where bare system identifiers are looked for too
+    std::uint64_t budget = 0;                  // bytes still allowed
+    std::string refusal;                       // the first refusal, for the user
+    EntityGrowth growth{1u << 20, 32u << 20};  // what the document's own files declare
+
+    void Refuse(const std::string& why) {
+        if (refusal.empty()) {
+            refusal = why;
+        }
+    }
+
+    static bool Under(const std::string& root, const std::string& real) {
+        return real.size() > root.size() && real.compare(0, root.size(), root) == 0 &&
+               (root.back() == '/' || real[root.size()] == '/');
+    }
+
+    bool Inside(const std::string& real) const {
+        return std::any_of(roots.begin(), roots.end(),
+                           [&](const std::string& r) { return Under(r, real); });
+    }
+};
+
+class UniqueFd {
+  public:
+    explicit UniqueFd(int fd = -1) : fd_(fd) {}
+    UniqueFd(UniqueFd&& o) noexcept : fd_(std::exchange(o.fd_, -1)) {}
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd& operator=(UniqueFd&&) = delete;
+    ~UniqueFd() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+class FileObject : public sp::StorageObject {
+  public:
+    FileObject(UniqueFd fd, ReadPolicy& policy) : fd_(std::move(fd)), policy_(policy) {}
+
+    sp::Boolean read(char* buf, size_t size, sp::Messenger&, size_t& nread) override {
+        if (policy_.budget == 0) {
+            policy_.Refuse("more than the allowed bytes to read (entities included)");
+            return false;
+        }
+        size = static_cast<size_t>(std::min<std::uint64_t>(size, policy_.budget));
+        ssize_t n;
+        do {
+            n = ::read(fd_.get(), buf, size);
+        } while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            return false;
+        }
+        policy_.budget -= static_cast<std::uint64_t>(n);
+        nread = static_cast<size_t>(n);
+        return true;
+    }
+
+    sp::Boolean rewind(sp::Messenger&) override { return ::lseek(fd_.get(), 0, SEEK_SET) == 0; }
+
+  private:
+    UniqueFd fd_;
+    ReadPolicy& policy_;
+};
+
+// The only storage the parser gets: regular files inside the allowed folders.
+class GuardedFiles : public sp::IdStorageManager {
+  public:
+    GuardedFiles(const sp::CharsetInfo* charset, ReadPolicy& policy)
+        : IdStorageManager(charset), policy_(policy) {}
+
+    sp::StorageObject* makeStorageObject(const sp::StringC& specId, const sp::StringC& baseId,
+                                         sp::Boolean, sp::Boolean, sp::Messenger&,
+                                         sp::StringC& actualId) override {
+        const std::string id = Utf8(specId);
+        if (id.find("://") != std::string::npos || id.rfind("<", 0) == 0) {
+            policy_.Refuse("refused to read " + id + ": not a local file");
+            return nullptr;
+        }
+        std::vector<std::string> candidates;
+        if (!id.empty() && id[0] == '/') {
+            candidates.push_back(id);
+        } else if (!id.empty()) {
+            const std::string base = Utf8(baseId);
+            if (!base.empty()) {
+                candidates.push_back((sfs::path(base).parent_path() / id).string());
+            }
+            candidates.push_back((sfs::path(policy_.dtdFolder) / id).string());
+        }
+        std::string why = "refused to read " + id + ": no such file";
+        for (const std::string& c : candidates) {
+            if (auto fd = Open(c, &why); fd.get() >= 0) {
+                if (!Judge(fd.get(), c)) {
+                    return nullptr;
+                }
+                actualId = ToStringC(c);
+                return new FileObject(std::move(fd), policy_);
+            }
+        }
+        policy_.Refuse(why);
+        return nullptr;
+    }
+
+    sp::Boolean resolveRelative(const sp::StringC& base, sp::StringC& specId,
+                                sp::Boolean search) const override {
+        if (specId.size() > 0 && specId[0] == '/') {
+            return true;
+        }
+        if (search) {
+            return false;  // makeStorageObject looks beside the base, then in the DTD folder
+        }
+        specId = ToStringC((sfs::path(Utf8(base)).parent_path() / Utf8(specId)).string());
+        return true;
+    }
+
+    const char* type() const override { return "OSFILE"; }
+
+  private:
+    // A file of the document's folder may declare entities: their growth is judged
+    // before the parser reads them (our DTD folder's files are ours).
+    bool Judge(int fd, const std::string& path) {
+        std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+        if (!real || !ReadPolicy::Under(policy_.documentRoot, real.get())) {
+            return true;
+        }
+        std::string text;
+        char block[1 << 16];
+        for (off_t at = 0; text.size() < policy_.budget;) {
+            const ssize_t n = ::pread(fd, block, sizeof block, at);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                break;
+            }
+            text.append(block, static_cast<std::size_t>(n));
+            at += n;
+        }
+        std::string why;
+        if (!policy_.growth.Add(text, &why)) {
+            policy_.Refuse("refused to read " + path + ": " + why);
+            return false;
+        }
+        return true;
+    }
+
+    // The file's real path must lie in an allowed folder, and what is opened must be
+    // a regular file (O_NONBLOCK: opening a FIFO must not wait for a writer).
+    UniqueFd Open(const std::string& path, std::string* why) const {
+        std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+        if (!real) {
+            return UniqueFd();
+        }
+        if (!policy_.Inside(real.get())) {
+            *why = "refused to read " + path + ": outside the document's folder and the DTD folder";
+            return UniqueFd();
+        }
+        UniqueFd fd(::open(real.get(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        struct stat st {};
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            *why = "refused to read " + path + ": not a regular file";
+            return UniqueFd();
+        }
+        return fd;
+    }
+
+    ReadPolicy& policy_;
+};
+
+// "FILE:LINE:COLUMN:E: text" and any continuation lines become
 // "line LINE, column COLUMN: text".
 std::string Brief(const CharString& message) {
     std::string first = Ascii(message);
@@ -38,29 +269,70 @@ std::string Brief(const CharString& message) {
     return first;
 }
 
+// Turns the parser's events into the generic ones XmlWriter reads, with messages
+// formatted as text.
+class Events : public sp::GenericEventHandler {
+  public:
+    explicit Events(SGMLApplication& app)
+        : GenericEventHandler(app, false), text_(new sp::StrOutputCharStream), reporter_(text_) {}
+
+    void reportMessage(const sp::Message& msg, sp::StringC& str) override {
+        reporter_.dispatchMessage(msg);
+        text_->extractString(str);
+    }
+
+  private:
+    sp::StrOutputCharStream* text_;  // owned by reporter_
+    sp::MessageReporter reporter_;
+};
+
 class XmlWriter : public SGMLApplication {
   public:
     LiftResult result;
 
+    XmlWriter(std::uint64_t maxBytes, volatile std::sig_atomic_t* cancel)
+        : maxBytes_(maxBytes), cancel_(cancel) {}
+
     void startElement(const StartElementEvent& e) override {
+        std::string name = Ascii(e.gi);
         if (result.rootName.empty()) {
-            result.rootName = Ascii(e.gi);
+            result.rootName = name;
+        }
+        // MathML keeps its own names: lower case, in its namespace.
+        const bool math = mathDepth_ > 0 || name == "MATH";
+        if (math) {
+            name = ToLower(name);
         }
         out_ += '<';
-        out_ += Ascii(e.gi);
+        out_ += name;
+        if (math && mathDepth_++ == 0) {
+            out_ += " xmlns=\"http://www.w3.org/1998/Math/MathML\"";
+        }
         for (std::size_t i = 0; i < e.nAttributes; ++i) {
-            WriteAttribute(e.attributes[i]);
+            WriteAttribute(e.attributes[i], math);
         }
         out_ += '>';
+        open_.push_back(std::move(name));
+        Check();
     }
 
-    void endElement(const EndElementEvent& e) override {
+    void endElement(const EndElementEvent&) override {
+        if (open_.empty()) {
+            return;
+        }
         out_ += "</";
-        out_ += Ascii(e.gi);
+        out_ += open_.back();
         out_ += '>';
+        open_.pop_back();
+        if (mathDepth_ > 0) {
+            --mathDepth_;
+        }
     }
 
-    void data(const DataEvent& e) override { Text(e.data, false); }
+    void data(const DataEvent& e) override {
+        Text(e.data, false);
+        Check();
+    }
 
     void sdata(const SdataEvent& e) override { Sdata(e.text, e.entityName, false); }
 
@@ -76,22 +348,35 @@ class XmlWriter : public SGMLApplication {
             result.warnings += Brief(e.message) + '\n';
             return;
         }
+        Fail(Brief(e.message));
+    }
+
+    void Fail(const std::string& why) {
         if (result.error.empty()) {
-            result.error = Brief(e.message);
+            result.error = why;
         }
         ++errors_;
+        *cancel_ = 1;  // nothing more is needed: a document with an error is not converted
     }
 
     std::string TakeXml() { return std::move(out_); }
     unsigned Errors() const { return errors_; }
 
   private:
-    void WriteAttribute(const Attribute& a) {
+    // An entity without end stops here, before it takes the memory.
+    void Check() {
+        if (out_.size() > maxBytes_ && errors_ == 0) {
+            Fail("the document expands to more than " + std::to_string(maxBytes_ >> 20) +
+                 " MB of XML (entities within entities?)");
+        }
+    }
+
+    void WriteAttribute(const Attribute& a, bool math) {
         if (a.type != Attribute::cdata && a.type != Attribute::tokenized) {
             return;  // implied or invalid: nothing to write
         }
         out_ += ' ';
-        out_ += Ascii(a.name);
+        out_ += math ? ToLower(Ascii(a.name)) : Ascii(a.name);
         out_ += "=\"";
         if (a.type == Attribute::cdata) {
             for (std::size_t i = 0; i < a.nCdataChunks; ++i) {
@@ -103,13 +388,17 @@ class XmlWriter : public SGMLApplication {
                 }
             }
         } else if (a.nEntities > 0) {
-            // An entity attribute names its files (the drawings' TIFF images).
+            // An entity attribute names its files (drawings, formula images), which lie
+            // beside the document: the file name is all a page may use.
             for (std::size_t i = 0; i < a.nEntities; ++i) {
                 const auto& ent = a.entities[i];
                 if (i > 0) {
                     out_ += ' ';
                 }
-                Text(ent.externalId.haveSystemId ? ent.externalId.systemId : ent.name, true);
+                std::string file =
+                    ent.externalId.haveSystemId ? Ascii(ent.externalId.systemId) : Ascii(ent.name);
+                file = file.substr(file.find_last_of("/\\") + 1);
+                AppendEscaped(file, true);
             }
         } else {
             Text(a.tokens, true);
@@ -117,12 +406,37 @@ class XmlWriter : public SGMLApplication {
         out_ += '"';
     }
 
+    void AppendEscaped(const std::string& utf8, bool inAttribute) {
+        for (char c : utf8) {
+            switch (c) {
+                case '&':
+                    out_ += "&amp;";
+                    break;
+                case '<':
+                    out_ += "&lt;";
+                    break;
+                case '>':
+                    out_ += "&gt;";
+                    break;
+                case '"':
+                    out_ += inAttribute ? "&quot;" : "\"";
+                    break;
+                default:
+                    if (static_cast<unsigned char>(c) >= 0x20) {
+                        out_ += c;
+                    }
+            }
+        }
+    }
+
     void Sdata(const CharString& text, const CharString& entityName, bool inAttribute) {
         auto c = EntityCharByName(Ascii(entityName));
         if (!c) {
             c = EntityCharBySdataText(Ascii(text));
         }
-        if (c) {
+        if (c && *c == '\n') {
+            out_ += inAttribute ? "&#10;" : "\n";  // a line break, not a record start
+        } else if (c) {
             Char ch = *c;
             Text({&ch, 1}, inAttribute);
         } else {
@@ -165,33 +479,83 @@ class XmlWriter : public SGMLApplication {
     }
 
     std::string out_;
+    std::vector<std::string> open_;  // names written for the open elements
+    unsigned mathDepth_ = 0;
     unsigned errors_ = 0;
+    std::uint64_t maxBytes_;
+    volatile std::sig_atomic_t* cancel_;
 };
 
 }  // namespace
 
-LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath) {
-    ParserEventGeneratorKit kit;
-    kit.setProgramName("SgmlLift24");
-    // The kit keeps the option texts by pointer until the generator is made, so they
-    // live here. Paths are absolute, so none can read as a parser "<STORAGE>" identifier.
-    const std::string catalog = AbsolutePath(catalogPath);
-    kit.setOption(ParserEventGeneratorKit::addCatalog, catalog.c_str());
-    // A DTD named by a bare system identifier is also looked for beside the catalog.
-    const std::string folder = std::filesystem::path(catalog).parent_path();
-    kit.setOption(ParserEventGeneratorKit::addSearchDir, folder.c_str());
-    std::string file = AbsolutePath(sgmlPath);
-    char* files[] = {file.data()};
-    std::unique_ptr<EventGenerator> gen(kit.makeEventGenerator(1, files));
-    gen->inhibitMessages(true);  // the messages reach error() below; we print one line
-    XmlWriter writer;
-    // run() counts dangling IDREFs too; error() above decides what is fatal.
-    gen->run(writer);
+LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath,
+                    const LiftLimits& limits) {
+    volatile std::sig_atomic_t ownFlag = 0;
+    volatile std::sig_atomic_t* cancel = limits.cancel ? limits.cancel : &ownFlag;
+    const std::string file = AbsolutePath(sgmlPath), catalog = AbsolutePath(catalogPath);
+    ReadPolicy policy;
+    policy.budget = limits.maxBytesRead;
+    policy.dtdFolder = sfs::path(catalog).parent_path().string();
+    for (const std::string& folder : {sfs::path(file).parent_path().string(), policy.dtdFolder}) {
+        std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr),
+                                                         &std::free);
+        if (real) {
+            policy.roots.emplace_back(real.get());
+            if (policy.documentRoot.empty()) {
+                policy.documentRoot = real.get();
+            }
+        }
+    }
+
+    // A declaration of the document's own could lift the parser's quantities (literal
+    // lengths, entity levels) that bound what it builds.
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::string head(256, '\0');
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        head.resize(static_cast<std::size_t>(in.gcount()));
+        const std::size_t at = head.find_first_not_of(" \t\r\n");
+        if (at != std::string::npos && ToUpper(head.substr(at, 6)) == "<!SGML") {
+            LiftResult r;
+            r.error = "a document's own SGML declaration is not accepted";
+            return r;
+        }
+    }
+
+    // Declared before the parser so that they outlive it.
+    XmlWriter writer(limits.maxXmlBytes, cancel);
+    Events events(writer);
+    sp::ParserOptions options;
+    {
+        sp::ConstPtr<sp::InputCodingSystemKit> kit(sp::CodingSystemKit::make(nullptr));
+        const sp::CharsetInfo* charset = &kit->systemCharset();
+        // Bytes as ISO 8859-1: the identity coding, whatever SP_ENCODING says.
+        sp::Ptr<sp::ExtendEntityManager> em(sp::ExtendEntityManager::make(
+            new GuardedFiles(charset, policy), kit->identityInputCodingSystem(), kit, true));
+        sp::Vector<sp::StringC> catalogs;
+        catalogs.push_back(ToStringC(catalog));
+        // Our catalog only: none from the environment, none of the document's folder.
+        em->setCatalogManager(sp::SOCatalogManager::make(catalogs, 1, charset, charset, false));
+        sp::SgmlParser::Params params;
+        params.sysid = ToStringC(file);
+        params.entityManager = em.pointer();
+        params.options = &options;
+        sp::SgmlParser parser(params);
+        parser.parseAll(events, cancel);
+    }
     LiftResult r = std::move(writer.result);
     r.xml = writer.TakeXml();
-    r.ok = writer.Errors() == 0 && !r.rootName.empty();
+    if (!policy.refusal.empty()) {
+        r.error = policy.refusal;  // says more than the parser's "cannot open"
+    } else if (*cancel && writer.Errors() == 0) {
+        r.error = "stopped: the time limit was reached";
+    }
+    r.ok = writer.Errors() == 0 && r.error.empty() && !r.rootName.empty();
     if (!r.ok && r.error.empty()) {
         r.error = "the document could not be parsed";
+    }
+    if (!r.ok) {
+        r.xml.clear();
     }
     return r;
 }

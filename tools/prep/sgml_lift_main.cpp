@@ -1,7 +1,15 @@
 // SgmlLift24 FILE.sgm CATALOG: writes FILE.xml beside FILE.sgm, the document converted to
 // XML with the catalog's stylesheet attached. A document the parser reports errors in
 // gives no FILE.xml at all; an older FILE.xml is left as it was.
+//
+// The tool ends within kSeconds whatever the input: an alarm stops the parse between
+// two parser events, a second one ends the process, and a CPU limit backs both.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
+#include <new>
 
 #include "platform/strings.h"
 #include "tools/prep/catalog.h"
@@ -9,9 +17,41 @@
 #include "tools/prep/rewrite.h"
 #include "tools/prep/sgml_lift.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+constexpr unsigned kSeconds = 60;
+volatile std::sig_atomic_t gStop = 0;
+
+extern "C" void OnAlarm(int) {
+    if (gStop) {  // the parse did not notice: end without it
+        static const char kMessage[] = "SgmlLift24: stopped: the time limit was reached\n";
+        (void)!::write(2, kMessage, sizeof kMessage - 1);
+        ::_exit(1);
+    }
+    gStop = 1;
+    ::alarm(5);
+}
+
+void LimitTime() {
+    struct sigaction sa {};
+    sa.sa_handler = OnAlarm;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGALRM, &sa, nullptr);
+    ::alarm(kSeconds);
+    const rlimit cpu{kSeconds + 30, kSeconds + 30};
+    ::setrlimit(RLIMIT_CPU, &cpu);
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizers reserve far more address space
+    const rlimit memory{4ul << 30, 4ul << 30};
+    ::setrlimit(RLIMIT_AS, &memory);
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) try {
     using namespace tv::prep;
     const char* kTool = "SgmlLift24";
+    LimitTime();
     if (argc != 3) {
         Complain(kTool, "usage: SgmlLift24 FILE.sgm CATALOG");
         return 2;
@@ -33,7 +73,9 @@ int main(int argc, char** argv) {
         Complain(kTool, "cannot read " + file + ": not an existing file");
         return 1;
     }
-    const LiftResult lifted = LiftSgml(file, argv[2]);
+    LiftLimits limits;
+    limits.cancel = &gStop;
+    const LiftResult lifted = LiftSgml(file, argv[2], limits);
     if (!lifted.ok) {
         Complain(kTool, file + ": not converted: " + lifted.error);
         return 1;
@@ -53,4 +95,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+} catch (const std::bad_alloc&) {
+    tv::prep::Complain("SgmlLift24", "not converted: the document needs more memory than allowed");
+    return 1;
 }
