@@ -185,6 +185,7 @@ TEST(OpenerTiff, LimitsCoverTheWholePage) {
         {"pixels", 3, 3, 1, {.maxTotalPixelBytes = 2 * 16 * 16 * 4}, 2, 3, "larger than allowed"},
         {"bytes", 2, 2, 1, {.maxOutputBytes = 10}, 0, 2, "larger than allowed"},
         {"references", 5, 5, 1, {.maxReferences = 3}, 3, 5, "names more than 3 drawings"},
+        {"time", 2, 2, 1, {.maxTime = std::chrono::milliseconds(0)}, 0, 2, "time for the drawings"},
     };
     for (const auto& c : cases) {
         TempFolder dir;

@@ -308,6 +308,7 @@ struct Source {
 
 // What the sources have used of the limits so far.
 struct Budget {
+    std::chrono::steady_clock::time_point end;
     int pages = 0;
     std::uint64_t pixelBytes = 0;
     std::atomic<std::uint64_t> outputBytes{0};
@@ -360,7 +361,7 @@ void ConvertPage(TIFF* tiff, Source& s, size_t index, const TiffLimits& limits, 
                  const std::string& tiffError) {
     Page& page = s.pages[index];
     const std::string number = "page " + std::to_string(index + 1);
-    if (std::chrono::steady_clock::now() > limits.deadline) {
+    if (std::chrono::steady_clock::now() > budget.end) {
         page.error = "the time for the drawings ran out";
         return;
     }
@@ -392,11 +393,7 @@ void RunJob(const Job& job, const TiffLimits& limits, Budget& budget) {
             s.pages[i].error = "page " + std::to_string(i + 1) + " cannot be read";
             return;
         }
-        try {
-            ConvertPage(handle.get(), s, i, limits, budget, handle.error());
-        } catch (const std::bad_alloc&) {
-            s.pages[i].error = "out of memory";
-        }
+        ConvertPage(handle.get(), s, i, limits, budget, handle.error());
         if (!s.pages[i].error.empty()) {
             return;  // the TIFF fails as a whole
         }
@@ -408,7 +405,11 @@ void RunJobs(const std::vector<Job>& jobs, const TiffLimits& limits, Budget& bud
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t i; (i = next.fetch_add(1)) < jobs.size();) {
-            RunJob(jobs[i], limits, budget);
+            try {
+                RunJob(jobs[i], limits, budget);
+            } catch (const std::bad_alloc&) {
+                jobs[i].source->pages[jobs[i].first].error = "out of memory";
+            }
         }
     };
     const unsigned cores =
@@ -439,6 +440,8 @@ std::vector<PngConversion> ConvertTiffsToPng(const std::string& folder,
     const std::string prefix = WithTrailingSeparator(folder);
     std::vector<Source> sources(items.size());
     Budget budget;
+    const auto now = std::chrono::steady_clock::now();
+    budget.end = limits.deadline - now > limits.maxTime ? now + limits.maxTime : limits.deadline;
     std::vector<Job> jobs;
     for (size_t i = 0; i < items.size(); ++i) {
         Source& s = sources[i];

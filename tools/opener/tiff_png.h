@@ -27,6 +27,8 @@ struct TiffLimits {
     int maxPages = 3000;                             // PNG files written
     int maxReferences = 50000;                       // img/a elements naming a TIFF
     int maxImageCopies = 10000;                      // img elements added for pages 2..n
+    std::chrono::milliseconds maxTime = std::chrono::seconds(60);  // from the start
+    // The caller's own end for the whole job, when it has one.
     std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
     unsigned threads = 0;  // 0: one per hardware thread
 };
