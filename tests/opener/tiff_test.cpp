@@ -2,6 +2,7 @@
 #include <libxml/HTMLparser.h>
 #include <libxml/HTMLtree.h>
 #include <png.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <tiffio.h>
 
@@ -185,8 +186,14 @@ TEST(OpenerTiff, LimitsCoverTheWholePage) {
         {"pixels", 3, 3, 1, {.maxTotalPixelBytes = 2 * 16 * 16 * 4}, 2, 3, "larger than allowed"},
         {"bytes", 2, 2, 1, {.maxOutputBytes = 10}, 0, 2, "larger than allowed"},
         {"references", 5, 5, 1, {.maxReferences = 3}, 3, 5, "names more than 3 drawings"},
+        {"many files", 150, 150, 1, {}, 150, 150, ""},  // more than the descriptors allowed
         {"time", 2, 2, 1, {.maxTime = std::chrono::milliseconds(0)}, 0, 2, "time for the drawings"},
     };
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit low = saved;
+    low.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 100);
+    setrlimit(RLIMIT_NOFILE, &low);
     for (const auto& c : cases) {
         TempFolder dir;
         std::string body = "<html><body>";
@@ -208,6 +215,7 @@ TEST(OpenerTiff, LimitsCoverTheWholePage) {
         }
         EXPECT_EQ(pngs, static_cast<size_t>(c.converted * c.pages)) << c.name;
     }
+    setrlimit(RLIMIT_NOFILE, &saved);
 }
 
 }  // namespace

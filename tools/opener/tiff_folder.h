@@ -4,6 +4,7 @@
 // refused, so a package cannot steer a read or a write outside), and PNG files are
 // written beside their TIFF through a fresh temporary file (O_EXCL, O_NOFOLLOW) renamed
 // over the target, so a link planted at the target is replaced, never written through.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,9 +13,10 @@
 namespace tv::opener {
 
 struct FolderFile {
-    UniqueFd folder;    // the folder holding the file, for writing beside it
-    UniqueFd file;      // open for reading; a regular file
-    std::string error;  // "" when both are open
+    UniqueFd folder;                      // the folder holding the file, for writing beside it
+    UniqueFd file;                        // open for reading; a regular file
+    std::string error;                    // "" when both are open
+    std::uint64_t device = 0, inode = 0;  // the file's identity, to know it again
 };
 
 // Opens the folder itself; links are followed here, as it is the caller's own folder.

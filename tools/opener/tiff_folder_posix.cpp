@@ -62,6 +62,9 @@ FolderFile OpenBelow(int root, const std::string& relative) {
     } else if (::fstat(out.file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         out.error = relative + " is not a regular file";
         out.file.Reset();
+    } else {
+        out.device = st.st_dev;
+        out.inode = st.st_ino;
     }
     return out;
 }

@@ -298,8 +298,12 @@ struct Page {
     bool written = false;
 };
 
+// A TIFF to convert. Its descriptors are open only while it is surveyed and while a
+// job works on it, so that a page naming a thousand drawings stays far from the
+// process's descriptor limit.
 struct Source {
-    FolderFile file;
+    std::string tiff;  // below the root
+    std::uint64_t device = 0, inode = 0;
     std::string pngFolder;  // the folder's path, for the names reported
     std::string pngBase;
     std::vector<Page> pages;
@@ -315,8 +319,15 @@ struct Budget {
 };
 
 // Reads every page's size and place, and charges the budget when the whole TIFF fits.
-void Survey(Source& s, const TiffLimits& limits, Budget& budget) {
-    TiffHandle handle(s.file.file.Get(), limits);
+void Survey(Source& s, int root, const TiffLimits& limits, Budget& budget) {
+    const FolderFile file = OpenBelow(root, s.tiff);
+    if (!file.error.empty()) {
+        s.error = file.error;
+        return;
+    }
+    s.device = file.device;
+    s.inode = file.inode;
+    TiffHandle handle(file.file.Get(), limits);
     TIFF* tiff = handle.get();
     if (tiff == nullptr) {
         s.error = "not a TIFF image" + (handle.error().empty() ? "" : ": " + handle.error());
@@ -357,8 +368,8 @@ struct Job {
     size_t end;
 };
 
-void ConvertPage(TIFF* tiff, Source& s, size_t index, const TiffLimits& limits, Budget& budget,
-                 const std::string& tiffError) {
+void ConvertPage(TIFF* tiff, int folder, Source& s, size_t index, const TiffLimits& limits,
+                 Budget& budget, const std::string& tiffError) {
     Page& page = s.pages[index];
     const std::string number = "page " + std::to_string(index + 1);
     if (std::chrono::steady_clock::now() > budget.end) {
@@ -376,14 +387,18 @@ void ConvertPage(TIFF* tiff, Source& s, size_t index, const TiffLimits& limits, 
         page.error = "the drawings of this document together are larger than allowed";
         return;
     }
-    page.error = WriteInFolder(s.file.folder.Get(),
-                               PngPageName(s.pngBase, static_cast<int>(index) + 1), png);
+    page.error = WriteInFolder(folder, PngPageName(s.pngBase, static_cast<int>(index) + 1), png);
     page.written = page.error.empty();
 }
 
-void RunJob(const Job& job, const TiffLimits& limits, Budget& budget) {
+void RunJob(const Job& job, int root, const TiffLimits& limits, Budget& budget) {
     Source& s = *job.source;
-    TiffHandle handle(s.file.file.Get(), limits);
+    const FolderFile file = OpenBelow(root, s.tiff);
+    if (!file.error.empty() || file.device != s.device || file.inode != s.inode) {
+        s.pages[job.first].error = s.tiff + " was changed while it was converted";
+        return;
+    }
+    TiffHandle handle(file.file.Get(), limits);
     for (size_t i = job.first; i < job.end; ++i) {
         const bool positioned =
             handle.get() != nullptr &&
@@ -393,7 +408,7 @@ void RunJob(const Job& job, const TiffLimits& limits, Budget& budget) {
             s.pages[i].error = "page " + std::to_string(i + 1) + " cannot be read";
             return;
         }
-        ConvertPage(handle.get(), s, i, limits, budget, handle.error());
+        ConvertPage(handle.get(), file.folder.Get(), s, i, limits, budget, handle.error());
         if (!s.pages[i].error.empty()) {
             return;  // the TIFF fails as a whole
         }
@@ -401,12 +416,12 @@ void RunJob(const Job& job, const TiffLimits& limits, Budget& budget) {
 }
 
 // Runs the jobs on one thread per core, this one included.
-void RunJobs(const std::vector<Job>& jobs, const TiffLimits& limits, Budget& budget) {
+void RunJobs(const std::vector<Job>& jobs, int root, const TiffLimits& limits, Budget& budget) {
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t i; (i = next.fetch_add(1)) < jobs.size();) {
             try {
-                RunJob(jobs[i], limits, budget);
+                RunJob(jobs[i], root, limits, budget);
             } catch (const std::bad_alloc&) {
                 jobs[i].source->pages[jobs[i].first].error = "out of memory";
             }
@@ -446,22 +461,19 @@ std::vector<PngConversion> ConvertTiffsToPng(const std::string& folder,
     for (size_t i = 0; i < items.size(); ++i) {
         Source& s = sources[i];
         const std::string& tiff = items[i].tiff;
+        s.tiff = tiff;
         s.pngBase = items[i].pngBase;
         s.pngFolder = prefix + tiff.substr(0, tiff.rfind('/') + 1);
         if (!root.Valid()) {
             s.error = "the document's folder cannot be read";
             continue;
         }
-        s.file = OpenBelow(root.Get(), tiff);
-        s.error = s.file.error;
-        if (s.error.empty()) {
-            Survey(s, limits, budget);
-        }
+        Survey(s, root.Get(), limits, budget);
         for (size_t p = 0; s.error.empty() && p < s.pages.size(); p += kPagesPerJob) {
             jobs.push_back(Job{&s, p, std::min(s.pages.size(), p + kPagesPerJob)});
         }
     }
-    RunJobs(jobs, limits, budget);
+    RunJobs(jobs, root.Get(), limits, budget);
     for (size_t i = 0; i < items.size(); ++i) {
         Source& s = sources[i];
         for (const Page& page : s.pages) {
@@ -469,10 +481,15 @@ std::vector<PngConversion> ConvertTiffsToPng(const std::string& folder,
                 s.error = page.error;
             }
         }
+        const bool anyWritten =
+            std::any_of(s.pages.begin(), s.pages.end(), [](const Page& p) { return p.written; });
+        const UniqueFd folderFd = !s.error.empty() && anyWritten
+                                      ? std::move(OpenBelow(root.Get(), s.tiff).folder)
+                                      : UniqueFd();
         for (size_t p = 0; p < s.pages.size(); ++p) {
             const std::string name = PngPageName(s.pngBase, static_cast<int>(p) + 1);
-            if (!s.error.empty() && s.pages[p].written) {  // half a drawing is no drawing
-                RemoveInFolder(s.file.folder.Get(), name);
+            if (!s.error.empty() && s.pages[p].written && folderFd.Valid()) {
+                RemoveInFolder(folderFd.Get(), name);  // half a drawing is no drawing
             } else if (s.error.empty()) {
                 results[i].pngPaths.push_back(s.pngFolder + name);
             }
