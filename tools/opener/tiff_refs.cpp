@@ -1,5 +1,6 @@
 #include "tools/opener/tiff_refs.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -64,6 +65,8 @@ void SetAttribute(xmlNodePtr element, const xmlChar* name, const std::string& va
     xmlSetProp(element, name, reinterpret_cast<const xmlChar*>(value.c_str()));
 }
 
+constexpr size_t kMaxProblemLines = 100;
+
 xmlNodePtr NextInDocumentOrder(xmlNodePtr node) {
     if (node->children != nullptr && node->type == XML_ELEMENT_NODE) {
         return node->children;
@@ -121,9 +124,17 @@ std::string PngReference(std::string_view reference, int page) {
 
 RewriteReport RewriteTiffReferences(xmlDocPtr page, const std::string& pageFolder,
                                     const TiffLimits& limits) {
-    RewriteReport report;
-    std::map<std::string, PngConversion> done;  // by relative path: each TIFF once
-    const std::string folder = WithTrailingSeparator(pageFolder);
+    struct Reference {
+        xmlNodePtr element;
+        xmlAttrPtr attribute;
+        bool isImg;
+        std::string value;
+        size_t item;  // index into items; npos: over the limit
+    };
+    constexpr size_t kNone = std::string::npos;
+    std::vector<Reference> references;
+    std::vector<TiffItem> items;
+    std::map<std::string, size_t> itemOf;  // by relative path: each TIFF once
     for (xmlNodePtr node = xmlDocGetRootElement(page); node != nullptr;
          node = NextInDocumentOrder(node)) {
         if (node->type != XML_ELEMENT_NODE) {
@@ -131,48 +142,78 @@ RewriteReport RewriteTiffReferences(xmlDocPtr page, const std::string& pageFolde
         }
         const bool isImg = xmlStrcasecmp(node->name, BAD_CAST "img") == 0;
         const bool isLink = xmlStrcasecmp(node->name, BAD_CAST "a") == 0;
-        if (!isImg && !isLink) {
-            continue;
-        }
-        xmlAttrPtr attribute = FindAttribute(node, isImg ? "src" : "href");
+        xmlAttrPtr attribute =
+            isImg || isLink ? FindAttribute(node, isImg ? "src" : "href") : nullptr;
         if (attribute == nullptr) {
             continue;
         }
-        const std::string reference = AttributeValue(attribute);
-        const std::optional<std::string> relative = LocalTiffPath(reference);
+        std::string value = AttributeValue(attribute);
+        const std::optional<std::string> relative = LocalTiffPath(value);
         if (!relative) {
             continue;
         }
-        auto it = done.find(*relative);
-        if (it == done.end()) {
-            const std::string tiff = folder + *relative;
-            PngConversion conversion =
-                ConvertTiffToPng(tiff, tiff.substr(0, tiff.rfind('.')), limits);
-            if (conversion.error.empty()) {
-                ++report.converted;
-            } else {
-                report.problems.push_back(*relative + ": " + conversion.error);
+        size_t item = kNone;
+        if (references.size() < static_cast<size_t>(std::max(limits.maxReferences, 0))) {
+            auto [it, added] = itemOf.emplace(*relative, items.size());
+            if (added) {
+                const size_t slash = relative->rfind('/') + 1;
+                items.push_back(
+                    TiffItem{*relative, relative->substr(slash, relative->rfind('.') - slash)});
             }
-            it = done.emplace(*relative, std::move(conversion)).first;
+            item = it->second;
         }
-        const PngConversion& conversion = it->second;
-        if (!conversion.error.empty()) {
-            SetAttribute(node, BAD_CAST(isImg ? "alt" : "title"),
-                         "Drawing " + *relative + " cannot be shown: " + conversion.error);
+        references.push_back(Reference{node, attribute, isImg, std::move(value), item});
+    }
+
+    RewriteReport report;
+    size_t failed = 0;
+    const std::vector<PngConversion> conversions = ConvertTiffsToPng(pageFolder, items, limits);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (conversions[i].error.empty()) {
+            ++report.converted;
+        } else if (++failed <= kMaxProblemLines) {
+            report.problems.push_back(items[i].tiff + ": " + conversions[i].error);
+        }
+    }
+    int copiesLeft = limits.maxImageCopies;
+    for (const Reference& r : references) {
+        const xmlChar* note = BAD_CAST(r.isImg ? "alt" : "title");
+        const std::string drawing = r.item == kNone ? r.value : items[r.item].tiff;
+        if (r.item == kNone) {
+            SetAttribute(r.element, note,
+                         "Drawing " + drawing + " is not shown: the page names more than " +
+                             std::to_string(limits.maxReferences) + " drawings");
             continue;
         }
-        const xmlChar* name = attribute->name;
-        SetAttribute(node, name, PngReference(reference, 1));
-        xmlNodePtr last = node;
-        for (size_t p = 2; isImg && p <= conversion.pngPaths.size(); ++p) {
-            xmlNodePtr copy = xmlCopyNode(node, 1);
+        const PngConversion& conversion = conversions[r.item];
+        if (!conversion.error.empty()) {
+            SetAttribute(r.element, note,
+                         "Drawing " + drawing + " cannot be shown: " + conversion.error);
+            continue;
+        }
+        const xmlChar* name = r.attribute->name;
+        SetAttribute(r.element, name, PngReference(r.value, 1));
+        const size_t pages = r.isImg ? conversion.pngPaths.size() : 1;
+        if (pages > 1 && static_cast<size_t>(std::max(copiesLeft, 0)) < pages - 1) {
+            SetAttribute(r.element, BAD_CAST "title",
+                         "Only the first page of drawing " + drawing +
+                             " is shown here: the page has too many images");
+            continue;
+        }
+        xmlNodePtr last = r.element;
+        for (size_t p = 2; p <= pages; ++p) {
+            xmlNodePtr copy = xmlCopyNode(r.element, 1);
             if (copy == nullptr) {
                 break;
             }
-            SetAttribute(copy, name, PngReference(reference, static_cast<int>(p)));
+            SetAttribute(copy, name, PngReference(r.value, static_cast<int>(p)));
             last = xmlAddNextSibling(last, copy);
+            --copiesLeft;
         }
-        node = last;
+    }
+    if (failed > kMaxProblemLines) {
+        report.problems.push_back("and " + std::to_string(failed - kMaxProblemLines) +
+                                  " further drawings");
     }
     return report;
 }

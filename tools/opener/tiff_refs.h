@@ -25,12 +25,14 @@ std::string PngReference(std::string_view reference, int page);
 
 struct RewriteReport {
     int converted = 0;                  // TIFF files turned into PNG
-    std::vector<std::string> problems;  // one line per TIFF that could not be converted
+    std::vector<std::string> problems;  // a line per TIFF that could not be converted (100 at most)
 };
 
-// Converts each referenced TIFF once and rewrites the references. A multi-page TIFF in
-// an img gives one img per page (copies of the element, in page order); a link points
-// at the first page. A TIFF that cannot be converted keeps its reference and gets an
+// Converts each referenced TIFF once (all of them in parallel, sharing limits) and
+// rewrites the references. A multi-page TIFF in an img gives one img per page (copies of
+// the element, in page order) while limits.maxImageCopies lasts, then its first page
+// with a title saying so; a link points at the first page. A TIFF that cannot be
+// converted, or a reference beyond limits.maxReferences, keeps its reference and gets an
 // alt (img) or title (a) text saying why.
 RewriteReport RewriteTiffReferences(xmlDocPtr page, const std::string& pageFolder,
                                     const TiffLimits& limits = {});

@@ -1,0 +1,109 @@
+#include "tools/opener/tiff_folder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+namespace tv::opener {
+namespace {
+
+std::string Refusal(const std::string& part, int error) {
+    if (error == ELOOP || error == ENOTDIR) {
+        return part + " is a link or not a folder; links are not followed";
+    }
+    return part + ": " + std::strerror(error);
+}
+
+}  // namespace
+
+UniqueFd OpenFolder(const std::string& path) {
+    return UniqueFd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+FolderFile OpenBelow(int root, const std::string& relative) {
+    FolderFile out;
+    out.folder.Reset(::fcntl(root, F_DUPFD_CLOEXEC, 0));
+    if (!out.folder.Valid()) {
+        out.error = std::strerror(errno);
+        return out;
+    }
+    size_t start = 0;
+    for (size_t slash; (slash = relative.find('/', start)) != std::string::npos;
+         start = slash + 1) {
+        const std::string part = relative.substr(start, slash - start);
+        if (part.empty() || part == "." || part == "..") {
+            out.error = "not a path below the document's folder";
+            return out;
+        }
+        UniqueFd next(::openat(out.folder.Get(), part.c_str(),
+                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!next.Valid()) {
+            out.error = Refusal(relative.substr(0, slash), errno);
+            return out;
+        }
+        out.folder = std::move(next);
+    }
+    const std::string name = relative.substr(start);
+    if (name.empty() || name == "." || name == "..") {
+        out.error = "not a path below the document's folder";
+        return out;
+    }
+    // O_NONBLOCK: a FIFO planted under the name must not stall the open.
+    out.file.Reset(
+        ::openat(out.folder.Get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!out.file.Valid()) {
+        out.error = errno == ELOOP ? relative + " is a link; links are not followed"
+                                   : relative + ": " + std::strerror(errno);
+    } else if (::fstat(out.file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        out.error = relative + " is not a regular file";
+        out.file.Reset();
+    } else {
+        out.device = st.st_dev;
+        out.inode = st.st_ino;
+    }
+    return out;
+}
+
+std::string WriteInFolder(int folder, const std::string& name, std::string_view bytes) {
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    UniqueFd fd;
+    for (int attempt = 0; attempt < 100 && !fd.Valid(); ++attempt) {
+        // Short, so that a name near the system's limit still gets a temporary file.
+        temp = ".png-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+        fd.Reset(::openat(folder, temp.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (!fd.Valid() && errno != EEXIST) {
+            break;
+        }
+    }
+    if (!fd.Valid()) {
+        return "cannot create a file beside " + name + ": " + std::strerror(errno);
+    }
+    int error = WriteAll(fd.Get(), bytes.data(), bytes.size());
+    if (error == 0 && ::fchmod(fd.Get(), 0644) != 0) {
+        error = errno;
+    }
+    if (::close(fd.Release()) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlinkat(folder, temp.c_str(), 0);
+        return "cannot write " + name + ": " + std::strerror(error);
+    }
+    return "";
+}
+
+void RemoveInFolder(int folder, const std::string& name) {
+    ::unlinkat(folder, name.c_str(), 0);
+}
+
+}  // namespace tv::opener
