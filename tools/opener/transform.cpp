@@ -2,6 +2,7 @@
 
 #include <libxml/uri.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -185,6 +186,10 @@ TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& 
     xml::Limits xmlLimits;
     xmlLimits.timeLimit = timeLimit;
     xml::Job job(xmlLimits);
+    // The drawings share the whole job's time: they stop where the job would be stopped.
+    TiffLimits drawingLimits = limits;
+    drawingLimits.deadline =
+        std::min(limits.deadline, std::chrono::steady_clock::now() + timeLimit);
     const std::string docFolder = FolderOf(xmlPath);
     job.AllowFolder(docFolder);
     job.AllowFolder(InstalledDtdFolder());
@@ -235,7 +240,7 @@ TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& 
 
     TransformOutcome out;
     out.cleaned = xml::CleanPage(result.get());
-    const RewriteReport drawings = RewriteTiffReferences(result.get(), docFolder, limits);
+    const RewriteReport drawings = RewriteTiffReferences(result.get(), docFolder, drawingLimits);
     out.drawingProblems = drawings.problems;
     if (job.FailIfExpired("while converting the drawings")) {
         return Failure(kExecute, job.error());
