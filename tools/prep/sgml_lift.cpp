@@ -406,25 +406,31 @@ class XmlWriter : public SGMLApplication {
         out_ += '"';
     }
 
+    // The markup characters as XML writes them; false for any other character.
+    bool AppendMarkup(char32_t c, bool inAttribute) {
+        switch (c) {
+            case '&':
+                out_ += "&amp;";
+                return true;
+            case '<':
+                out_ += "&lt;";
+                return true;
+            case '>':
+                out_ += "&gt;";
+                return true;
+            case '"':
+                out_ += inAttribute ? "&quot;" : "\"";
+                return true;
+            default:
+                return false;
+        }
+    }
+
     void AppendEscaped(const std::string& utf8, bool inAttribute) {
         for (char c : utf8) {
-            switch (c) {
-                case '&':
-                    out_ += "&amp;";
-                    break;
-                case '<':
-                    out_ += "&lt;";
-                    break;
-                case '>':
-                    out_ += "&gt;";
-                    break;
-                case '"':
-                    out_ += inAttribute ? "&quot;" : "\"";
-                    break;
-                default:
-                    if (static_cast<unsigned char>(c) >= 0x20) {
-                        out_ += c;
-                    }
+            if (!AppendMarkup(static_cast<unsigned char>(c), inAttribute) &&
+                static_cast<unsigned char>(c) >= 0x20) {
+                out_ += c;
             }
         }
     }
@@ -447,19 +453,10 @@ class XmlWriter : public SGMLApplication {
     void Text(const CharString& s, bool inAttribute) {
         for (std::size_t i = 0; i < s.len; ++i) {
             const char32_t c = s.ptr[i];
+            if (AppendMarkup(c, inAttribute)) {
+                continue;
+            }
             switch (c) {
-                case '&':
-                    out_ += "&amp;";
-                    break;
-                case '<':
-                    out_ += "&lt;";
-                    break;
-                case '>':
-                    out_ += "&gt;";
-                    break;
-                case '"':
-                    out_ += inAttribute ? "&quot;" : "\"";
-                    break;
                 case '\r':
                     out_ += inAttribute ? "&#10;" : "\n";
                     break;  // record end
