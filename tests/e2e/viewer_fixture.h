@@ -63,7 +63,7 @@ class ViewerProcess : public ::testing::Test {
     }
 
     void Start(const std::vector<std::string>& args, bool withDisplay = true) {
-        std::vector<std::string> argv = {TESSEL_VIEWER_BINARY};
+        std::vector<std::string> argv = {viewer_.string()};
         argv.insert(argv.end(), args.begin(), args.end());
         std::vector<char*> cargv;
         for (auto& a : argv) cargv.push_back(a.data());
@@ -110,6 +110,7 @@ class ViewerProcess : public ::testing::Test {
         return -1;
     }
 
+    fs::path viewer_ = TESSEL_VIEWER_BINARY;
     fs::path root_, hive_, stderr_;
     std::vector<std::string> extraEnv_;  // NAME=value, added to the viewer's environment
     pid_t pid_ = -1;
