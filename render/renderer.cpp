@@ -181,6 +181,11 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     } else if (!raw && !docs.sgmlSource.empty() && FileExists(target + docs.sgmlSource)) {
         // Writes the main document (base name + ".xml") beside the source.
         RunSgmlLift24(tools_, tools, target + docs.sgmlSource);
+        if (mainDoc.empty() || !FileExists(mainDoc)) {
+            // The tool refused or failed (it keeps nothing half-written): say so rather
+            // than open nothing.
+            messages_.Show(SgmlNotConvertedText(docs.sgmlSource), kOkOnly, kRenderTitle);
+        }
     }
 
     bool anyOther = false;

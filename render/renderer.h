@@ -47,6 +47,10 @@ namespace tv::render {
 
 inline constexpr const char* kRenderTitle = "Tessel Viewer";
 inline constexpr const char* kNoXmlText = "\r\nXML file can not be found.";
+// An SGML main document that its conversion tool did not turn into XML.
+inline std::string SgmlNotConvertedText(const std::string& sgmlName) {
+    return "\r\n" + sgmlName + " could not be converted to XML, so it cannot be shown.";
+}
 inline constexpr int kTransmittalBit = 0x20;  // of SpecificationRenderOption
 inline constexpr int kRequestBit = 0x10;      // of ZornRenderOption
 inline constexpr const char* kFallbackFolderName = "document";

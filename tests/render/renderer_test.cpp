@@ -134,7 +134,7 @@ TEST_F(RendererTest, DecisionSummary) {
          0,
          false,
          {"unzip NOX.SGM",
-          "tool /app/Perl/SgmlLift24 \"~/NOX/NOX.SGM\" \"/data/DTDs/TVWcatalog.txt\""}},
+          "tool /app/Perl/SgmlLift24 \"~/NOX/NOX.SGM\" \"/data/DTDs/TVWcatalog.txt\"", "message"}},
         {"no document", {"a.tif"}, 0, 0, false, {"message"}},
         {"listing only", {"A-s00001.xml"}, 0, 1, false, {}},
         {"climbing name",
@@ -159,6 +159,7 @@ TEST_F(RendererTest, DecisionSummary) {
         EXPECT_FALSE(state_.RawSourceView) << c.what;
     }
     EXPECT_TRUE(sfs::exists(tmp_ / "MyTessel/document/evil.xml"));
+    EXPECT_EQ(rec_.messages.front().text, SgmlNotConvertedText("NOX.SGM"));
     EXPECT_EQ(rec_.messages.back(), (fake::Message{kNoXmlText, kOkOnly, kRenderTitle}));
     EXPECT_EQ(rec_.timeOuts, std::vector<long>(rec_.timeOuts.size(), 5 * 60 * 1000));
 }
