@@ -211,6 +211,11 @@ std::string RawZip(const std::vector<RawEntry>& entries, const std::string& comm
 // refused before anything is written, naming the reason.
 TEST_F(UnzipLibrary, ToleratesHarmlessFlawsAndRefusesContradictions) {
     const std::string ff = "\xff\xff\xff\xff", timestamp("\x55\x54\x09\x00\x01\x00\x00", 7);
+    const std::string cp437 = "ibm437-\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8a.txt",
+                      decoded =
+                          "ibm437-\u00fc\u00e9\u00e2\u00e4\u00e0\u00e5\u00e7\u00ea\u00eb\u00e8.txt",
+                      unicodePath =
+                          std::string("\x75\x70\x24\x00\x01\x9b\xdc\x5a\xd3", 9) + decoded;
     struct Case {
         std::string what;
         std::string package;
@@ -226,6 +231,8 @@ TEST_F(UnzipLibrary, ToleratesHarmlessFlawsAndRefusesContradictions) {
         {"NUL in a name", RawZip({{std::string("a\0b.txt", 7)}}), UZ_OK, "a b.txt"},
         {"decomposed name", RawZip({{.name = "u\u0308ber.txt", .flags = 0x800}}), UZ_OK,
          "u\u0308ber.txt"},
+        {"code page 437 name with its UTF-8 path", RawZip({{cp437, unicodePath, unicodePath}}),
+         UZ_OK, decoded},
         {"local CRC", RawZip({{.name = "a.txt", .localCrc = 1}}), UZ_ERR_LAYOUT,
          "disagree on the CRC"},
         {"local method", RawZip({{.name = "a.txt", .localMethod = 8}}), UZ_ERR_LAYOUT,
