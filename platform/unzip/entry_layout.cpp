@@ -76,7 +76,7 @@ bool LibzipTakesAsUtf8(std::string_view s) {
 // The name libzip reports for a stored name and its first Unicode-path extra field
 // (0x7075: version 1, the CRC-32 of the stored name, then the name in UTF-8): the field's
 // name when it was made for exactly these bytes and reads as UTF-8, else the stored one.
-// The classic tool takes the field on the same terms, so the two name the file alike.
+// The classic tool, too, takes the field whose CRC matches the stored name.
 std::string UnicodePathName(std::string stored, const unsigned char* field, std::size_t len) {
     if (field == nullptr || len <= 5 || field[0] != 1 || Le32(field + 1) != Crc32(stored)) {
         return stored;
