@@ -1,10 +1,11 @@
 // Times our unzip library against the unzip tool on the same packages, side by side:
 // listing a 10,000-entry package and extracting a ~60 MB package of ~300 entries
-// (mostly incompressible image-like data, a few large XML files). Last, extraction of a
+// (mostly incompressible image-like data, a few large XML files), then the 10,000
+// entries again over an existing copy (unzip -o). Last, extraction of a
 // 100 MB package whose comment holds a few thousand fake end-of-directory records,
 // against the same package without them.
 //
-//   bench_unzip [work folder]      (default: a fresh folder under $TMPDIR)
+//   bench_unzip [--over] [work folder]   (default: a fresh folder under $TMPDIR)
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -79,25 +80,34 @@ double Milliseconds(const std::function<int(int)>& work, int run) {
     return std::chrono::duration<double, std::milli>(end - start).count();
 }
 
-// Medians of kRuns runs of each, interleaved and alternating which goes first, so
-// that both meet the same cache and file-system state (run is the run's number).
+// Medians of runs of each, interleaved and alternating which goes first, so that both
+// meet the same cache and file-system state (run is the run's number). settle, when
+// given, runs untimed before every timed run.
 std::pair<double, double> Compare(const std::function<int(int)>& ours,
-                                  const std::function<int(int)>& tool) {
+                                  const std::function<int(int)>& tool,
+                                  const std::function<void()>& settle = {}, int runs = kRuns) {
     std::vector<double> a, b;
-    for (int run = 0; run < kRuns; ++run) {
-        if (run % 2 == 0) {
-            a.push_back(Milliseconds(ours, run));
-            if (tool) {
-                b.push_back(Milliseconds(tool, run));
+    auto time = [&](const std::function<int(int)>& work, std::vector<double>& into, int run) {
+        if (work) {
+            if (settle) {
+                settle();
             }
-        } else {
-            if (tool) {
-                b.push_back(Milliseconds(tool, run));
-            }
-            a.push_back(Milliseconds(ours, run));
+            into.push_back(Milliseconds(work, run));
         }
+    };
+    for (int run = 0; run < runs; ++run) {
+        time(run % 2 == 0 ? ours : tool, run % 2 == 0 ? a : b, run);
+        time(run % 2 == 0 ? tool : ours, run % 2 == 0 ? b : a, run);
     }
     return {Median(a), tool ? Median(b) : 0.0};
+}
+
+std::string Load() {
+    double load[3] = {-1, -1, -1};
+    getloadavg(load, 3);
+    char text[64];
+    std::snprintf(text, sizeof text, "load %.2f %.2f %.2f", load[0], load[1], load[2]);
+    return text;
 }
 
 void Report(const char* what, double ours, double tool) {
@@ -117,7 +127,9 @@ int main(int argc, char** argv) {
         printLines = true;
         return Ours(argv[2], "");
     }
-    const std::string work = WorkFolder(argc, argv);
+    // --over: only the extractions over an existing copy.
+    const bool overOnly = argc >= 2 && std::strcmp(argv[1], "--over") == 0;
+    const std::string work = WorkFolder(argc, argv, overOnly ? 2 : 1);
     if (work.empty()) {
         return 1;
     }
@@ -136,7 +148,7 @@ int main(int argc, char** argv) {
         }
         WriteZip(many, items);
     }
-    {
+    if (!overOnly) {
         std::vector<std::pair<std::string, std::string>> items;
         items.emplace_back("US09999999-20240102.XML", Xml(rng, 3 << 20));
         items.emplace_back("US09999999-20240102-SEQLST.TXT", Xml(rng, 2 << 20));
@@ -150,7 +162,7 @@ int main(int argc, char** argv) {
     }
     std::printf("packages: %s (%ju bytes, 10000 entries), %s (%ju bytes, 300 entries)\n",
                 many.c_str(), static_cast<std::uintmax_t>(fs::file_size(many)), large.c_str(),
-                static_cast<std::uintmax_t>(fs::file_size(large)));
+                static_cast<std::uintmax_t>(overOnly ? 0 : fs::file_size(large)));
 
     // Every extraction run writes into a folder of its own; all are removed at the end
     // (removing between runs would charge the next run for the file system's cleanup).
@@ -159,6 +171,9 @@ int main(int argc, char** argv) {
     };
     using Work = std::function<int(int)>;
     for (const std::string& zip : {many, large}) {
+        if (overOnly) {
+            break;
+        }
         const std::string label = zip == many ? "10,000 entries" : "300 entries, 60 MB";
         const Work tool = haveTool ? Work([&](int) {
             return RunQuiet({"unzip", "-l", zip});
@@ -179,6 +194,9 @@ int main(int argc, char** argv) {
         Report(("list " + label + " (cUnzip)").c_str(), ours, unzip);
     }
     for (const std::string& zip : {large, many}) {
+        if (overOnly) {
+            break;
+        }
         const std::string label = zip == many ? "10,000 entries" : "300 entries, 60 MB";
         const std::string tag = zip == many ? "many" : "large";
         const Work tool = haveTool ? Work([&](int run) {
@@ -190,6 +208,31 @@ int main(int argc, char** argv) {
         Report(("extract " + label).c_str(), ours, unzip);
     }
     {
+        // Over an existing copy (unzip -o): both sides replace the copy in one folder, so
+        // each run meets the same state, a full copy just written (where a folder's files
+        // lie on the disk changes the cost of replacing them by half or more). First over a
+        // copy just written, as when a package is opened again at once; then over one
+        // already on disk (pending writes flushed before each run, so neither side pays
+        // for the other's).
+        const std::string over = folder("over", 0);
+        Ours(many, over);
+        const Work tool = haveTool ? Work([&](int) {
+            return RunQuiet({"unzip", "-qo", many, "-d", over});
+        })
+                                   : Work();
+        const Work ours = [&](int) { return Ours(many, over); };
+        std::string before = Load();
+        auto [mine, unzip] = Compare(ours, tool);
+        Report("extract 10,000 over a fresh copy", mine, unzip);
+        std::printf("%-34s (%s before, %s after)\n", "", before.c_str(), Load().c_str());
+        before = Load();
+        std::tie(mine, unzip) = Compare(
+            ours, tool, [] { ::sync(); }, 3);
+        Report("extract 10,000 over a synced copy", mine, unzip);
+        std::printf("%-34s (median of 3; %s before, %s after)\n", "", before.c_str(),
+                    Load().c_str());
+    }
+    if (!overOnly) {
         const std::string plain = work + "/plain100.zip", fakes = work + "/fakes100.zip";
         std::vector<std::pair<std::string, std::string>> items;
         for (int i = 0; i < 100; ++i) {
@@ -245,7 +288,7 @@ int main(int argc, char** argv) {
             fs::remove_all(entry.path());
         }
     }
-    if (argc <= 1) {
+    if (argc <= (overOnly ? 2 : 1)) {
         fs::remove_all(work);
     }
     std::printf(

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <string_view>
 
 #include "platform/unzip/zip_format.h"
 
@@ -33,6 +34,55 @@ bool ReadFd(int fd, std::uint64_t offset, unsigned char* buf, std::size_t n) {
 
 bool AddOk(std::uint64_t a, std::uint64_t b, std::uint64_t& sum) {
     return !__builtin_add_overflow(a, b, &sum);
+}
+
+// CRC-32 (the ZIP polynomial), for the few bytes of a name.
+std::uint32_t Crc32(std::string_view bytes) {
+    std::uint32_t crc = 0xffffffff;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc >> 1) ^ (0xedb88320 & (0 - (crc & 1)));
+        }
+    }
+    return ~crc;
+}
+
+// What libzip takes for UTF-8 in an extra field: printable ASCII, tab, CR, LF, and
+// lead bytes followed by as many continuation bytes as they announce.
+bool LibzipTakesAsUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if ((b > 31 && b < 128) || b == '\t' || b == '\r' || b == '\n') {
+            continue;
+        }
+        const std::size_t more = (b & 0xe0) == 0xc0   ? 1
+                                 : (b & 0xf0) == 0xe0 ? 2
+                                 : (b & 0xf8) == 0xf0 ? 3
+                                                      : 0;
+        if (more == 0 || i + more >= s.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k <= more; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xc0) != 0x80) {
+                return false;
+            }
+        }
+        i += more;
+    }
+    return true;
+}
+
+// The name libzip reports for a stored name and its first Unicode-path extra field
+// (0x7075: version 1, the CRC-32 of the stored name, then the name in UTF-8): the field's
+// name when it was made for exactly these bytes and reads as UTF-8, else the stored one.
+// The classic tool, too, takes the field whose CRC matches the stored name.
+std::string UnicodePathName(std::string stored, const unsigned char* field, std::size_t len) {
+    if (field == nullptr || len <= 5 || field[0] != 1 || Le32(field + 1) != Crc32(stored)) {
+        return stored;
+    }
+    std::string_view utf8(reinterpret_cast<const char*>(field + 5), len - 5);
+    return LibzipTakesAsUtf8(utf8) ? std::string(utf8) : stored;
 }
 
 struct DirectoryPlace {
@@ -144,6 +194,8 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(const ByteReader& read,
         // their all-ones marker.
         const unsigned char* x = h + kCentralHeaderSize + nameLen;
         const unsigned char* xEnd = x + extraLen;
+        const unsigned char* unicodePath = nullptr;
+        std::size_t unicodePathLen = 0;
         while (xEnd - x >= 4) {
             const std::uint16_t id = Le16(x);
             const std::size_t len = Le16(x + 2);
@@ -169,9 +221,13 @@ std::optional<std::vector<CentralEntry>> ParseDirectory(const ByteReader& read,
                 }
             } else if (id == 0x9901 && len >= 7 && e.method == kAesMethod) {
                 e.method = Le16(x + 4 + 5);  // the method under the encryption
+            } else if (id == 0x7075 && unicodePath == nullptr) {
+                unicodePath = x + 4;
+                unicodePathLen = len;
             }
             x += 4 + len;
         }
+        e.rawName = UnicodePathName(std::move(e.rawName), unicodePath, unicodePathLen);
         entries.push_back(std::move(e));
         pos += recordLen;
     }

@@ -24,7 +24,9 @@ using ByteReader = std::function<bool(std::uint64_t offset, unsigned char* buf, 
 ByteReader FdReader(int fd);
 
 struct CentralEntry {
-    std::string rawName;  // as stored, undecoded (a NUL byte reads as a space, as in libzip)
+    // Undecoded, as libzip reports it: as stored (a NUL byte reads as a space), or the
+    // UTF-8 name of a Unicode-path extra field made for exactly those bytes.
+    std::string rawName;
     std::uint64_t compressedSize = 0;
     std::uint64_t size = 0;
     std::uint64_t localOffset = 0;

@@ -5,10 +5,8 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 namespace tv::unzip {
 namespace {
@@ -108,50 +106,37 @@ int OutputFolder::Folder(const std::string& relative, std::string& reason) {
 }
 
 PendingFile::~PendingFile() {
-    if (!writtenName_.empty()) {
+    if (!leaf_.empty()) {
         fd_.Reset();
-        ::unlinkat(dirFd_, writtenName_.c_str(), 0);
+        ::unlinkat(dirFd_, leaf_.c_str(), 0);
     }
 }
 
 // 0666 less the umask: no execute, set-user or set-group bits from the archive.
 constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
 
+// Removing the old entry and creating a new one costs no more than the classic tool's
+// overwrite; a new file renamed over the old one costs several times as much on file
+// systems that flush a file's data when it replaces another by renaming.
 bool PendingFile::Create(const std::string& leaf, bool replacing) {
-    leaf_ = leaf;
-    replacing_ = replacing;
-    if (!replacing_) {
+    // unlinkat without AT_REMOVEDIR removes a file or a link, never what a link names,
+    // and fails on a folder. Each round removes what came in between; a few suffice
+    // unless someone keeps planting entries.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if ((replacing || attempt > 0) && ::unlinkat(dirFd_, leaf.c_str(), 0) != 0 &&
+            errno != ENOENT) {
+            return false;
+        }
         UniqueFd fd(::openat(dirFd_, leaf.c_str(), kCreateFlags, 0666));
         if (fd.Valid()) {
             fd_ = std::move(fd);
-            writtenName_ = leaf;
-            return true;
-        }
-        if (errno != EEXIST) {
-            return false;
-        }
-        replacing_ = true;  // something appeared meanwhile: replace it, never open it
-    }
-    return CreateTemporary();
-}
-
-bool PendingFile::CreateTemporary() {
-    static std::atomic<unsigned long> counter{0};
-    static const unsigned long salt = std::random_device{}();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ".tvunzip-" + std::to_string(::getpid()) + "-" +
-                           std::to_string(salt ^ counter.fetch_add(1)) + ".part";
-        UniqueFd fd(::openat(dirFd_, name.c_str(), kCreateFlags, 0666));
-        if (fd.Valid()) {
-            fd_ = std::move(fd);
-            writtenName_ = std::move(name);
+            leaf_ = leaf;
             return true;
         }
         if (errno != EEXIST) {
             return false;
         }
     }
-    errno = EEXIST;
     return false;
 }
 
@@ -163,10 +148,7 @@ bool PendingFile::Commit(std::time_t mtime) {
     if (::close(fd_.Release()) != 0) {
         return false;
     }
-    if (replacing_ && ::renameat(dirFd_, writtenName_.c_str(), dirFd_, leaf_.c_str()) != 0) {
-        return false;
-    }
-    writtenName_.clear();
+    leaf_.clear();
     return true;
 }
 

@@ -36,10 +36,10 @@ class OutputFolder {
     UniqueFd cached_;
 };
 
-// A file being written in folder dirFd; removed again unless committed. A new file is
-// written under its final name (created exclusively, so nothing that appeared there is
-// ever opened); a file that replaces another is written under a temporary name and
-// renamed over it, so a failed replacement keeps the old file.
+// A file being written in folder dirFd under its final name; removed again unless
+// committed. It is always created exclusively and without following a link, so nothing
+// that exists there is ever opened: an entry (file or link) being replaced is removed
+// first, as is whatever appears there meanwhile.
 class PendingFile {
   public:
     explicit PendingFile(int dirFd) noexcept : dirFd_(dirFd) {}
@@ -47,23 +47,19 @@ class PendingFile {
     PendingFile& operator=(const PendingFile&) = delete;
     ~PendingFile();
 
-    // False with errno set when the file could not be made.
+    // False with errno set when the file could not be made (EISDIR: a folder has the
+    // name). replacing says an entry is known to exist there.
     bool Create(const std::string& leaf, bool replacing);
     int Fd() const noexcept { return fd_.Get(); }
 
-    // Sets the modification time (when mtime >= 0), closes the file and, when
-    // replacing, renames it over whatever entry (file or link) has the final name.
-    // False with errno set.
+    // Sets the modification time (when mtime >= 0) and closes the file. False with errno
+    // set.
     bool Commit(std::time_t mtime);
 
   private:
-    bool CreateTemporary();
-
     int dirFd_;
     UniqueFd fd_;
-    std::string leaf_;
-    std::string writtenName_;  // removed by the destructor unless committed
-    bool replacing_ = false;
+    std::string leaf_;  // removed by the destructor unless committed
 };
 
 }  // namespace tv::unzip

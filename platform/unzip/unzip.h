@@ -43,9 +43,9 @@
  *    limit are not written (an error for each); the files and folders to be written
  *    must leave a reserve free on the disk (see UZ_DISK_FULL);
  *  - a damaged, truncated or oversized entry (CRC-32 and size are checked) leaves
- *    nothing behind: its file is removed and its error printed; a file that replaces
- *    another is written under a temporary name and renamed over it only when complete,
- *    so a failed replacement keeps the old file;
+ *    nothing behind: its file is removed and its error printed; replacing removes the
+ *    old file or link first and creates the new file exclusively, so, as with the
+ *    classic tool's overwrite, a failed replacement leaves neither;
  *  - files get ordinary permissions (0666 less the umask; no set-user, set-group or
  *    executable bits from the archive) and the entry's modification time.
  *
