@@ -1,5 +1,7 @@
 #include "settings/settings_store.h"
 
+#include <filesystem>
+
 #include "platform/registry/registry.h"
 #include "settings/cRegistry.h"
 #include "settings/settings_table.h"
@@ -207,6 +209,50 @@ WrittenValues WriteInstallationValues(const InstallationValues& values) {
     }
     ThrowOnRefusedWrite(r);
     return written;
+}
+
+std::string InstalledAppFolder(const std::string& prefix) {
+    return prefix + "lib/tessel-viewer/";
+}
+
+std::string InstalledDataFolder(const std::string& prefix) {
+    return prefix + "share/tessel-viewer/";
+}
+
+InstallationValues InstallationValuesFor(const std::string& appPath,
+                                         const std::string& appDataPath) {
+    namespace fs = std::filesystem;
+    InstallationValues values;
+    values.appPath = appPath;
+    values.appDataPath = appDataPath;
+    values.ie11Path = values.appPath + "tessel-open";
+    // The second browser: Chromium when the desktop has it, else the document opener,
+    // which hands addresses to the desktop's browser.
+    constexpr const char* kChromium = "/usr/bin/chromium";
+    std::error_code ec;
+    const bool chromium =
+        fs::is_regular_file(kChromium, ec) &&
+        (fs::status(kChromium, ec).permissions() & fs::perms::others_exec) != fs::perms::none;
+    values.chromePath = chromium ? kChromium : values.ie11Path;
+    return values;
+}
+
+bool SetUpInstallationOf(const std::string& programFolder) {
+    namespace fs = std::filesystem;
+    const std::string prefix = fs::path(programFolder + "../").lexically_normal().string();
+    const InstallationValues values =
+        InstallationValuesFor(InstalledAppFolder(prefix), InstalledDataFolder(prefix));
+    std::error_code ec;
+    const auto opener = fs::status(values.ie11Path, ec);
+    if (ec || !fs::is_regular_file(opener) ||
+        (opener.permissions() & fs::perms::owner_exec) == fs::perms::none) {
+        return false;  // run from a build tree or a moved copy: nothing to point at
+    }
+    try {
+        return !WriteInstallationValues(values).empty();
+    } catch (const AppError&) {
+        return false;
+    }
 }
 
 }  // namespace tv

@@ -74,4 +74,23 @@ using WrittenValues = std::vector<std::pair<std::string, std::string>>;
 // names and values it wrote, in table order. Raises like SaveSettings.
 WrittenValues WriteInstallationValues(const InstallationValues& values);
 
+// An installation's application folder under PREFIX (ending with the separator) and
+// its data folder; the installed layout.
+std::string InstalledAppFolder(const std::string& prefix);
+std::string InstalledDataFolder(const std::string& prefix);
+
+// The values of an installation with these folders: the document opener in the
+// application folder as the first browser and Chromium, when the desktop has it, as
+// the second.
+InstallationValues InstallationValuesFor(const std::string& appPath,
+                                         const std::string& appDataPath);
+
+// The set-up step run by the viewer itself, so that a user who installed the package
+// and opens a file from the file manager needs no set-up of their own: when the program
+// folder PREFIX/bin/ lies in an installation (PREFIX/lib/tessel-viewer/tessel-open is an
+// executable file), writes that installation's values as WriteInstallationValues does
+// (never replacing a value the user has). Returns whether it wrote anything; a failed
+// save writes nothing and leaves the usual start-up message to say what is missing.
+bool SetUpInstallationOf(const std::string& programFolder);
+
 }  // namespace tv

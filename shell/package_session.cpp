@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lookup/commands.h"
+#include "platform/environment.h"
 #include "platform/error.h"
 #include "platform/message_box.h"
 #include "platform/process/shell_wait.h"
@@ -70,7 +71,13 @@ PackageSession::~PackageSession() {
 }
 
 void PackageSession::Load(const std::vector<std::string>& args) {
-    if (!LoadPathSettings()) {
+    bool found = LoadPathSettings();
+    // An installed viewer sets itself up on its first start (or when the folders are
+    // gone from the settings), keeping every value the user has.
+    if ((!found || appPath_.empty()) && tv::SetUpInstallationOf(tv::ExecutableFolder())) {
+        found = LoadPathSettings();
+    }
+    if (!found) {
         messages_.Show("Fatal Error: Could not find Internet Explorer.", kOkOnly, kAppTitle);
     }
     if (unloaded_) {

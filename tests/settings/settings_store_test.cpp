@@ -175,5 +175,23 @@ TEST_F(SettingsStoreTest, InstallationFillsOnlyWhatTheUserHasNotChosen) {
     }
 }
 
+TEST_F(SettingsStoreTest, TheViewerSetsUpOnlyAnInstallationItRunsFrom) {
+    namespace fs = std::filesystem;
+    const std::string prefix = dir_ + "/usr/";
+    EXPECT_FALSE(SetUpInstallationOf(prefix + "bin/")) << "a build tree is no installation";
+    EXPECT_FALSE(fs::exists(hive_));
+
+    fs::create_directories(InstalledAppFolder(prefix));
+    WriteFile(InstalledAppFolder(prefix) + "tessel-open", "#!/bin/sh\n");
+    fs::permissions(InstalledAppFolder(prefix) + "tessel-open", fs::perms::owner_all);
+    WriteProductKey("\"IE11Path\"=\"/opt/my-opener\"\n");
+    EXPECT_TRUE(SetUpInstallationOf(prefix + "bin/"));
+    EXPECT_FALSE(SetUpInstallationOf(prefix + "bin/")) << "the second start writes nothing";
+    ASSERT_TRUE(LoadPathSettings(kRoot, members, appPath, appDataPath));
+    EXPECT_EQ(appPath, prefix + "lib/tessel-viewer/");
+    EXPECT_EQ(appDataPath, prefix + "share/tessel-viewer/");
+    EXPECT_EQ(members.m_IE11Path, "/opt/my-opener") << "a user's choice stays";
+}
+
 }  // namespace
 }  // namespace tv

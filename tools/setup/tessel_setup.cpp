@@ -14,12 +14,10 @@
 
 #include "platform/environment.h"
 #include "platform/error.h"
-#include "platform/process/command_line.h"
+#include "platform/paths.h"
 #include "settings/settings_store.h"
 
 namespace {
-
-constexpr const char* kChromium = "/usr/bin/chromium";
 
 int Usage() {
     std::fprintf(stderr, "usage: tessel-setup [--app-folder DIR] [--data-folder DIR]\n");
@@ -31,22 +29,17 @@ int Usage() {
 int main(int argc, char** argv) {
     const std::string prefix =
         std::filesystem::path(tv::ExecutableFolder() + "../").lexically_normal().string();
-    tv::InstallationValues values;
-    values.appPath = prefix + "lib/tessel-viewer/";
-    values.appDataPath = prefix + "share/tessel-viewer/";
+    std::string appPath = tv::InstalledAppFolder(prefix);
+    std::string appDataPath = tv::InstalledDataFolder(prefix);
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if ((arg == "--app-folder" || arg == "--data-folder") && i + 1 < argc) {
-            (arg == "--app-folder" ? values.appPath : values.appDataPath) =
-                tv::WithTrailingSeparator(argv[++i]);
+            (arg == "--app-folder" ? appPath : appDataPath) = tv::WithTrailingSeparator(argv[++i]);
         } else {
             return Usage();
         }
     }
-    values.ie11Path = values.appPath + "tessel-open";
-    // The second browser: Chromium when the desktop has it, else the document opener,
-    // which hands addresses to the desktop's browser.
-    values.chromePath = tv::IsExecutableFile(kChromium) ? kChromium : values.ie11Path;
+    const tv::InstallationValues values = tv::InstallationValuesFor(appPath, appDataPath);
 
     try {
         const auto written = tv::WriteInstallationValues(values);
