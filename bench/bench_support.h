@@ -119,4 +119,19 @@ inline double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// One round of a side-by-side run. Which side goes first alternates from round to round,
+// so both meet the same cache state; the peer is left out when it is not installed.
+template <class Ours, class Peer>
+void InterleavedRound(int round, Ours&& ours, Peer&& peer, bool havePeer) {
+    if (round % 2 == 0) {
+        ours();
+    }
+    if (havePeer) {
+        peer();
+    }
+    if (round % 2 != 0) {
+        ours();
+    }
+}
+
 }  // namespace tv::bench

@@ -93,16 +93,8 @@ int main(int argc, char** argv) {
         theirsCpu.push_back(CpuMs(RUSAGE_CHILDREN) - cpu);
     };
     for (int run = 0; run < kRuns; ++run) {
-        // Alternate which goes first, so both meet the same cache state.
-        if (run % 2 == 0) {
-            timeOurs(ours, 0);
-        }
-        if (havePeer) {
-            timePeer();
-        }
-        if (run % 2 != 0) {
-            timeOurs(ours, 0);
-        }
+        InterleavedRound(
+            run, [&] { timeOurs(ours, 0); }, timePeer, havePeer);
         timeOurs(oneThread, 1);
     }
     double load[3] = {0, 0, 0};

@@ -162,16 +162,7 @@ int main(int argc, char** argv) {
         }
     };
     for (int run = 0; run < o.runs; ++run) {
-        // Alternate which goes first, so both meet the same cache state.
-        if (run % 2 == 0) {
-            timeOurs();
-        }
-        if (havePeer) {
-            timePeer();
-        }
-        if (run % 2 != 0) {
-            timeOurs();
-        }
+        InterleavedRound(run, timeOurs, timePeer, havePeer);
     }
     std::printf("tessel-open        %8.1f ms  (CPU %.1f ms, page %ju KB)\n", Median(ours),
                 Median(oursCpu), static_cast<std::uintmax_t>(fs::file_size(handed) / 1024));

@@ -233,16 +233,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "unzip or convert failed\n");
             }
         };
-        // Alternate which goes first, so both meet the same cache state.
-        if (run % 2 == 0) {
-            timeOurs();
-        }
-        if (havePeer) {
-            timePeer();
-        }
-        if (run % 2 != 0) {
-            timeOurs();
-        }
+        InterleavedRound(run, timeOurs, timePeer, havePeer);
     }
     const std::string page = work + "/render-0/MyTessel/" + kBase;
     std::printf("render to browser      %8.1f ms  (CPU %.1f ms, PNG %ju KB)\n", Median(ours),
