@@ -4,14 +4,9 @@
 // render/ports.h; the window supplies the settings, the package state and the listing
 // items, and shows what the outcome says.
 //
-// Wiring (the main window):
-//   ProcessToolRunner tools(qtPump);            // render/tools.h
-//   CUnzipExtractor extractor(m_cUnzip);        // render/cunzip_extractor.h
-//   BrowserLauncher launcher; MsgBoxSink messages;  // render/system_ports.h
-//   Renderer r(extractor, tools, launcher, messages);
-//   RenderOutcome out = r.RenderPackage(settings, packageState, itemTexts);
-//   Process().CatalogFileName = out.catalogFileName;
-//   if (out.searchText) Text1->setText(*out.searchText);
+// Wiring (shell/package_session.cpp): the session builds a Renderer over its extractor
+// and its guard (tool runner, launcher and message sink in one), passes the listed
+// names, and keeps out.catalogFileName and out.searchText.
 // Every step runs synchronously on the caller's thread; a tool wait pumps events
 // through the runner, so the window must refuse a second render meanwhile.
 //

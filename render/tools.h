@@ -17,15 +17,13 @@
 #include <functional>
 #include <string>
 
+#include "platform/environment.h"  // kExecutableSuffix
 #include "platform/process/shell_wait.h"
 #include "render/ports.h"
 
 namespace tv::render {
 
-// Executables carry no suffix here.
-inline constexpr const char* kExecutableSuffix = "";
 inline constexpr long kToolTimeOutMs = 5L * 60 * 1000;
-inline constexpr int kToolWindowStyle = 1;  // kept for the record; meaningless here
 
 struct ToolFolders {
     std::string appPath;      // ends with "/"
