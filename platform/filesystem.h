@@ -24,6 +24,18 @@ struct DirEntry {
 // success with no entries.
 Status List(const std::string& pattern, bool includeDirectories, std::vector<DirEntry>& entries);
 
+// How an existence check reads its path. Pattern: wildcards in the last component, as
+// List takes them, and a link counts as a file. Exact: the path as it is, and only a
+// plain file is a file (a link is never taken for one; extracted documents are plain).
+enum class Match { Pattern, Exact };
+
+// Whether path names (Pattern: matches at least one) file; never for "".
+bool FileExists(const std::string& path, Match match = Match::Pattern);
+
+// Whether path names a folder, or anything else of that name (a file, a link); a
+// trailing separator is ignored; never for "".
+bool FolderExists(const std::string& path, Match match = Match::Pattern);
+
 // Removes one file or link (never its target); 53 when missing.
 Status DeleteFile(const std::string& path);
 

@@ -207,4 +207,22 @@ Status RemoveTreeContents(const std::string& folder) {
     return first;
 }
 
+bool FileExists(const std::string& path, Match match) {
+    if (match == Match::Exact) {
+        std::error_code ec;
+        return std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec));
+    }
+    std::vector<DirEntry> entries;
+    return List(path, false, entries).Ok() && !entries.empty();
+}
+
+bool FolderExists(const std::string& path, Match match) {
+    if (match == Match::Exact) {
+        std::error_code ec;
+        return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+    }
+    std::vector<DirEntry> entries;
+    return List(WithoutTrailingSeparator(path), true, entries).Ok() && !entries.empty();
+}
+
 }  // namespace tv::fs

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/filesystem.h"
 #include "platform/message_box.h"
 #include "platform/strings.h"
 #include "render/doc_number.h"
@@ -26,17 +27,6 @@ bool IsPlainName(const std::string& name) {
 
 std::string PlainOrEmpty(const std::string& name) {
     return IsPlainName(name) ? name : std::string();
-}
-
-// Extracted documents are plain files; a link is never taken for one.
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return sfs::is_regular_file(sfs::symlink_status(path, ec));
-}
-
-bool FolderExists(const std::string& path) {
-    std::error_code ec;
-    return sfs::exists(sfs::symlink_status(path, ec));
 }
 
 // Creates a folder and any missing folder above it (a fresh account may have no
@@ -130,17 +120,17 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     const std::string& working = plan.working;
     const std::string& packageFolder = plan.packageFolder;
     std::string target = packageFolder + "/";
-    if (FolderExists(packageFolder)) {
+    if (FolderExists(packageFolder, fs::Match::Exact)) {
         state.RawSourceView = true;
         const std::string raw = packageFolder + "[1]";
-        if (!FolderExists(raw)) {
+        if (!FolderExists(raw, fs::Match::Exact)) {
             if (Status s = CreateFolders(raw); !s) {
                 return s;
             }
         }
         target = raw + "/";
     }
-    if (!FolderExists(working)) {
+    if (!FolderExists(working, fs::Match::Exact)) {
         if (Status s = CreateFolders(working); !s) {
             return s;
         }
@@ -172,16 +162,17 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     const ToolFolders tools{settings.appPath, settings.appDataPath, out.catalogFileName};
     const std::string mainDoc =
         docs.mainDocName.empty() ? std::string() : target + docs.mainDocName;
-    if (!raw && !mainDoc.empty() && FileExists(mainDoc)) {
+    if (!raw && !mainDoc.empty() && FileExists(mainDoc, fs::Match::Exact)) {
         RunPathMend(tools_, tools, mainDoc);
         out.searchText = GetDocNumber(mainDoc);
         if (settings.unreferenceDTD) {
             RunDtdStrip(tools_, tools, mainDoc);
         }
-    } else if (!raw && !docs.sgmlSource.empty() && FileExists(target + docs.sgmlSource)) {
+    } else if (!raw && !docs.sgmlSource.empty() &&
+               FileExists(target + docs.sgmlSource, fs::Match::Exact)) {
         // Writes the main document (base name + ".xml") beside the source.
         RunSgmlLift24(tools_, tools, target + docs.sgmlSource);
-        if (mainDoc.empty() || !FileExists(mainDoc)) {
+        if (mainDoc.empty() || !FileExists(mainDoc, fs::Match::Exact)) {
             // The tool refused or failed (it keeps nothing half-written): say so rather
             // than open nothing.
             messages_.Show(SgmlNotConvertedText(docs.sgmlSource), kOkOnly, kRenderTitle);
@@ -202,7 +193,7 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     }
 
     auto open = [&](const std::string& path) { launcher_.Launch(settings.ie11Path, path, target); };
-    if (!mainDoc.empty() && FileExists(mainDoc)) {
+    if (!mainDoc.empty() && FileExists(mainDoc, fs::Match::Exact)) {
         open(mainDoc);
     }
     if (openTransmittal) {
@@ -268,7 +259,7 @@ Status Renderer::SelectionSteps(const RenderSettings& settings, const PackageSta
         return {};
     }
     const std::string& docName = plan.docs.mainDocName;
-    if (docName.empty() || !FileExists(folder + docName)) {
+    if (docName.empty() || !FileExists(folder + docName, fs::Match::Exact)) {
         return {};
     }
     if (settings.unreferenceDTD) {

@@ -9,16 +9,6 @@
 
 namespace tv {
 
-bool FileExists(const std::string& path) {
-    std::vector<fs::DirEntry> entries;
-    return fs::List(path, false, entries).Ok() && !entries.empty();
-}
-
-bool FolderExists(const std::string& path) {
-    std::vector<fs::DirEntry> entries;
-    return fs::List(WithoutTrailingSeparator(path), true, entries).Ok() && !entries.empty();
-}
-
 bool KillFile(const std::string& pattern) {
     std::vector<fs::DirEntry> entries;
     if (Status listed = fs::List(pattern, false, entries); !listed) {

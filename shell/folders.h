@@ -3,14 +3,13 @@
 // give false or an empty result, as the callers (rendering, shutdown) expect.
 #include <string>
 
+#include "platform/filesystem.h"
+
 namespace tv {
 
-// True when the path (wildcards allowed in its last part) matches at least one
-// ordinary file or link.
-bool FileExists(const std::string& path);
-
-// True when the path names a folder, or an existing file of that name.
-bool FolderExists(const std::string& path);
+// The existence checks, wildcards allowed in the last part (platform/filesystem.h).
+using fs::FileExists;
+using fs::FolderExists;
 
 // Deletes every file matching the pattern ("*.*" also matches names without a dot).
 // True when everything went or nothing matched; false on any other failure.

@@ -97,6 +97,19 @@ TEST_F(Folders, FileAndFolderExists) {
     check({"*.pdf", "??.xml", "missing", "missing/*.*", "a.xml/x"}, false, false);
     EXPECT_FALSE(FileExists(""));
     EXPECT_FALSE(FolderExists(""));
+    // Exact (the renderer's): no wildcards, and a link is never taken for a file.
+    sfs::create_symlink(d_ + "a.xml", d_ + "link.xml");
+    EXPECT_TRUE(FileExists(d_ + "link.xml"));
+    const struct {
+        const char* name;
+        bool file, folder;
+    } exact[] = {{"a.xml", true, true},     {"*.xml", false, false},
+                 {"link.xml", false, true}, {"only-folders/", false, true},
+                 {"missing", false, false}, {"", false, true}};
+    for (const auto& c : exact) {
+        EXPECT_EQ(FileExists(d_ + c.name, fs::Match::Exact), c.file) << c.name;
+        EXPECT_EQ(FolderExists(d_ + c.name, fs::Match::Exact), c.folder) << c.name;
+    }
 }
 
 TEST_F(Folders, KillFile) {
