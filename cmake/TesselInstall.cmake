@@ -5,6 +5,7 @@
 #   share/tessel-viewer/          the data folder (AppDataPath): DTDs/ with the catalogs,
 #                                 DTDs and document stylesheets; demo/ with the demo package
 #   share/applications, share/icons, share/mime: desktop integration
+# The DTD folder and XslShelf/cals.xsl come from the build tree (cmake/TesselData.cmake).
 set(TESSEL_APP_DIR lib/tessel-viewer)
 set(TESSEL_DATA_DIR share/tessel-viewer)
 
@@ -17,9 +18,9 @@ install(TARGETS PathMend DtdStrip RUNTIME DESTINATION ${TESSEL_APP_DIR}/Perl)
 if(TARGET SgmlLift24)  # GCC builds only
   install(TARGETS SgmlLift24 RUNTIME DESTINATION ${TESSEL_APP_DIR}/Perl)
 endif()
-install(FILES ${PROJECT_SOURCE_DIR}/XslShelf/cals.xsl DESTINATION ${TESSEL_APP_DIR}/XslShelf)
+install(FILES ${TESSEL_BUILD_CALS_XSL} DESTINATION ${TESSEL_APP_DIR}/XslShelf)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/help DESTINATION ${TESSEL_APP_DIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/DTDs DESTINATION ${TESSEL_DATA_DIR})
+install(DIRECTORY ${TESSEL_BUILD_DTD_DIR} DESTINATION ${TESSEL_DATA_DIR})
 install(FILES ${TESSEL_DEMO_PACKAGE} DESTINATION ${TESSEL_DATA_DIR}/demo)
 install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/tessel-viewer.desktop
         DESTINATION share/applications)

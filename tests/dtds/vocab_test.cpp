@@ -38,7 +38,7 @@ std::vector<std::vector<std::string>> Rows(const fs::path& file) {
 
 TEST(Vocab, CatalogsDtdsAndListings) {
     for (const auto& v : Rows(kSource / "data/catalog-variants.txt")) {
-        const std::string file = (kSource / "data/DTDs" / v[0]).string();
+        const std::string file = (fs::path(TV_DTD_DIR) / v[0]).string();
         std::string error;
         const auto cat = tv::prep::Catalog::Load(file, &error);
         ASSERT_TRUE(cat) << error;

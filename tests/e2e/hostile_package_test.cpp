@@ -174,17 +174,16 @@ class HostilePackages : public ViewerProcess {
     // What `cmake --install` makes of this build, as far as a render needs it: the opener
     // finds the DTD folder from its own place, so the programs are copies, not links.
     static void LayOut(const fs::path& prefix) {
-        const fs::path app = prefix / "lib/tessel-viewer", src = TESSEL_SOURCE_DIR;
+        const fs::path app = prefix / "lib/tessel-viewer";
         fs::create_directories(app / "Perl");
         fs::create_directories(app / "XslShelf");
         fs::copy_file(TESSEL_OPEN_BINARY, app / "tessel-open");
         for (const char* tool : {"PathMend", "DtdStrip", "SgmlLift24"}) {
             fs::copy_file(fs::path(TESSEL_PREP_DIR) / tool, app / "Perl" / tool);
         }
-        fs::copy_file(src / "XslShelf/cals.xsl", app / "XslShelf/cals.xsl");
+        fs::copy_file(TESSEL_CALS_XSL, app / "XslShelf/cals.xsl");
         fs::create_directories(prefix / "share/tessel-viewer");
-        fs::copy(src / "data/DTDs", prefix / "share/tessel-viewer/DTDs",
-                 fs::copy_options::recursive);
+        fs::copy(TESSEL_DTD_DIR, prefix / "share/tessel-viewer/DTDs", fs::copy_options::recursive);
     }
 
     bool WaitForPages(const std::vector<std::string>& names, std::chrono::seconds limit) {

@@ -127,8 +127,7 @@ class RenderFlow : public ViewerProcess {
         for (const char* tool : {"PathMend", "DtdStrip", "SgmlLift24"}) {
             fs::copy_file(tools / "fake-tool", app_ / "Perl" / tool);
         }
-        fs::copy_file(fs::path(TESSEL_SOURCE_DIR) / "XslShelf/cals.xsl",
-                      app_ / "XslShelf/cals.xsl");
+        fs::copy_file(TESSEL_CALS_XSL, app_ / "XslShelf/cals.xsl");
         fs::copy_file(tools / "fake-tool", root_ / "browser");
         browser_ = (root_ / "browser").string();
         log_ = root_ / "log.txt";
@@ -169,9 +168,9 @@ class RenderFlow : public ViewerProcess {
         // ones were started last.
         long pidMax = 32768;
         std::ifstream("/proc/sys/kernel/pid_max") >> pidMax;
-        const auto [lo, hi] = std::minmax_element(
-            started.begin(), started.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
+        const auto [lo, hi] =
+            std::minmax_element(started.begin(), started.end(),
+                                [](const auto& a, const auto& b) { return a.first < b.first; });
         if (!started.empty() && hi->first - lo->first > pidMax / 2) {
             for (auto& entry : started) {
                 entry.first += entry.first < pidMax / 2 ? pidMax : 0;

@@ -84,7 +84,7 @@ TEST_F(TransformTest, ShippedStylesheetTurnsACalsTableIntoAnHtmlTable) {
                     "<thead><row><entry>Head</entry><entry>Col</entry></row></thead>"
                     "<tbody><row><entry namest=\"c1\" nameend=\"c2\">Wide</entry></row>"
                     "</tbody></tgroup></table>");
-    Run(xml, TESSEL_SOURCE_DIR "/XslShelf/cals.xsl");
+    Run(xml, TESSEL_CALS_XSL);
     EXPECT_TRUE(rec_.messages.empty()) << (rec_.messages.empty() ? "" : rec_.messages[0].text);
     const std::string page = ReadAll(out_ + "/t.htm");
     for (const char* text : {"<table", "Wide", "colspan"}) {

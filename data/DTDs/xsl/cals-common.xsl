@@ -12,9 +12,8 @@
   "pending spans" string "col:rowsLeft;..." so that each entry lands past the columns
   still covered by morerows spans from rows above.
 
-  XslShelf/cals.xsl holds a verbatim copy of everything between the two CALS-COMMON
-  markers below (the page stylesheet must not depend on the data folder); a test
-  keeps the two equal.
+  The build copies everything between the two CALS-COMMON markers below into the page
+  stylesheet XslShelf/cals.xsl (it must not depend on the data folder).
 -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
                 xmlns:exsl="http://exslt.org/common" exclude-result-prefixes="exsl">
