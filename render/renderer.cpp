@@ -1,6 +1,8 @@
 #include "render/renderer.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -176,12 +178,10 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
         return i == state.MainDocEntry || i == state.SeqListEntry;
     };
     auto rawAlso = [&](int i) {
-        for (const OpenedDocument& d : kOpenedDocuments) {
-            if (Wanted(d, settings, docs) && i == docs.Last(d.kind).entry) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(std::begin(kOpenedDocuments), std::end(kOpenedDocuments),
+                           [&](const OpenedDocument& d) {
+                               return Wanted(d, settings, docs) && i == docs.Last(d.kind).entry;
+                           });
     };
     extractor_.SetUnzipFolder(target);
     for (int i = 1; i <= count; ++i) {
