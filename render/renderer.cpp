@@ -1,6 +1,8 @@
 #include "render/renderer.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -59,20 +61,43 @@ Status FromException() {
 // the very files the package render prepared: the documents (a name that is no plain
 // file name dropped) and the package folder the base name gives.
 struct PackagePlan {
-    DocumentSet docs;
+    PackageDocuments docs;
     std::string working;        // the working folder, without a trailing "/"
     std::string packageFolder;  // without a trailing "/"
 };
 
 PackagePlan PlanPackage(const RenderSettings& settings, std::span<const std::string> itemTexts) {
-    PackagePlan plan{ClassifyEntries(itemTexts), settings.documentsFolder + kWorkingFolderName, {}};
-    DocumentSet& docs = plan.docs;
-    for (std::string* name : {&docs.mainDocName, &docs.sgmlSource, &docs.transmittal, &docs.request,
-                              &docs.sequenceListing}) {
-        *name = PlainOrEmpty(*name);
+    PackagePlan plan{ClassifyPackage(itemTexts), settings.documentsFolder + kWorkingFolderName, {}};
+    PackageDocuments& docs = plan.docs;
+    docs.mainDocName = PlainOrEmpty(docs.mainDocName);
+    for (FoundEntry& found : docs.last) {
+        found.name = PlainOrEmpty(found.name);
     }
     plan.packageFolder = plan.working + "/" + SafeFolderName(docs.baseName);
     return plan;
+}
+
+using PrepareStep = void (*)(ToolRunner&, const ToolFolders&, const std::string&);
+
+// The documents opened after the main document, in this order: each when the package
+// holds one and its option bit (if any) is set, prepared first outside the raw view.
+// The raw view extracts nothing but the documents, so it takes these along.
+struct OpenedDocument {
+    DocumentKind kind;
+    int RenderSettings::*option;  // nullptr: opened whenever present
+    int bit;
+    PrepareStep prepare;  // nullptr: opened as extracted
+};
+
+constexpr OpenedDocument kOpenedDocuments[] = {
+    {DocumentKind::Transmittal, &RenderSettings::specificationRenderOption, kTransmittalBit,
+     nullptr},
+    {DocumentKind::Request, &RenderSettings::zornRenderOption, kRequestBit, nullptr},
+    {DocumentKind::SequenceListing, nullptr, 0, &RunPathMend},
+};
+
+bool Wanted(const OpenedDocument& d, const RenderSettings& settings, const PackageDocuments& docs) {
+    return !docs.Last(d.kind).name.empty() && (d.option == nullptr || (settings.*d.option & d.bit));
 }
 
 }  // namespace
@@ -116,7 +141,7 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
         return {};
     }
     const PackagePlan plan = PlanPackage(settings, itemTexts);
-    const DocumentSet& docs = plan.docs;
+    const PackageDocuments& docs = plan.docs;
     const std::string& working = plan.working;
     const std::string& packageFolder = plan.packageFolder;
     std::string target = packageFolder + "/";
@@ -142,14 +167,11 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     auto isDocument = [&state](int i) {
         return i == state.MainDocEntry || i == state.SeqListEntry;
     };
-    const bool openTransmittal =
-        (settings.specificationRenderOption & kTransmittalBit) && !docs.transmittal.empty();
-    const bool openRequest = (settings.zornRenderOption & kRequestBit) && !docs.request.empty();
-    // The raw view extracts nothing else, so it takes along every document it opens.
     auto rawAlso = [&](int i) {
-        return (openTransmittal && i == docs.transmittalEntry) ||
-               (openRequest && i == docs.requestEntry) ||
-               (!docs.sequenceListing.empty() && i == docs.sequenceListingEntry);
+        return std::any_of(std::begin(kOpenedDocuments), std::end(kOpenedDocuments),
+                           [&](const OpenedDocument& d) {
+                               return Wanted(d, settings, docs) && i == docs.Last(d.kind).entry;
+                           });
     };
     extractor_.SetUnzipFolder(target);
     for (int i = 1; i <= count; ++i) {
@@ -162,20 +184,20 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     const ToolFolders tools{settings.appPath, settings.appDataPath, out.catalogFileName};
     const std::string mainDoc =
         docs.mainDocName.empty() ? std::string() : target + docs.mainDocName;
+    const std::string& sgmlSource = docs.Last(DocumentKind::SgmlSource).name;
     if (!raw && !mainDoc.empty() && FileExists(mainDoc, fs::Match::Exact)) {
         RunPathMend(tools_, tools, mainDoc);
         out.searchText = GetDocNumber(mainDoc);
         if (settings.unreferenceDTD) {
             RunDtdStrip(tools_, tools, mainDoc);
         }
-    } else if (!raw && !docs.sgmlSource.empty() &&
-               FileExists(target + docs.sgmlSource, fs::Match::Exact)) {
+    } else if (!raw && !sgmlSource.empty() && FileExists(target + sgmlSource, fs::Match::Exact)) {
         // Writes the main document (base name + ".xml") beside the source.
-        RunSgmlLift24(tools_, tools, target + docs.sgmlSource);
+        RunSgmlLift24(tools_, tools, target + sgmlSource);
         if (mainDoc.empty() || !FileExists(mainDoc, fs::Match::Exact)) {
             // The tool refused or failed (it keeps nothing half-written): say so rather
             // than open nothing.
-            messages_.Show(SgmlNotConvertedText(docs.sgmlSource), kOkOnly, kRenderTitle);
+            messages_.Show(SgmlNotConvertedText(sgmlSource), kOkOnly, kRenderTitle);
         }
     }
 
@@ -196,19 +218,16 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     if (!mainDoc.empty() && FileExists(mainDoc, fs::Match::Exact)) {
         open(mainDoc);
     }
-    if (openTransmittal) {
-        open(target + docs.transmittal);
+    for (const OpenedDocument& d : kOpenedDocuments) {
+        if (!Wanted(d, settings, docs)) {
+            continue;
+        }
+        const std::string path = target + docs.Last(d.kind).name;
+        if (!raw && d.prepare != nullptr) {
+            d.prepare(tools_, tools, path);
+        }
+        open(path);
     }
-    if (openRequest) {
-        open(target + docs.request);
-    }
-    if (docs.sequenceListing.empty()) {
-        return {};
-    }
-    if (!raw) {
-        RunPathMend(tools_, tools, target + docs.sequenceListing);
-    }
-    open(target + docs.sequenceListing);
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include "archive/cUnzip.h"
 #include "platform/strings.h"
+#include "render/documents.h"
 
 namespace tv {
 
@@ -18,17 +19,18 @@ PackageListing BuildPackageListing(const cUnzip& unzip) {
         row.date = unzip.FileDate(i);
         row.packed = unzip.FilePackedSize(i);
         row.folder = unzip.FileDirectory(i);
-        // The listed name decides, so an encrypted entry ("a.xml+") never counts.
-        const std::string ext = ToLower(ExtensionAfterLastDot(row.listedName));
-        if (ext == "xml" || ext == "sgm") {
-            if (IEndsWith(row.listedName, "s00001.xml")) {
-                listing.SeqListEntry = i;
-            } else {
-                listing.MainDocEntry = i;
-            }
-        }
         listing.rows.push_back(std::move(row));
     }
+    // The listed names decide, as rendering reads them, so an encrypted entry
+    // ("a.xml+") never counts.
+    std::vector<std::string> names;
+    names.reserve(listing.rows.size());
+    for (const ListingRow& row : listing.rows) {
+        names.push_back(row.listedName);
+    }
+    const render::PackageDocuments docs = render::ClassifyPackage(names);
+    listing.MainDocEntry = docs.mainDocEntry;
+    listing.SeqListEntry = docs.seqListEntry;
     return listing;
 }
 

@@ -24,8 +24,9 @@ struct ListingRow {
 
 struct PackageListing {
     std::vector<ListingRow> rows;
-    int MainDocEntry = 0;  // last "xml"/"sgm" entry not ending in "s00001.xml"
-    int SeqListEntry = 0;  // last "xml"/"sgm" entry ending in "s00001.xml"
+    // The two document entries of render::ClassifyPackage (0 when none).
+    int MainDocEntry = 0;
+    int SeqListEntry = 0;
 };
 
 PackageListing BuildPackageListing(const cUnzip& unzip);

@@ -23,8 +23,8 @@
 #include "archive/cUnzip.h"
 #include "bench/bench_support.h"
 #include "platform/process/shell_wait.h"
-#include "platform/strings.h"
 #include "render/cunzip_extractor.h"
+#include "render/documents.h"
 #include "render/renderer.h"
 #include "render/tools.h"
 
@@ -64,15 +64,11 @@ int Render(const std::string& zip, const std::string& documents, const std::stri
     tv::render::PackageState state;
     std::vector<std::string> names;
     for (int i = 1; i <= component.FileCount(); ++i) {
-        const std::string& name = component.Filename(i);
-        names.push_back(name);
-        const std::string ext = tv::ToLower(tv::ExtensionAfterLastDot(name));
-        if (tv::IEndsWith(name, "s00001.xml")) {
-            state.SeqListEntry = i;
-        } else if (ext == "xml" || ext == "sgm") {
-            state.MainDocEntry = i;
-        }
+        names.push_back(component.Filename(i));
     }
+    const tv::render::PackageDocuments docs = tv::render::ClassifyPackage(names);
+    state.MainDocEntry = docs.mainDocEntry;
+    state.SeqListEntry = docs.seqListEntry;
     tv::render::CUnzipExtractor extractor(component);
     tv::render::ProcessToolRunner tools;
     NoLaunch sink;

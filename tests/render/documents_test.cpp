@@ -54,12 +54,35 @@ TEST(RenderDocuments, LastEntryOfAKindWinsAndNamesTheFolder) {
         {{"s00001.xml"}, "", "", "", "s00001.xml"},
     };
     for (const Case& c : cases) {
-        const DocumentSet set = ClassifyEntries(c.names);
-        EXPECT_EQ(set.mainDocName, c.mainDoc) << c.names[0];
-        EXPECT_EQ(set.baseName, c.base) << c.names[0];
-        EXPECT_EQ(set.sgmlSource, c.sgml) << c.names[0];
-        EXPECT_EQ(set.sequenceListing, c.seq) << c.names[0];
+        const PackageDocuments docs = ClassifyPackage(c.names);
+        EXPECT_EQ(docs.mainDocName, c.mainDoc) << c.names[0];
+        EXPECT_EQ(docs.baseName, c.base) << c.names[0];
+        EXPECT_EQ(docs.Last(DocumentKind::SgmlSource).name, c.sgml) << c.names[0];
+        EXPECT_EQ(docs.Last(DocumentKind::SequenceListing).name, c.seq) << c.names[0];
     }
+}
+
+// The two entries extracted first go by extension and suffix, not by kind.
+TEST(RenderDocuments, DocumentEntriesGoByExtensionAndSuffix) {
+    struct Case {
+        std::vector<std::string> names;
+        int main, seq;
+    };
+    const Case cases[] = {
+        {{"doc.xml", "doc-s00001.xml", "D00001.tif"}, 1, 2},
+        {{"US1.xml", "US1-fee.xml"}, 2, 0},  // a set-aside document still counts
+        {{"a.xml", "b.XML", "a.xml+"}, 2, 0},
+        {{"A.seqlst.xml", "tran-s00001.XML"}, 1, 2},
+        {{"X.SGM", "x-s00001.sgm"}, 2, 0},
+        {{"README", "s00001.xml"}, 0, 2},
+    };
+    for (const Case& c : cases) {
+        const PackageDocuments docs = ClassifyPackage(c.names);
+        EXPECT_EQ(docs.mainDocEntry, c.main) << c.names[0];
+        EXPECT_EQ(docs.seqListEntry, c.seq) << c.names[0];
+    }
+    const std::vector<std::string> names{"tran-s00001.xml"};
+    EXPECT_EQ(ClassifyPackage(names).Last(DocumentKind::Transmittal).entry, 1);
 }
 
 TEST(RenderDocuments, CatalogFollowsNavigationAndPlugIn) {
