@@ -66,6 +66,41 @@ void ThrowOnRefusedWrite(const cRegistry& r) {
 
 }  // namespace
 
+SettingValue SettingsMembers::Value(SettingId id) const {
+    const Setting& s = GetSetting(id);
+    if (s.text != nullptr) {
+        return this->*s.text;
+    }
+    if (s.number != nullptr) {
+        return this->*s.number;
+    }
+    return {};
+}
+
+bool SettingsMembers::Store(SettingId id, const SettingValue& value) {
+    const Setting& s = GetSetting(id);
+    if (const auto* text = std::get_if<std::string>(&value); text != nullptr && s.text != nullptr) {
+        this->*s.text = *text;
+        return true;
+    }
+    if (const auto* number = std::get_if<std::int16_t>(&value);
+        number != nullptr && s.number != nullptr) {
+        this->*s.number = *number;
+        return true;
+    }
+    return false;
+}
+
+std::string TextOf(const SettingValue& value) {
+    const auto* text = std::get_if<std::string>(&value);
+    return text != nullptr ? *text : std::string();
+}
+
+std::int16_t NumberOf(const SettingValue& value) {
+    const auto* number = std::get_if<std::int16_t>(&value);
+    return number != nullptr ? *number : std::int16_t{0};
+}
+
 bool LoadPathSettings(std::int32_t root, SettingsMembers& members, std::string& appPath,
                       std::string& appDataPath) {
     cRegistry r;
@@ -94,17 +129,17 @@ bool LoadOptionSettings(std::int32_t root, SettingsMembers& members, ArchiveOpti
         return false;
     }
     r.ValueType(kReadAsText);
-    ReadNumber(r, SpecificationRenderOption, members.m_SpecificationRenderOption);
+    ReadNumber(r, SpecificationRenderOption, members.*GetSetting(SpecificationRenderOption).number);
     for (const Setting& s : SettingsTable()) {
         if (s.text != nullptr) {
             r.ValueType(kReadAsText);
             ReadText(r, s.id, members.*s.text);
         }
     }
-    r.ValueType(kReadAsText);
-    ReadNumber(r, NavigationOption, members.m_NavigationOption);
-    r.ValueType(kReadAsText);
-    ReadNumber(r, ZornRenderOption, members.m_ZornRenderOption);
+    for (SettingId id : {NavigationOption, ZornRenderOption}) {
+        r.ValueType(kReadAsText);
+        ReadNumber(r, id, members.*GetSetting(id).number);
+    }
 
     r.ValueType(GetSetting(UseFolderNames).writtenType);
     ReadFlag(r, UseFolderNames, options.*GetSetting(UseFolderNames).flag);

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "platform/error.h"
@@ -25,11 +26,42 @@
 
 namespace tv {
 
+enum class SettingId;  // settings/settings_table.h
+
+// A setting's value in memory: text for the paths and addresses, a number for the
+// options; monostate for a setting that is not held here (the two folders, the archive
+// options and the recent-files list have owners of their own).
+using SettingValue = std::variant<std::monostate, std::string, std::int16_t>;
+
 // The window's settings members (the main window inherits them).
 struct SettingsMembers {
     std::string m_IE11Path, m_ChromePath, m_VantorDavUrl, m_EspacenetUrl, m_GrantexUrl, m_PubexUrl,
         m_GooglePatentsUrl;
     std::int16_t m_SpecificationRenderOption = 0, m_NavigationOption = 0, m_ZornRenderOption = 0;
+
+    // The member that holds setting id, found through the table of settings.
+    SettingValue Value(SettingId id) const;
+    // Stores value in that member; false (nothing stored) for a setting not held here
+    // or a value of the other kind.
+    bool Store(SettingId id, const SettingValue& value);
+};
+
+// The text or number in value; empty or 0 when it holds the other kind or nothing.
+std::string TextOf(const SettingValue& value);
+std::int16_t NumberOf(const SettingValue& value);
+
+// What the preferences and navigation dialogs need of the main window: the current
+// values and one setter. Set stores the value, saves every setting at once and answers
+// false when the save failed (the target has then told the user: "Your settings could
+// not be saved to ...") or the value does not fit the setting.
+class SettingsTarget {
+  public:
+    virtual ~SettingsTarget() = default;
+    virtual SettingValue Get(SettingId id) const = 0;
+    virtual bool Set(SettingId id, const SettingValue& value) = 0;
+    // The application folder (ending with the separator; empty when unknown): the
+    // document opener suggested for the Internet Explorer role lives there.
+    virtual std::string GetAppPath() const = 0;
 };
 
 // The archive component's two persisted options.

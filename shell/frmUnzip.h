@@ -2,7 +2,7 @@
 // The main window: widgets only. It holds one package session (shell/package_session.h)
 // for the run, turns widget events into calls of it and redraws what the session
 // reports as changed. The operations the rest of the program knows by name (Load,
-// OpenPackage, the setters, ...) forward to the session.
+// OpenPackage, the settings by identifier, ...) forward to the session.
 //
 // Every control carries its name as objectName ("lvwZip", "Text1", "Command1",
 // "mnuFile6", "Toolbar1", ...), so tests and tools find it with findChild.
@@ -15,9 +15,9 @@
 #include <string>
 
 #include "render/tools.h"
+#include "settings/settings_table.h"
 #include "shell/package_session.h"
 #include "shell/session_ports.h"
-#include "shell/settings_target_adapter.h"
 
 class QAction;
 class QLabel;
@@ -71,13 +71,17 @@ class frmUnzip : public QMainWindow, private SessionObserver {
     bool LoadPathSettings() { return session_.LoadPathSettings(); }
     bool LoadOptionSettings() { return session_.LoadOptionSettings(); }
     bool SaveSettings() { return session_.SaveSettings(); }
-    void setNavigationOption(int16_t inti) { session_.setNavigationOption(inti); }
-    void SetIE11Path(const std::string& txt) { session_.SetIE11Path(txt); }
-    void SetChromePath(const std::string& txt) { session_.SetChromePath(txt); }
-    void SetEspacenetUrl(const std::string& txt) { session_.SetEspacenetUrl(txt); }
-    void SetGrantexUrl(const std::string& txt) { session_.SetGrantexUrl(txt); }
-    void SetPubexUrl(const std::string& txt) { session_.SetPubexUrl(txt); }
-    void SetGooglePatentsUrl(const std::string& txt) { session_.SetGooglePatentsUrl(txt); }
+    // Settings by identifier (see PackageSession::Set: stores, then saves everything).
+    SettingValue Get(SettingId id) const { return session_.Get(id); }
+    bool Set(SettingId id, const SettingValue& value) { return session_.Set(id, value); }
+    // The window's setters by name, as the rest of the program knows them.
+    void setNavigationOption(int16_t inti) { Set(SettingId::NavigationOption, inti); }
+    void SetIE11Path(const std::string& txt) { Set(SettingId::IE11Path, txt); }
+    void SetChromePath(const std::string& txt) { Set(SettingId::ChromePath, txt); }
+    void SetEspacenetUrl(const std::string& txt) { Set(SettingId::EspacenetUrl, txt); }
+    void SetGrantexUrl(const std::string& txt) { Set(SettingId::GrantexUrl, txt); }
+    void SetPubexUrl(const std::string& txt) { Set(SettingId::PubexUrl, txt); }
+    void SetGooglePatentsUrl(const std::string& txt) { Set(SettingId::GooglePatentsUrl, txt); }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -116,7 +120,6 @@ class frmUnzip : public QMainWindow, private SessionObserver {
     MessageBoxSink messages_;
     render::ProcessToolRunner tools_;
     PackageSession session_;
-    SessionSettingsTarget settingsTarget_{session_};
     ListingModel* listingModel_ = nullptr;
 
     // Controls, named as the program's documentation names them.

@@ -62,11 +62,11 @@ void frmUnzip::ChooseAndOpenFiles() {
 
 // The dialogs get the window as their parent (centred on it, never lost behind it).
 void frmUnzip::ShowPreferences() {
-    frmPreferences::ShowModal(settingsTarget_, this);
+    frmPreferences::ShowModal(session_, this);
 }
 
 void frmUnzip::ShowNavigationOptions() {
-    frmNavigationOptions::ShowModal(settingsTarget_, this);
+    frmNavigationOptions::ShowModal(session_, this);
 }
 
 void frmUnzip::ShowHelp() {

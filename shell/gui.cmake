@@ -4,7 +4,6 @@ add_library(tv_shell STATIC
   frmUnzip.h
   frmUnzip_events.cpp
   frmUnzip_commands.cpp
-  settings_target_adapter.h
   listing_model.cpp
   listing_model.h
   file_icons.cpp

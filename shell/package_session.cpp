@@ -327,39 +327,8 @@ bool PackageSession::SaveSettings() {
     }
 }
 
-bool PackageSession::setNavigationOption(int16_t inti) {
-    m_NavigationOption = inti;
-    return SaveSettings();
-}
-
-bool PackageSession::SetIE11Path(const std::string& txt) {
-    m_IE11Path = txt;
-    return SaveSettings();
-}
-
-bool PackageSession::SetChromePath(const std::string& txt) {
-    m_ChromePath = txt;
-    return SaveSettings();
-}
-
-bool PackageSession::SetEspacenetUrl(const std::string& txt) {
-    m_EspacenetUrl = txt;
-    return SaveSettings();
-}
-
-bool PackageSession::SetGrantexUrl(const std::string& txt) {
-    m_GrantexUrl = txt;
-    return SaveSettings();
-}
-
-bool PackageSession::SetPubexUrl(const std::string& txt) {
-    m_PubexUrl = txt;
-    return SaveSettings();
-}
-
-bool PackageSession::SetGooglePatentsUrl(const std::string& txt) {
-    m_GooglePatentsUrl = txt;
-    return SaveSettings();
+bool PackageSession::Set(SettingId id, const SettingValue& value) {
+    return Store(id, value) && SaveSettings();
 }
 
 std::string PackageSession::StylesheetPath() const {

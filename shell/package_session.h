@@ -88,7 +88,7 @@ struct SessionPorts {
     render::ToolRunner* tools = nullptr;
 };
 
-class PackageSession : public SettingsMembers, private cUnzipEvents {
+class PackageSession : public SettingsMembers, public SettingsTarget, private cUnzipEvents {
   public:
     explicit PackageSession(SessionPorts ports);
     ~PackageSession() override;
@@ -169,20 +169,15 @@ class PackageSession : public SettingsMembers, private cUnzipEvents {
     std::vector<RecentSlot> RecentSlots() const;
 
     // Settings: both loads read the product key; a failed save tells the user once
-    // and gives false. Every setter saves at once and gives what the save gave; the
-    // value stays in force for the run either way.
+    // and gives false. Set stores the value and saves at once, giving what the save
+    // gave; the value stays in force for the run either way.
     bool LoadPathSettings();
     bool LoadOptionSettings();
     bool SaveSettings();
-    bool setNavigationOption(int16_t inti);
-    bool SetIE11Path(const std::string& txt);
-    bool SetChromePath(const std::string& txt);
-    bool SetEspacenetUrl(const std::string& txt);
-    bool SetGrantexUrl(const std::string& txt);
-    bool SetPubexUrl(const std::string& txt);
-    bool SetGooglePatentsUrl(const std::string& txt);
+    SettingValue Get(SettingId id) const override { return Value(id); }
+    bool Set(SettingId id, const SettingValue& value) override;
 
-    const std::string& GetAppPath() const { return appPath_; }
+    std::string GetAppPath() const override { return appPath_; }
     const std::string& GetAppDataPath() const { return appDataPath_; }
     std::string StylesheetPath() const;
     static std::string WorkingFolder();

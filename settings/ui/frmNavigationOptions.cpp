@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "settings/settings_table.h"
+
 namespace tv {
 
 frmNavigationOptions::frmNavigationOptions(SettingsTarget& target, QWidget* parent)
@@ -32,12 +34,12 @@ frmNavigationOptions::frmNavigationOptions(SettingsTarget& target, QWidget* pare
     // Connected before the stored value is shown, so that opening with 0 or 1 saves.
     connect(option1_, &QRadioButton::toggled, this, [this](bool on) {
         if (on) {
-            target_.setNavigationOption(1);
+            target_.Set(SettingId::NavigationOption, std::int16_t{1});
         }
     });
     connect(option2_, &QRadioButton::toggled, this, [this](bool on) {
         if (on) {
-            target_.setNavigationOption(0);
+            target_.Set(SettingId::NavigationOption, std::int16_t{0});
         }
     });
 
@@ -48,7 +50,7 @@ frmNavigationOptions::frmNavigationOptions(SettingsTarget& target, QWidget* pare
     layout->addWidget(group);
     layout->addLayout(buttons);
 
-    const std::int16_t stored = target.NavigationOption();
+    const std::int16_t stored = NumberOf(target.Get(SettingId::NavigationOption));
     if (stored == 1) {
         option1_->setChecked(true);
     } else if (stored == 0) {
@@ -64,7 +66,8 @@ void frmNavigationOptions::ShowModal(SettingsTarget& target, QWidget* parent) {
 void frmNavigationOptions::Ok() {
     // The value is in force for this run even when it could not be saved, and the
     // user has been told; nothing is gained by keeping the dialog open.
-    target_.setNavigationOption(option1_->isChecked() ? 1 : 0);
+    target_.Set(SettingId::NavigationOption,
+                static_cast<std::int16_t>(option1_->isChecked() ? 1 : 0));
     accept();
 }
 

@@ -6,7 +6,7 @@
 // otherwise, then closes.
 #include <QDialog>
 
-#include "settings/ui/settings_target.h"
+#include "settings/settings_store.h"
 
 class QRadioButton;
 

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "platform/environment.h"
+#include "settings/settings_table.h"
 
 namespace tv {
 
@@ -16,27 +17,24 @@ namespace {
 struct Row {
     const char* label;
     const char* box;
+    SettingId id;
 };
 constexpr Row kRows[] = {
-    {"Internet Explorer Path:", "Text1"},
-    {"Chrome Browser Path:", "Text2"},
-    {"Espacenet URL", "Text4"},
-    {"Grantex", "Text5"},
-    {"Pubex", "Text6"},
-    {"Google Patents", "Text7"},
+    {"Internet Explorer Path:", "Text1", SettingId::IE11Path},
+    {"Chrome Browser Path:", "Text2", SettingId::ChromePath},
+    {"Espacenet URL", "Text4", SettingId::EspacenetUrl},
+    {"Grantex", "Text5", SettingId::GrantexUrl},
+    {"Pubex", "Text6", SettingId::PubexUrl},
+    {"Google Patents", "Text7", SettingId::GooglePatentsUrl},
 };
-
-std::array<std::string, 6> Values(const SettingsMembers& m) {
-    return {m.m_IE11Path,   m.m_ChromePath, m.m_EspacenetUrl,
-            m.m_GrantexUrl, m.m_PubexUrl,   m.m_GooglePatentsUrl};
-}
 
 }  // namespace
 
 SettingsMembers PreferencesDefaults(const std::string& appPath) {
     SettingsMembers m = SuggestedSettings();
     if (!appPath.empty()) {
-        m.m_IE11Path = WithTrailingSeparator(appPath) + "tessel-open" + kExecutableSuffix;
+        m.Store(SettingId::IE11Path,
+                WithTrailingSeparator(appPath) + "tessel-open" + kExecutableSuffix);
     }
     return m;
 }
@@ -48,16 +46,13 @@ frmPreferences::frmPreferences(SettingsTarget& target, QWidget* parent)
     setModal(true);
 
     auto* grid = new QGridLayout;
-    const std::array<std::string, 6> current = {target.IE11Path(),     target.ChromePath(),
-                                                target.EspacenetUrl(), target.GrantexUrl(),
-                                                target.PubexUrl(),     target.GooglePatentsUrl()};
     int gridRow = 0;
     for (std::size_t i = 0; i < boxes_.size(); ++i, ++gridRow) {
         if (i == 2) {
             grid->setRowMinimumHeight(gridRow++, 12);  // the empty row before Espacenet
         }
         auto* label = new QLabel(kRows[i].label);
-        auto* box = new QLineEdit(QString::fromStdString(current[i]));
+        auto* box = new QLineEdit(QString::fromStdString(TextOf(target.Get(kRows[i].id))));
         box->setObjectName(kRows[i].box);
         box->setMinimumWidth(420);
         label->setBuddy(box);
@@ -96,8 +91,9 @@ void frmPreferences::ShowModal(SettingsTarget& target, QWidget* parent) {
 }
 
 void frmPreferences::Default() {
-    values_ = Values(PreferencesDefaults(target_.GetAppPath()));
+    const SettingsMembers defaults = PreferencesDefaults(target_.GetAppPath());
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        values_[i] = TextOf(defaults.Value(kRows[i].id));
         boxes_[i]->setText(QString::fromStdString(values_[i]));
     }
 }
@@ -106,16 +102,11 @@ void frmPreferences::Save() {
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         values_[i] = boxes_[i]->text().toStdString();
     }
-    using Setter = bool (SettingsTarget::*)(const std::string&);
-    constexpr Setter kSetters[] = {
-        &SettingsTarget::SetIE11Path,     &SettingsTarget::SetChromePath,
-        &SettingsTarget::SetEspacenetUrl, &SettingsTarget::SetGrantexUrl,
-        &SettingsTarget::SetPubexUrl,     &SettingsTarget::SetGooglePatentsUrl};
     for (std::size_t i = 0; i < values_.size(); ++i) {
-        // Every setter saves everything: after one failure the next five would fail
-        // the same way and repeat the same message, so stop; the texts stay in the
-        // boxes for another try.
-        if (!(target_.*kSetters[i])(values_[i])) {
+        // Every Set saves everything: after one failure the next five would fail the
+        // same way and repeat the same message, so stop; the texts stay in the boxes
+        // for another try.
+        if (!target_.Set(kRows[i].id, values_[i])) {
             return;
         }
     }

@@ -2,13 +2,12 @@
 // The "Preferences" dialog: the two browser programs and the four service addresses.
 // It shows the target's values when it opens; "Default" fills the boxes with this
 // platform's suggestions without saving; "Save" hands the six texts, as typed, to the
-// target's setters in row order; "Exit" (or the close box) drops unsaved changes.
+// target's Set in row order; "Exit" (or the close box) drops unsaved changes.
 #include <QDialog>
 #include <array>
 #include <string>
 
 #include "settings/settings_store.h"
-#include "settings/ui/settings_target.h"
 
 class QLineEdit;
 

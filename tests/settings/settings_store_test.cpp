@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "settings/settings_table.h"
 #include "tests/platform/registry/temp_hive.h"
 
 namespace tv {
@@ -40,6 +41,35 @@ class SettingsStoreTest : public tv::testing::TempHiveTest {
     cMRU mru;
     std::string appPath = "unchanged", appDataPath = "unchanged";
 };
+
+// Each identifier reaches its own member and no other; a value of the other kind, or a
+// setting kept outside the members, stores nothing.
+TEST(SettingsByIdentifier, EachIdReachesOnlyItsOwnMember) {
+    for (const Setting& s : SettingsTable()) {
+        SettingsMembers m;
+        const SettingValue mine = s.text != nullptr     ? SettingValue{std::string(s.name)}
+                                  : s.number != nullptr ? SettingValue{std::int16_t{-7}}
+                                                        : SettingValue{};
+        const SettingValue other =
+            s.number != nullptr ? SettingValue{std::string("x")} : SettingValue{std::int16_t{3}};
+        EXPECT_FALSE(m.Store(s.id, other)) << s.name;
+        EXPECT_FALSE(m.Store(s.id, SettingValue{})) << s.name;
+        EXPECT_EQ(m.Store(s.id, mine), mine.index() != 0) << s.name;
+        for (const Setting& t : SettingsTable()) {
+            const SettingValue initial = t.text != nullptr     ? SettingValue{std::string()}
+                                         : t.number != nullptr ? SettingValue{std::int16_t{0}}
+                                                               : SettingValue{};
+            EXPECT_EQ(m.Value(t.id), t.id == s.id ? mine : initial) << s.name << " / " << t.name;
+        }
+    }
+    SettingsMembers m;
+    m.Store(SettingId::EspacenetUrl, std::string("https://e"));
+    m.Store(SettingId::NavigationOption, std::int16_t{1});
+    EXPECT_EQ(m.m_EspacenetUrl, "https://e");
+    EXPECT_EQ(m.m_NavigationOption, 1);
+    EXPECT_EQ(TextOf(m.Value(SettingId::NavigationOption)), "");
+    EXPECT_EQ(NumberOf(m.Value(SettingId::EspacenetUrl)), 0);
+}
 
 TEST_F(SettingsStoreTest, FirstRunLoadsNothingAndTheFirstSaveCreatesEveryValue) {
     options = {true, true};

@@ -1,52 +1,47 @@
-// The preferences and navigation dialogs against a recording target: which setters
-// they call, with what, and when.
+// The preferences and navigation dialogs against a recording target: which settings
+// they set, with what, and when.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
+#include "settings/settings_table.h"
 #include "settings/ui/frmNavigationOptions.h"
 #include "settings/ui/frmPreferences.h"
 
 using tv::frmNavigationOptions;
 using tv::frmPreferences;
+using tv::SettingId;
+using tv::SettingValue;
 
 namespace {
 
 class FakeTarget : public tv::SettingsTarget {
   public:
-    std::array<std::string, 6> texts{"/ie",      "/chrome",  "https://e",
-                                     "http://g", "http://p", "https://gp"};
-    std::int16_t navigation = 0;
+    FakeTarget() {
+        using enum SettingId;
+        for (auto [id, text] : {std::pair{IE11Path, "/ie"},
+                                {ChromePath, "/chrome"},
+                                {EspacenetUrl, "https://e"},
+                                {GrantexUrl, "http://g"},
+                                {PubexUrl, "http://p"},
+                                {GooglePatentsUrl, "https://gp"}}) {
+            members.Store(id, std::string(text));
+        }
+    }
+    tv::SettingsMembers members;
     std::string appPath;
     bool saves = true;
     QStringList calls;
 
-    std::string IE11Path() const override { return texts[0]; }
-    std::string ChromePath() const override { return texts[1]; }
-    std::string EspacenetUrl() const override { return texts[2]; }
-    std::string GrantexUrl() const override { return texts[3]; }
-    std::string PubexUrl() const override { return texts[4]; }
-    std::string GooglePatentsUrl() const override { return texts[5]; }
-    std::int16_t NavigationOption() const override { return navigation; }
+    SettingValue Get(SettingId id) const override { return members.Value(id); }
     std::string GetAppPath() const override { return appPath; }
-
-    bool SetIE11Path(const std::string& t) override { return Set("IE", 0, t); }
-    bool SetChromePath(const std::string& t) override { return Set("Chrome", 1, t); }
-    bool SetEspacenetUrl(const std::string& t) override { return Set("Espacenet", 2, t); }
-    bool SetGrantexUrl(const std::string& t) override { return Set("Grantex", 3, t); }
-    bool SetPubexUrl(const std::string& t) override { return Set("Pubex", 4, t); }
-    bool SetGooglePatentsUrl(const std::string& t) override { return Set("Google", 5, t); }
-    bool setNavigationOption(std::int16_t v) override {
-        navigation = v;
-        calls << QString("Navigation=%1").arg(v);
-        return saves;
-    }
-
-  private:
-    bool Set(const char* name, int i, const std::string& t) {
-        texts[static_cast<std::size_t>(i)] = t;
-        calls << QString("%1=%2").arg(name, QString::fromStdString(t));
+    bool Set(SettingId id, const SettingValue& v) override {
+        members.Store(id, v);
+        const QString shown = std::holds_alternative<std::string>(v)
+                                  ? QString::fromStdString(tv::TextOf(v))
+                                  : QString::number(tv::NumberOf(v));
+        calls << QString("%1=%2").arg(tv::SettingName(id), shown);
         return saves;
     }
 };
@@ -72,8 +67,9 @@ class SettingsDialogsTest : public QObject {
         d.show();
         QCOMPARE(d.windowTitle(), QString("Preferences"));
         Child<QPushButton>(d, "Command3")->click();
-        QCOMPARE(t.calls, (QStringList{"IE=/ie", "Chrome=/chrome", "Espacenet=https://e",
-                                       "Grantex=http://g", "Pubex=http://p", "Google=https://gp"}));
+        QCOMPARE(t.calls, (QStringList{"IE11Path=/ie", "ChromePath=/chrome",
+                                       "EspacenetUrl=https://e", "GrantexUrl=http://g",
+                                       "PubexUrl=http://p", "GooglePatentsUrl=https://gp"}));
         QVERIFY(d.isVisible());  // Save does not close
     }
 
@@ -89,7 +85,7 @@ class SettingsDialogsTest : public QObject {
         Child<QPushButton>(d, "Command1")->click();
         QVERIFY(!d.isVisible());
         QVERIFY(t.calls.isEmpty());
-        QCOMPARE(t.texts[0], std::string("/ie"));
+        QCOMPARE(t.members.m_IE11Path, std::string("/ie"));
     }
 
     void preferencesStoreAClearedBoxAndStopAtAFailedSave() {
@@ -97,13 +93,13 @@ class SettingsDialogsTest : public QObject {
         frmPreferences d(t);
         Child<QLineEdit>(d, "Text5")->clear();
         Child<QPushButton>(d, "Command3")->click();
-        QCOMPARE(t.calls.at(3), QString("Grantex="));
-        QCOMPARE(t.texts[3], std::string());
+        QCOMPARE(t.calls.at(3), QString("GrantexUrl="));
+        QCOMPARE(t.members.m_GrantexUrl, std::string());
 
         t.calls.clear();
         t.saves = false;
         Child<QPushButton>(d, "Command3")->click();
-        QCOMPARE(t.calls, QStringList{"IE=/ie"});
+        QCOMPARE(t.calls, QStringList{"IE11Path=/ie"});
     }
 
     void navigationOpeningSelectsAndSavesTheStoredValue_data() {
@@ -111,14 +107,14 @@ class SettingsDialogsTest : public QObject {
         QTest::addColumn<bool>("option1");
         QTest::addColumn<bool>("option2");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("with") << 1 << true << false << QStringList{"Navigation=1"};
-        QTest::newRow("without") << 0 << false << true << QStringList{"Navigation=0"};
+        QTest::newRow("with") << 1 << true << false << QStringList{"NavigationOption=1"};
+        QTest::newRow("without") << 0 << false << true << QStringList{"NavigationOption=0"};
         QTest::newRow("other") << 2 << false << false << QStringList{};
     }
     void navigationOpeningSelectsAndSavesTheStoredValue() {
         QFETCH(int, stored);
         FakeTarget t;
-        t.navigation = static_cast<std::int16_t>(stored);
+        t.members.m_NavigationOption = static_cast<std::int16_t>(stored);
         frmNavigationOptions d(t);
         QCOMPARE(d.windowTitle(), QString("Tessel Rendering Options"));
         QTEST(Child<QRadioButton>(d, "Option1")->isChecked(), "option1");
@@ -128,23 +124,23 @@ class SettingsDialogsTest : public QObject {
 
     void navigationOkWithoutSelectionStoresZero() {
         FakeTarget t;
-        t.navigation = 2;
+        t.members.m_NavigationOption = 2;
         frmNavigationOptions d(t);
         d.show();
         Child<QPushButton>(d, "Command1")->click();
-        QCOMPARE(t.calls, QStringList{"Navigation=0"});
+        QCOMPARE(t.calls, QStringList{"NavigationOption=0"});
         QVERIFY(!d.isVisible());
     }
 
     void navigationClickStoresBeforeOk() {
         FakeTarget t;
-        t.navigation = 0;
+        t.members.m_NavigationOption = 0;
         frmNavigationOptions d(t);
         d.show();
         Child<QRadioButton>(d, "Option1")->click();
-        QCOMPARE(t.calls, (QStringList{"Navigation=0", "Navigation=1"}));
+        QCOMPARE(t.calls, (QStringList{"NavigationOption=0", "NavigationOption=1"}));
         Child<QPushButton>(d, "Command1")->click();
-        QCOMPARE(t.calls.last(), QString("Navigation=1"));
+        QCOMPARE(t.calls.last(), QString("NavigationOption=1"));
     }
 };
 

@@ -10,6 +10,7 @@
 
 #include "lookup/commands.h"
 #include "platform/message_box.h"
+#include "settings/settings_table.h"
 #include "shell/app_state.h"
 #include "tests/platform/unzip/zip_fixtures.h"
 #include "tests/render/fakes.h"
@@ -192,14 +193,14 @@ TEST_F(PackageSessionTest, LookupsLaunchWhatTheSearchTextNames) {
 }
 
 TEST_F(PackageSessionTest, SettersSaveAtOnceAndAFailedSaveIsToldOnce) {
-    session_.SetChromePath("/usr/bin/chromium");
+    session_.Set(SettingId::ChromePath, "/usr/bin/chromium");
     EXPECT_NE(test::ReadFile(dir_ / "user.reg").find("\"ChromePath\"=\"/usr/bin/chromium\""),
               std::string::npos);
     EXPECT_TRUE(messages_.texts.empty());
 
     test::WriteFile(dir_ / "blocker", "x");  // a hive below a plain file cannot be written
     setenv("TESSEL_REGISTRY_FILE", (dir_ / "blocker/user.reg").c_str(), 1);
-    session_.SetIE11Path("/usr/bin/firefox");
+    session_.Set(SettingId::IE11Path, "/usr/bin/firefox");
     ASSERT_EQ(messages_.texts.size(), 1u);
     EXPECT_NE(messages_.texts[0].find(dir_ / "blocker/user.reg"), std::string::npos);
     EXPECT_FALSE(session_.SaveSettings());
