@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tv {
@@ -46,5 +47,9 @@ int ReadAll(int fd, std::string& out);
 // Writes all size bytes. 0, or the errno value of the failing write (EIO for a write
 // that makes no progress).
 int WriteAll(int fd, const void* data, std::size_t size);
+
+// Writes all of bytes into a newly made file, gives it ordinary permissions (0644) and
+// closes it. 0, or the errno value of the first step that failed.
+int WriteNewAndClose(UniqueFd fd, std::string_view bytes);
 
 }  // namespace tv

@@ -1,5 +1,7 @@
 #include "platform/fd.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 namespace tv {
@@ -38,6 +40,17 @@ int WriteAll(int fd, const void* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
     return 0;
+}
+
+int WriteNewAndClose(UniqueFd fd, std::string_view bytes) {
+    int error = WriteAll(fd.Get(), bytes.data(), bytes.size());
+    if (error == 0 && ::fchmod(fd.Get(), 0644) != 0) {
+        error = errno;
+    }
+    if (::close(fd.Release()) != 0 && error == 0) {
+        error = errno;
+    }
+    return error;
 }
 
 }  // namespace tv

@@ -106,4 +106,23 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string PercentEncoded(std::string_view s, std::string_view alsoPlain) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(s.size());
+    for (unsigned char c : s) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                           alsoPlain.find(static_cast<char>(c)) != std::string_view::npos;
+        if (plain) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
 }  // namespace tv

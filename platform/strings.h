@@ -24,6 +24,10 @@ std::string TrimSpaces(std::string_view s);
 // UTF-16LE bytes as UTF-8; unpaired surrogates and an odd last byte become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
 
+// s with every byte but the unreserved ones of an address (letters, digits, "-._~") and
+// those in alsoPlain written as %XX.
+std::string PercentEncoded(std::string_view s, std::string_view alsoPlain = {});
+
 // Appends the UTF-8 form of one code point (at most U+10FFFF).
 void AppendUtf8(std::string& out, char32_t cp);
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/fd.h"
@@ -23,13 +24,7 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes) 
     if (!fd.Valid()) {
         return "cannot create a file beside " + path + ": " + std::strerror(errno);
     }
-    int error = WriteAll(fd.Get(), bytes.data(), bytes.size());
-    if (error == 0 && ::fchmod(fd.Get(), 0644) != 0) {
-        error = errno;
-    }
-    if (::close(fd.Release()) != 0 && error == 0) {
-        error = errno;
-    }
+    int error = WriteNewAndClose(std::move(fd), bytes);
     if (error == 0 && ::rename(name.data(), path.c_str()) != 0) {
         error = errno;
     }

@@ -55,23 +55,6 @@ bool IsListingRoot(const std::string& root) {
     return root == "ST26SequenceListing" || root == "sequence-cwu";
 }
 
-std::string UrlEscaped(const std::string& name) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : name) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
-        if (plain) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string RootElementName(std::string_view s) {
@@ -135,7 +118,7 @@ std::string SequenceListingPage(const std::string& documentPath) {
     candidates.resize(std::min(candidates.size(), kMaxCandidates));
     for (const sfs::path& p : candidates) {
         if (IsListingRoot(RootElementName(ReadHead(p)))) {
-            return UrlEscaped(p.filename().string() + ".html");
+            return PercentEncoded(p.filename().string() + ".html");
         }
     }
     return "";

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace tv::opener {
 namespace {
@@ -85,13 +86,7 @@ std::string WriteInFolder(int folder, const std::string& name, std::string_view 
     if (!fd.Valid()) {
         return "cannot create a file beside " + name + ": " + std::strerror(errno);
     }
-    int error = WriteAll(fd.Get(), bytes.data(), bytes.size());
-    if (error == 0 && ::fchmod(fd.Get(), 0644) != 0) {
-        error = errno;
-    }
-    if (::close(fd.Release()) != 0 && error == 0) {
-        error = errno;
-    }
+    int error = WriteNewAndClose(std::move(fd), bytes);
     if (error == 0 && ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
         error = errno;
     }

@@ -75,21 +75,7 @@ std::optional<std::string> StylesheetHref(xmlDocPtr doc) {
 
 // A file URL of an absolute folder path (ending with "/").
 std::string FolderUrl(const std::string& folder) {
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (unsigned char c : folder) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') ||
-                           std::string_view("/-._~").find(c) != std::string_view::npos;
-        if (plain) {
-            url += static_cast<char>(c);
-        } else {
-            url += '%';
-            url += kHex[c >> 4];
-            url += kHex[c & 15];
-        }
-    }
-    return url;
+    return "file://" + PercentEncoded(folder, "/");
 }
 
 // Puts <base href="file:///folder/"> first into the page's head (made when missing).

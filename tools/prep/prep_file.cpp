@@ -11,6 +11,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/strings.h"
+
 namespace tv::prep {
 namespace sfs = std::filesystem;
 
@@ -187,19 +189,7 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 std::string FileUrl(const std::string& absolutePath) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (unsigned char c : absolutePath) {
-        if (c <= ' ' || c >= 0x7f || c == '%' || c == '#' || c == '?' || c == '"' || c == '\'' ||
-            c == '&' || c == '<' || c == '>') {
-            url += '%';
-            url += kHex[c >> 4];
-            url += kHex[c & 15];
-        } else {
-            url += static_cast<char>(c);
-        }
-    }
-    return url;
+    return "file://" + PercentEncoded(absolutePath, "/");
 }
 
 void Complain(const char* tool, const std::string& message) {
