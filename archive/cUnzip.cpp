@@ -4,37 +4,8 @@
 #include <limits>
 
 #include "platform/error.h"
-#include "platform/unzip/unzip.h"
 
 namespace tv {
-namespace {
-
-// The library reads include names as patterns. A selected entry must select itself
-// alone, so each "*", "?" and "[" becomes a one-character set that also holds a control
-// character: the set matches just that character, and the pattern's own text equals no
-// entry name (the library reports none with control characters).
-std::string LiteralPattern(const std::string& name) {
-    std::string out;
-    out.reserve(name.size());
-    for (char c : name) {
-        if (c == '*' || c == '?' || c == '[') {
-            out += '[';
-            out += c;
-            out += "\x01]";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
-cUnzip::~cUnzip() {
-    if (mUnzip::CurrentUnzip == this) {
-        mUnzip::CurrentUnzip = nullptr;
-    }
-}
 
 void cUnzip::SetZipFile(const std::string& sZipFile) {
     zipFile_ = sZipFile;
@@ -66,53 +37,70 @@ std::int64_t cUnzip::FilePackedSize(int i) const {
 }
 
 int cUnzip::Directory() {
-    options_.lpszZipFN = zipFile_;
-    options_.lpszExtractDir = std::string();
-    options_.nvflag = 1;
-    mUnzip::RunLibraryUnzip(*this, options_, 0, {}, 0, {});
+    unzip::Request request;
+    request.job = unzip::Job::kList;
+    request.package = zipFile_;
+    request.options = options_;
+    mUnzip::RunLibraryUnzip(*this, library_, request);
     return 0;
+}
+
+Status cUnzip::Extract(const std::vector<int>& entries, const std::string& folder) {
+    std::vector<bool> taken(entries_.size(), false);
+    for (int i : entries) {
+        if (i < 1 || i > FileCount()) {
+            return Status(kErrSubscript, ErrorSource("cUnzip"), "Subscript out of range");
+        }
+        taken[static_cast<std::size_t>(i - 1)] = true;
+    }
+    if (entries.empty()) {
+        return {};
+    }
+    return RunExtraction(taken, folder);
 }
 
 bool cUnzip::Unzip() {
     if (zipFile_.empty()) {
         return false;
     }
-    std::vector<std::string> includes;
+    std::vector<bool> taken;
     for (const PackageEntry& e : entries_) {
-        if (e.selected) {
-            std::string path = e.folder.empty() ? e.name : e.folder + "/" + e.name;
-            std::replace(path.begin(), path.end(), '\\', '/');
-            includes.push_back(LiteralPattern(path));
-        }
+        taken.push_back(e.selected);
     }
-    if (includes.size() == entries_.size()) {
-        includes.clear();
+    // None selected asks for the whole package, as all selected does.
+    if (std::find(taken.begin(), taken.end(), true) == taken.end()) {
+        taken.assign(taken.size(), true);
     }
-    options_.lpszZipFN = zipFile_;
-    options_.nvflag = 0;
-    options_.lpszExtractDir = unzipFolder_;
-    const int code = mUnzip::RunLibraryUnzip(*this, options_, static_cast<long>(includes.size()),
-                                             includes, 0, {});
-    return code == UZ_OK;
+    return RunExtraction(taken, unzipFolder_).Ok();
 }
 
-void cUnzip::AddEntry(const std::string& sName, const std::string& sFolder,
-                      const EntryDateTime& dDate, std::int64_t lSize, std::int32_t lCRC,
-                      bool bEncrypted, std::int32_t lRatio, const std::string& sMethod) {
-    if (sName.empty() || sName == std::string(1, '\0')) {
+Status cUnzip::RunExtraction(const std::vector<bool>& taken, const std::string& folder) {
+    unzip::Request request;
+    request.job = testZip_ ? unzip::Job::kTest : unzip::Job::kExtract;
+    request.package = zipFile_;
+    request.folder = folder;
+    request.options = options_;
+    // Every entry taken: the whole package, folder entries too; else exactly these.
+    if (std::find(taken.begin(), taken.end(), false) != taken.end()) {
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            if (taken[i]) {
+                request.picks.push_back({entries_[i].archiveIndex, entries_[i].archiveName});
+            }
+        }
+    }
+    if (!mUnzip::RunLibraryUnzip(*this, library_, request).Ok()) {
+        return Status(kErrAccess, ErrorSource("cUnzip"),
+                      "The package " + zipFile_ + " could not be extracted into " + folder);
+    }
+    return {};
+}
+
+void cUnzip::AddEntry(PackageEntry entry) {
+    if (entry.name.empty() || entry.name == std::string(1, '\0')) {
         return;
     }
-    PackageEntry e;
-    e.name = sName;
-    e.folder = sFolder;
-    e.size = lSize;
-    e.compressionRatio = lRatio;
-    e.method = sMethod;
-    e.date = dDate;
-    e.crc = lCRC;
-    e.encrypted = bEncrypted;
-    e.selected = true;
-    entries_.push_back(std::move(e));
+    entry.selected = true;
+    entries_.push_back(std::move(entry));
 }
 
 void cUnzip::RaiseProgress(const std::string& sMsg) {
@@ -121,15 +109,15 @@ void cUnzip::RaiseProgress(const std::string& sMsg) {
     }
 }
 
-void cUnzip::RaiseOverwritePrompt(const std::string& sFile, int& eResponse) {
+void cUnzip::RaiseOverwritePrompt(unzip::OverwriteQuery& query) {
     if (events_ != nullptr) {
-        events_->OverWritePrompt(sFile, eResponse);
+        events_->OverWritePrompt(query);
     }
 }
 
-void cUnzip::RaisePasswordRequest(std::string& sPassword, bool& bCancel) {
+void cUnzip::RaisePasswordRequest(unzip::PasswordQuery& query) {
     if (events_ != nullptr) {
-        events_->PasswordRequest(sPassword, bCancel);
+        events_->PasswordRequest(query);
     }
 }
 

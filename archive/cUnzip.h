@@ -1,9 +1,10 @@
 #pragma once
 // The archive component: one object standing for one ZIP package. It keeps the
-// package path, the folder to extract into, the extraction options (the library's
-// option record) and the table of the package's entries. Directory fills the table
-// through the unzip library; Unzip extracts the selected entries. While the library
-// works, the component raises its events on the sink set with SetEvents.
+// package path, the folder to extract into, the extraction options and the table of
+// the package's entries. Directory fills the table through the unzip library; Extract
+// takes a set of entry numbers into a folder (Unzip: the selected entries into
+// UnzipFolder). While the library works, the component raises its events on the sink
+// set with SetEvents.
 //
 // Promises:
 //  - the entry table is indexed from 1 to FileCount(); any other index throws
@@ -14,16 +15,18 @@
 //    size x ratio / 100 truncated toward zero (within one percent of the compressed
 //    size), never wrapped;
 //  - Directory appends to the table (setting ZipFile empties it) and always returns 0;
-//    Unzip returns true exactly when the library reported success (code 0).
-//  - CaseSensitiveFileNames writes the record's C_flag, whose library meaning is
-//    "match names ignoring case"; the program leaves it 0 (names match exactly).
-// Single-threaded; one library call at a time (see archive/mUnzip.h).
+//    Extract and Unzip succeed exactly when the library reported success (code 0).
+//  - CaseSensitiveFileNames writes the library's "match names ignoring case" option
+//    (the program leaves it off; entries are named exactly anyway).
+// Single-threaded: the events arrive on the calling thread, inside the call.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "archive/mUnzip.h"
 #include "archive/package_entry.h"
+#include "archive/unzip/library.h"
+#include "platform/error.h"
 
 namespace tv {
 
@@ -33,47 +36,45 @@ class cUnzipEvents {
     virtual ~cUnzipEvents() = default;
     // The library is about to process the entry sMsg; set bCancel to stop it.
     virtual void Cancel([[maybe_unused]] const std::string& sMsg, [[maybe_unused]] bool& bCancel) {}
-    // sFile exists; eResponse (starts 100 = keep) may become 102 replace, 103 replace
-    // all, 104 keep all.
-    virtual void OverWritePrompt([[maybe_unused]] const std::string& sFile,
-                                 [[maybe_unused]] int& eResponse) {}
-    // An encrypted entry needs a password; leave it empty or set bCancel for none.
-    virtual void PasswordRequest([[maybe_unused]] std::string& sPassword,
-                                 [[maybe_unused]] bool& bCancel) {}
+    // query.path exists; the answer starts as "keep".
+    virtual void OverWritePrompt([[maybe_unused]] unzip::OverwriteQuery& query) {}
+    // An encrypted entry needs a password: set query.password and query.given, or
+    // leave them for none.
+    virtual void PasswordRequest([[maybe_unused]] unzip::PasswordQuery& query) {}
     // One message line of the library; lCount is always 1.
     virtual void Progress([[maybe_unused]] int lCount, [[maybe_unused]] const std::string& sMsg) {}
 };
 
 class cUnzip {
   public:
-    cUnzip() = default;
-    ~cUnzip();
+    // The library is not owned; the real one unless a test gives a fake.
+    explicit cUnzip(UnzipLibrary& library = OurUnzipLibrary()) : library_(library) {}
     cUnzip(const cUnzip&) = delete;
     cUnzip& operator=(const cUnzip&) = delete;
 
     // The sink is not owned and may be null (no handlers).
     void SetEvents(cUnzipEvents* sink) { events_ = sink; }
 
-    // Options: each reads and writes one field of the option record (booleans stored
-    // as 1 or 0, true when not 0; the message level unchanged).
-    bool ExtractOnlyNewer() const { return options_.ExtractOnlyNewer != 0; }
-    void SetExtractOnlyNewer(bool value) { options_.ExtractOnlyNewer = value ? 1 : 0; }
-    bool SpaceToUnderScore() const { return options_.SpaceToUnderscore != 0; }
-    void SetSpaceToUnderScore(bool value) { options_.SpaceToUnderscore = value ? 1 : 0; }
-    bool PromptToOverwrite() const { return options_.PromptToOverwrite != 0; }
-    void SetPromptToOverwrite(bool value) { options_.PromptToOverwrite = value ? 1 : 0; }
-    int MessageLevel() const { return options_.fQuiet; }
-    void SetMessageLevel(int value) { options_.fQuiet = value; }
-    bool TestZip() const { return options_.ntflag != 0; }
-    void SetTestZip(bool value) { options_.ntflag = value ? 1 : 0; }
-    bool UseFolderNames() const { return options_.ndflag != 0; }
-    void SetUseFolderNames(bool value) { options_.ndflag = value ? 1 : 0; }
-    bool OverwriteExisting() const { return options_.noflag != 0; }
-    void SetOverwriteExisting(bool value) { options_.noflag = value ? 1 : 0; }
-    bool ConvertCRToCRLF() const { return options_.naflag != 0; }
-    void SetConvertCRToCRLF(bool value) { options_.naflag = value ? 1 : 0; }
-    bool CaseSensitiveFileNames() const { return options_.C_flag != 0; }
-    void SetCaseSensitiveFileNames(bool value) { options_.C_flag = value ? 1 : 0; }
+    // Options of the library calls (TestZip: extraction only tests; ConvertCRToCRLF is
+    // kept but changes nothing, the text already uses this platform's line ends).
+    bool ExtractOnlyNewer() const { return options_.extractOnlyNewer; }
+    void SetExtractOnlyNewer(bool value) { options_.extractOnlyNewer = value; }
+    bool SpaceToUnderScore() const { return options_.spaceToUnderscore; }
+    void SetSpaceToUnderScore(bool value) { options_.spaceToUnderscore = value; }
+    bool PromptToOverwrite() const { return options_.promptToOverwrite; }
+    void SetPromptToOverwrite(bool value) { options_.promptToOverwrite = value; }
+    int MessageLevel() const { return options_.quiet; }
+    void SetMessageLevel(int value) { options_.quiet = value; }
+    bool TestZip() const { return testZip_; }
+    void SetTestZip(bool value) { testZip_ = value; }
+    bool UseFolderNames() const { return options_.useFolderNames; }
+    void SetUseFolderNames(bool value) { options_.useFolderNames = value; }
+    bool OverwriteExisting() const { return options_.overwrite; }
+    void SetOverwriteExisting(bool value) { options_.overwrite = value; }
+    bool ConvertCRToCRLF() const { return convertCR_; }
+    void SetConvertCRToCRLF(bool value) { convertCR_ = value; }
+    bool CaseSensitiveFileNames() const { return options_.ignoreCase; }
+    void SetCaseSensitiveFileNames(bool value) { options_.ignoreCase = value; }
 
     // The package path; writing it empties the entry table.
     const std::string& ZipFile() const { return zipFile_; }
@@ -81,7 +82,8 @@ class cUnzip {
     const std::string& UnzipFolder() const { return unzipFolder_; }
     void SetUnzipFolder(const std::string& sFolder) { unzipFolder_ = sFolder; }
 
-    // The entry table, indexed from 1.
+    // The entry table, indexed from 1 (Entries()[i - 1] is entry i).
+    const std::vector<PackageEntry>& Entries() const { return entries_; }
     int FileCount() const { return static_cast<int>(entries_.size()); }
     const std::string& Filename(int i) const { return At(i).name; }
     const std::string& FileDirectory(int i) const { return At(i).folder; }
@@ -97,24 +99,31 @@ class cUnzip {
 
     // Lists the package into the entry table (appending); always 0.
     int Directory();
-    // Extracts the selected entries into UnzipFolder (every entry when all are
-    // selected). False without calling the library when ZipFile is empty.
+    // Extracts the entries numbered (from 1) in `entries` into `folder`: exactly those
+    // entries, or the whole package, folder entries too, when the set holds every
+    // entry; nothing, without calling the library, when it is empty. The failure is
+    // error 75 naming the package and the folder (9 for a number outside the table).
+    Status Extract(const std::vector<int>& entries, const std::string& folder);
+    // Extracts the selected entries into UnzipFolder (the whole package when none or
+    // all are selected). False without calling the library when ZipFile is empty.
     bool Unzip();
 
-    // Called by the library binding only.
-    void AddEntry(const std::string& sName, const std::string& sFolder, const EntryDateTime& dDate,
-                  std::int64_t lSize, std::int32_t lCRC, bool bEncrypted, std::int32_t lRatio,
-                  const std::string& sMethod);
+    // Called by the library binding only. A row without a name is not kept.
+    void AddEntry(PackageEntry entry);
     void RaiseProgress(const std::string& sMsg);
-    void RaiseOverwritePrompt(const std::string& sFile, int& eResponse);
-    void RaisePasswordRequest(std::string& sPassword, bool& bCancel);
+    void RaiseOverwritePrompt(unzip::OverwriteQuery& query);
+    void RaisePasswordRequest(unzip::PasswordQuery& query);
     void RaiseCancel(const std::string& sMsg, bool& bCancel);
 
   private:
+    Status RunExtraction(const std::vector<bool>& taken, const std::string& folder);
     const PackageEntry& At(int i) const;
     PackageEntry& At(int i);
 
-    UnzipOptionRecord options_;
+    UnzipLibrary& library_;
+    unzip::Options options_;
+    bool testZip_ = false;
+    bool convertCR_ = false;
     std::string zipFile_;
     std::string unzipFolder_;
     std::vector<PackageEntry> entries_;

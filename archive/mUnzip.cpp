@@ -1,22 +1,16 @@
 #include "archive/mUnzip.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "archive/cUnzip.h"
 #include "platform/environment.h"
 #include "platform/strings.h"
-#include "platform/unzip/unzip.h"
 
-namespace tv::mUnzip {
-
-cUnzip* CurrentUnzip = nullptr;
-bool PasswordCancelled = false;
-
+namespace tv {
 namespace {
 
-constexpr unsigned long kMaxMessageBytes = 32000;
+constexpr std::size_t kMaxMessageBytes = 32000;
 
 // The library already reports "/"; a stray "\" is a separator too.
 std::string WithPlatformSeparators(std::string text) {
@@ -24,91 +18,92 @@ std::string WithPlatformSeparators(std::string text) {
     return text;
 }
 
-// A name table as the library takes it: the names, one empty string, then null.
-class NameTable {
+bool Reportable(const std::string& text) {
+    return text.size() >= 2 && text.size() < kMaxMessageBytes;
+}
+
+class RealLibrary : public UnzipLibrary {
   public:
-    NameTable(long count, const std::vector<std::string>& names) {
-        const std::size_t n =
-            count <= 0 ? 0 : std::min(static_cast<std::size_t>(count), names.size());
-        strings_.assign(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(n));
-        strings_.emplace_back();
-        for (std::string& s : strings_) {
-            pointers_.push_back(s.data());
+    Status Run(const unzip::Request& request, unzip::Listener& listener) override {
+        return unzip::Run(request, listener);
+    }
+};
+
+// One call's listener: it raises the library's reports as the component's events.
+class LibraryCall : public unzip::Listener {
+  public:
+    explicit LibraryCall(cUnzip& unzip) : unzip_(unzip) {}
+
+    void Message(const std::string& line) override {
+        if (Reportable(line)) {
+            Guarded([&] { unzip_.RaiseProgress(WithPlatformSeparators(line)); });
         }
-        pointers_.push_back(nullptr);
     }
-    int Count() const {
-        return static_cast<int>(
-            std::min<std::size_t>(strings_.size() - 1, std::numeric_limits<int>::max()));
+    void Listed(const unzip::ListedEntry& entry) override {
+        Guarded([&] { unzip_.AddEntry(mUnzip::EntryOf(entry)); });
     }
-    char** Table() { return pointers_.data(); }
+    bool Proceed(const std::string& name) override {
+        bool cancel = false;
+        if (Reportable(name)) {
+            Guarded([&] { unzip_.RaiseCancel(WithPlatformSeparators(name), cancel); });
+        }
+        return !cancel;
+    }
+    void Ask(unzip::OverwriteQuery& query) override {
+        unzip::OverwriteQuery asked;
+        asked.path = WithPlatformSeparators(query.path);
+        if (Guarded([&] { unzip_.RaiseOverwritePrompt(asked); })) {
+            query.answer = asked.answer;
+        }
+    }
+    void Ask(unzip::PasswordQuery& query) override {
+        if (passwordRefused_) {
+            return;
+        }
+        unzip::PasswordQuery asked;
+        asked.entry = WithPlatformSeparators(query.entry);
+        const bool answered = Guarded([&] { unzip_.RaisePasswordRequest(asked); });
+        asked.password = TrimSpaces(asked.password);
+        if (!answered || !asked.given || asked.password.empty()) {
+            passwordRefused_ = true;
+            return;
+        }
+        query.password = asked.password;
+        query.given = true;
+    }
 
   private:
-    std::vector<std::string> strings_;
-    std::vector<char*> pointers_;
+    // False when the handler threw: it counts as not answering.
+    template <class F>
+    static bool Guarded(F&& raise) {
+        try {
+            raise();
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+
+    cUnzip& unzip_;
+    bool passwordRefused_ = false;
 };
 
 }  // namespace
 
-int RunLibraryUnzip(cUnzip& oUnzip, UnzipOptionRecord& tDCL, long lIncludeCount,
-                    const std::vector<std::string>& sIncludeNames, long lExcludeCount,
-                    const std::vector<std::string>& sExcludeNames) {
-    CurrentUnzip = &oUnzip;
-
-    USERFUNCTIONS callbacks{};
-    callbacks.print = UnzipPrintCallback;
-    callbacks.sound = nullptr;
-    callbacks.replace = UnzipReplaceCallback;
-    callbacks.password = UnzipPasswordCallback;
-    callbacks.SendApplicationMessage = UnzipMessageCallback;
-    callbacks.ServCallBk = UnzipServiceCallback;
-
-    NameTable includes(lIncludeCount, sIncludeNames);
-    NameTable excludes(lExcludeCount, sExcludeNames);
-    PasswordCancelled = false;
-
-    std::string zipFile = tDCL.lpszZipFN;
-    std::string extractDir = tDCL.lpszExtractDir;
-    DCL record{tDCL.ExtractOnlyNewer,
-               tDCL.SpaceToUnderscore,
-               tDCL.PromptToOverwrite,
-               tDCL.fQuiet,
-               tDCL.ncflag,
-               tDCL.ntflag,
-               tDCL.nvflag,
-               tDCL.nfflag,
-               tDCL.nzflag,
-               tDCL.ndflag,
-               tDCL.noflag,
-               tDCL.naflag,
-               tDCL.nZIflag,
-               tDCL.C_flag,
-               tDCL.fPrivilege,
-               zipFile.data(),
-               extractDir.data()};
-    const int code = Wiz_SingleEntryUnzip(includes.Count(), includes.Table(), excludes.Count(),
-                                          excludes.Table(), &record, &callbacks);
-
-    tDCL.ExtractOnlyNewer = record.ExtractOnlyNewer;
-    tDCL.SpaceToUnderscore = record.SpaceToUnderscore;
-    tDCL.PromptToOverwrite = record.PromptToOverwrite;
-    tDCL.fQuiet = record.fQuiet;
-    tDCL.ncflag = record.ncflag;
-    tDCL.ntflag = record.ntflag;
-    tDCL.nvflag = record.nvflag;
-    tDCL.nfflag = record.nfflag;
-    tDCL.nzflag = record.nzflag;
-    tDCL.ndflag = record.ndflag;
-    tDCL.noflag = record.noflag;
-    tDCL.naflag = record.naflag;
-    tDCL.nZIflag = record.nZIflag;
-    tDCL.C_flag = record.C_flag;
-    tDCL.fPrivilege = record.fPrivilege;
-    return code;
+UnzipLibrary& OurUnzipLibrary() {
+    static RealLibrary library;
+    return library;
 }
 
-void SplitEntryName(const char* sBuffer, std::string& sName, std::string& sFolder) {
-    const std::string text = WithPlatformSeparators(sBuffer != nullptr ? sBuffer : "");
+namespace mUnzip {
+
+Status RunLibraryUnzip(cUnzip& oUnzip, UnzipLibrary& library, const unzip::Request& request) {
+    LibraryCall call(oUnzip);
+    return library.Run(request, call);
+}
+
+void SplitEntryName(const std::string& sBuffer, std::string& sName, std::string& sFolder) {
+    const std::string text = WithPlatformSeparators(sBuffer.substr(0, sBuffer.find('\0')));
     const std::size_t last = text.rfind(kPathSeparator);
     if (last == std::string::npos) {
         sFolder.clear();
@@ -119,97 +114,29 @@ void SplitEntryName(const char* sBuffer, std::string& sName, std::string& sFolde
     }
 }
 
-int UnzipPrintCallback(char* sBuffer, unsigned long lSize) {
-    try {
-        if (CurrentUnzip != nullptr && sBuffer != nullptr && lSize >= 2 &&
-            lSize < kMaxMessageBytes) {
-            CurrentUnzip->RaiseProgress(WithPlatformSeparators(std::string(sBuffer, lSize)));
-        }
-    } catch (...) {
+PackageEntry EntryOf(const unzip::ListedEntry& listed) {
+    PackageEntry e;
+    SplitEntryName(listed.name, e.name, e.folder);
+    int year = listed.year & 0xffff;
+    if (year < 100) {
+        year += year < 30 ? 2000 : 1900;
     }
-    return 0;
+    e.date = EntryDateTime{year,
+                           listed.month & 0xffff,
+                           listed.day & 0xffff,
+                           listed.hour & 0xffff,
+                           listed.minute & 0xffff,
+                           0};
+    e.size = static_cast<std::int64_t>(
+        std::min<std::uint64_t>(listed.size, std::numeric_limits<std::int64_t>::max()));
+    e.compressionRatio = static_cast<std::int16_t>(listed.factor & 0xffff);
+    e.method = listed.method;
+    e.crc = static_cast<std::int32_t>(listed.crc);
+    e.encrypted = listed.encrypted;
+    e.archiveIndex = listed.index;
+    e.archiveName = listed.name;
+    return e;
 }
 
-int UnzipReplaceCallback(char* sFileName) {
-    int answer = 100;
-    try {
-        if (CurrentUnzip != nullptr) {
-            const std::string name = WithPlatformSeparators(sFileName != nullptr ? sFileName : "");
-            CurrentUnzip->RaiseOverwritePrompt(name, answer);
-        }
-    } catch (...) {
-    }
-    return answer;
-}
-
-int UnzipPasswordCallback(char* sBuffer, int lSize, const char* /*sPrompt*/,
-                          const char* /*sName*/) {
-    try {
-        if (PasswordCancelled) {
-            return 1;
-        }
-        std::string password;
-        bool cancel = false;
-        if (CurrentUnzip != nullptr) {
-            CurrentUnzip->RaisePasswordRequest(password, cancel);
-        }
-        password = TrimSpaces(password);
-        if (password.empty() || cancel || sBuffer == nullptr || lSize < 2) {
-            PasswordCancelled = true;
-            return 1;
-        }
-        const std::size_t n = std::min(password.size(), static_cast<std::size_t>(lSize) - 1);
-        std::memcpy(sBuffer, password.data(), n);
-        sBuffer[n] = '\0';
-        return 0;
-    } catch (...) {
-        PasswordCancelled = true;
-        return 1;
-    }
-}
-
-void UnzipMessageCallback(std::uint64_t ucsize, std::uint64_t /*csize*/, unsigned cfactor,
-                          unsigned mo, unsigned dy, unsigned yr, unsigned hh, unsigned mm,
-                          char /*c*/, const char* filename, const char* methbuf, unsigned long crc,
-                          char fCrypt) {
-    try {
-        if (CurrentUnzip == nullptr) {
-            return;
-        }
-        std::string name, folder;
-        SplitEntryName(filename, name, folder);
-        int year = static_cast<int>(yr & 0xffff);
-        if (year < 100) {
-            year += year < 30 ? 2000 : 1900;
-        }
-        const EntryDateTime date{year,
-                                 static_cast<int>(mo & 0xffff),
-                                 static_cast<int>(dy & 0xffff),
-                                 static_cast<int>(hh & 0xffff),
-                                 static_cast<int>(mm & 0xffff),
-                                 0};
-        const auto size = static_cast<std::int64_t>(
-            std::min<std::uint64_t>(ucsize, std::numeric_limits<std::int64_t>::max()));
-        const auto ratio = static_cast<std::int16_t>(cfactor & 0xffff);
-        CurrentUnzip->AddEntry(name, folder, date, size,
-                               static_cast<std::int32_t>(static_cast<std::uint32_t>(crc)),
-                               (fCrypt & 0x40) != 0, ratio, methbuf != nullptr ? methbuf : "");
-    } catch (...) {
-    }
-}
-
-int UnzipServiceCallback(const char* sName, unsigned long lSize) {
-    try {
-        if (CurrentUnzip == nullptr || sName == nullptr || lSize < 2 || lSize >= kMaxMessageBytes) {
-            return 0;
-        }
-        const std::string text = WithPlatformSeparators(std::string(sName, strnlen(sName, lSize)));
-        bool cancel = false;
-        CurrentUnzip->RaiseCancel(text, cancel);
-        return cancel ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
-}
-
-}  // namespace tv::mUnzip
+}  // namespace mUnzip
+}  // namespace tv

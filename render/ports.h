@@ -9,18 +9,15 @@
 
 namespace tv::render {
 
-// The listed package as rendering sees it: the archive component's entry table,
-// indexed from 1, and its extraction.
+// The listed package as rendering sees it: its entries, numbered from 1, and their
+// extraction.
 class PackageExtractor {
   public:
     virtual ~PackageExtractor() = default;
     virtual int FileCount() const = 0;
-    virtual std::string FileDirectory(int i) const = 0;
-    virtual std::string ZipFile() const = 0;
-    virtual void SetFileSelected(int i, bool bSelected) = 0;
-    virtual void SetUnzipFolder(const std::string& sFolder) = 0;
-    // Extracts the selected entries into the unzip folder; the failure otherwise.
-    virtual Status Unzip() = 0;
+    // Extracts the entries numbered in `entries` into `folder` (nothing for an empty
+    // set); the failure otherwise.
+    virtual Status Extract(const std::vector<int>& entries, const std::string& folder) = 0;
 };
 
 // One run of a preparation tool. The program starts with exactly these arguments; the

@@ -77,27 +77,85 @@ PackagePlan PlanPackage(const RenderSettings& settings, std::span<const std::str
     return plan;
 }
 
-using PrepareStep = void (*)(ToolRunner&, const ToolFolders&, const std::string&);
+// What the preparation of one document may use and change.
+struct StepContext {
+    ToolRunner& tools;
+    const ToolFolders& folders;
+    const RenderSettings& settings;
+    const PackageDocuments& docs;
+    const std::string& target;  // the folder the documents were extracted into
+    RenderOutcome& out;
+    MessageSink& messages;
+};
+using Prepare = void (*)(StepContext&, const std::string& path);
 
-// The documents opened after the main document, in this order: each when the package
-// holds one and its option bit (if any) is set, prepared first outside the raw view.
-// The raw view extracts nothing but the documents, so it takes these along.
-struct OpenedDocument {
+// PathMend, the document number, DtdStrip when asked; an SGML main document is
+// converted first (the tool writes base name + ".xml" beside the source).
+void PrepareMainDocument(StepContext& c, const std::string& path) {
+    const std::string& sgml = c.docs.Last(DocumentKind::SgmlSource).name;
+    if (FileExists(path, fs::Match::Exact)) {
+        RunPathMend(c.tools, c.folders, path);
+        c.out.searchText = GetDocNumber(path);
+        if (c.settings.unreferenceDTD) {
+            RunDtdStrip(c.tools, c.folders, path);
+        }
+    } else if (!sgml.empty() && FileExists(c.target + sgml, fs::Match::Exact)) {
+        RunSgmlLift24(c.tools, c.folders, c.target + sgml);
+        if (!FileExists(path, fs::Match::Exact)) {
+            // The tool refused or failed (it keeps nothing half-written): say so rather
+            // than open nothing.
+            c.messages.Show(SgmlNotConvertedText(sgml), kOkOnly, kRenderTitle);
+        }
+    }
+}
+
+void PrepareWithPathMend(StepContext& c, const std::string& path) {
+    RunPathMend(c.tools, c.folders, path);
+}
+
+enum class Stage {
+    kBeforeRest,  // prepared while nothing but the documents is extracted
+    kAfterRest,   // prepared just before it is opened
+};
+
+// The documents a package render prepares and opens, in this order: each when the
+// package holds one and its option bit (if any) is set. The raw view prepares nothing
+// and extracts nothing but the documents, so it takes these along.
+struct DocumentStep {
     DocumentKind kind;
-    int RenderSettings::*option;  // nullptr: opened whenever present
+    int RenderSettings::*option;  // nullptr: whenever present
     int bit;
-    PrepareStep prepare;  // nullptr: opened as extracted
+    Prepare prepare;  // nullptr: opened as extracted
+    Stage stage;
+    bool onlyWhenPresent;  // opened only when the file exists (the main document may not)
 };
 
-constexpr OpenedDocument kOpenedDocuments[] = {
+constexpr DocumentStep kDocumentSteps[] = {
+    {DocumentKind::MainDocument, nullptr, 0, &PrepareMainDocument, Stage::kBeforeRest, true},
     {DocumentKind::Transmittal, &RenderSettings::specificationRenderOption, kTransmittalBit,
-     nullptr},
-    {DocumentKind::Request, &RenderSettings::zornRenderOption, kRequestBit, nullptr},
-    {DocumentKind::SequenceListing, nullptr, 0, &RunPathMend},
+     nullptr, Stage::kAfterRest, false},
+    {DocumentKind::Request, &RenderSettings::zornRenderOption, kRequestBit, nullptr,
+     Stage::kAfterRest, false},
+    {DocumentKind::SequenceListing, nullptr, 0, &PrepareWithPathMend, Stage::kAfterRest, false},
 };
 
-bool Wanted(const OpenedDocument& d, const RenderSettings& settings, const PackageDocuments& docs) {
-    return !docs.Last(d.kind).name.empty() && (d.option == nullptr || (settings.*d.option & d.bit));
+// The main document goes by the name the classification gave it (base name + ".xml"
+// for an SGML source, which is its entry).
+const FoundEntry& DocumentOf(const DocumentStep& step, const PackageDocuments& docs) {
+    if (step.kind == DocumentKind::MainDocument &&
+        docs.Last(DocumentKind::MainDocument).name != docs.mainDocName) {
+        static const FoundEntry none;
+        return docs.mainDocName.empty() ? none : docs.Last(DocumentKind::SgmlSource);
+    }
+    return docs.Last(step.kind);
+}
+
+std::string FileNameOf(const DocumentStep& step, const PackageDocuments& docs) {
+    return step.kind == DocumentKind::MainDocument ? docs.mainDocName : docs.Last(step.kind).name;
+}
+
+bool Wanted(const DocumentStep& d, const RenderSettings& settings, const PackageDocuments& docs) {
+    return !FileNameOf(d, docs).empty() && (d.option == nullptr || (settings.*d.option & d.bit));
 }
 
 }  // namespace
@@ -162,71 +220,57 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     }
     const bool raw = state.RawSourceView;
 
-    // The documents first, so they can be prepared while nothing else is there yet.
+    // The documents first, so they can be prepared while nothing else is there yet: the
+    // two entries the listing recorded, the main document rendering chose, and in the
+    // raw view every document it opens.
     const int count = extractor_.FileCount();
-    auto isDocument = [&state](int i) {
-        return i == state.MainDocEntry || i == state.SeqListEntry;
+    std::vector<bool> first(static_cast<std::size_t>(count) + 1, false);
+    auto takeFirst = [&](int i) {
+        if (i >= 1 && i <= count) {
+            first[static_cast<std::size_t>(i)] = true;
+        }
     };
-    auto rawAlso = [&](int i) {
-        return std::any_of(std::begin(kOpenedDocuments), std::end(kOpenedDocuments),
-                           [&](const OpenedDocument& d) {
-                               return Wanted(d, settings, docs) && i == docs.Last(d.kind).entry;
-                           });
-    };
-    extractor_.SetUnzipFolder(target);
-    for (int i = 1; i <= count; ++i) {
-        extractor_.SetFileSelected(i, isDocument(i) || (raw && rawAlso(i)));
+    takeFirst(state.MainDocEntry);
+    takeFirst(state.SeqListEntry);
+    for (const DocumentStep& d : kDocumentSteps) {
+        if (Wanted(d, settings, docs) && (raw || d.stage == Stage::kBeforeRest)) {
+            takeFirst(DocumentOf(d, docs).entry);
+        }
     }
-    if (Status s = extractor_.Unzip(); !s) {
+    std::vector<int> documents, rest;
+    for (int i = 1; i <= count; ++i) {
+        (first[static_cast<std::size_t>(i)] ? documents : rest).push_back(i);
+    }
+    if (Status s = extractor_.Extract(documents, target); !s) {
         return s;
     }
 
     const ToolFolders tools{settings.appPath, settings.appDataPath, out.catalogFileName};
-    const std::string mainDoc =
-        docs.mainDocName.empty() ? std::string() : target + docs.mainDocName;
-    const std::string& sgmlSource = docs.Last(DocumentKind::SgmlSource).name;
-    if (!raw && !mainDoc.empty() && FileExists(mainDoc, fs::Match::Exact)) {
-        RunPathMend(tools_, tools, mainDoc);
-        out.searchText = GetDocNumber(mainDoc);
-        if (settings.unreferenceDTD) {
-            RunDtdStrip(tools_, tools, mainDoc);
+    StepContext context{tools_, tools, settings, docs, target, out, messages_};
+    auto prepare = [&](Stage stage) {
+        for (const DocumentStep& d : kDocumentSteps) {
+            if (!raw && d.stage == stage && d.prepare != nullptr && Wanted(d, settings, docs)) {
+                d.prepare(context, target + FileNameOf(d, docs));
+            }
         }
-    } else if (!raw && !sgmlSource.empty() && FileExists(target + sgmlSource, fs::Match::Exact)) {
-        // Writes the main document (base name + ".xml") beside the source.
-        RunSgmlLift24(tools_, tools, target + sgmlSource);
-        if (mainDoc.empty() || !FileExists(mainDoc, fs::Match::Exact)) {
-            // The tool refused or failed (it keeps nothing half-written): say so rather
-            // than open nothing.
-            messages_.Show(SgmlNotConvertedText(sgmlSource), kOkOnly, kRenderTitle);
-        }
-    }
-
-    bool anyOther = false;
-    for (int i = 1; i <= count; ++i) {
-        extractor_.SetFileSelected(i, !isDocument(i));
-        anyOther = anyOther || !isDocument(i);
-    }
-    // With nothing selected the archive would extract every entry again, over the
-    // prepared documents.
-    if (!raw && anyOther) {
-        if (Status s = extractor_.Unzip(); !s) {
+    };
+    prepare(Stage::kBeforeRest);
+    if (!raw && !rest.empty()) {
+        if (Status s = extractor_.Extract(rest, target); !s) {
             return s;
         }
     }
-
-    auto open = [&](const std::string& path) { launcher_.Launch(settings.ie11Path, path, target); };
-    if (!mainDoc.empty() && FileExists(mainDoc, fs::Match::Exact)) {
-        open(mainDoc);
-    }
-    for (const OpenedDocument& d : kOpenedDocuments) {
+    for (const DocumentStep& d : kDocumentSteps) {
         if (!Wanted(d, settings, docs)) {
             continue;
         }
-        const std::string path = target + docs.Last(d.kind).name;
-        if (!raw && d.prepare != nullptr) {
-            d.prepare(tools_, tools, path);
+        const std::string path = target + FileNameOf(d, docs);
+        if (!raw && d.stage == Stage::kAfterRest && d.prepare != nullptr) {
+            d.prepare(context, path);
         }
-        open(path);
+        if (!d.onlyWhenPresent || FileExists(path, fs::Match::Exact)) {
+            launcher_.Launch(settings.ie11Path, path, target);
+        }
     }
     return {};
 }

@@ -20,7 +20,7 @@
 
 #include "shell/cmdline.h"
 #include "shell/frmUnzip.h"
-#include "tests/platform/unzip/zip_fixtures.h"
+#include "tests/archive/unzip/zip_fixtures.h"
 
 namespace {
 

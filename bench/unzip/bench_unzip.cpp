@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "archive/cUnzip.h"
+#include "archive/unzip/unzip.h"
 #include "bench/bench_support.h"
-#include "platform/unzip/unzip.h"
 
 namespace {
 

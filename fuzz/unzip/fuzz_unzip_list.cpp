@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/unzip/entry_layout.h"
-#include "platform/unzip/entry_names.h"
-#include "platform/unzip/repair.h"
-#include "platform/unzip/unzip.h"
+#include "archive/unzip/entry_layout.h"
+#include "archive/unzip/entry_names.h"
+#include "archive/unzip/repair.h"
+#include "archive/unzip/unzip.h"
 
 namespace {
 

@@ -1,11 +1,16 @@
-// The archive component cUnzip and its library binding mUnzip, on real packages.
+// The archive component cUnzip and its library binding mUnzip: on real packages, and
+// through the typed seam with a scripted library in the real one's place.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "archive/cUnzip.h"
 #include "archive/mUnzip.h"
+#include "archive/unzip/unzip.h"
 #include "platform/error.h"
-#include "tests/platform/unzip/zip_fixtures.h"
+#include "tests/archive/unzip/zip_fixtures.h"
 
 namespace tv {
 namespace {
@@ -22,17 +27,20 @@ struct Sink : cUnzipEvents {
         served.push_back(sMsg);
         bCancel = served.size() == cancelAt;
     }
-    void OverWritePrompt(const std::string& sFile, int& eResponse) override {
-        prompted.push_back(sFile);
+    void OverWritePrompt(unzip::OverwriteQuery& query) override {
+        prompted.push_back(query.path);
         if (!answers.empty()) {
-            eResponse = answers.front();
+            query.answer = answers.front();
             answers.erase(answers.begin());
         }
+        if (throwOnPrompt) {
+            throw std::runtime_error("handler failed");
+        }
     }
-    void PasswordRequest(std::string& sPassword, bool& bCancel) override {
+    void PasswordRequest(unzip::PasswordQuery& query) override {
         ++passwordRequests;
-        sPassword = password;
-        bCancel = false;
+        query.password = password;
+        query.given = true;
     }
     void Progress(int lCount, const std::string& sMsg) override {
         EXPECT_EQ(lCount, 1);
@@ -40,7 +48,8 @@ struct Sink : cUnzipEvents {
     }
 
     std::vector<std::string> served, prompted, progress;
-    std::vector<int> answers;
+    std::vector<unzip::OverwriteAnswer> answers;
+    bool throwOnPrompt = false;
     std::size_t cancelAt = 0;
     int passwordRequests = 0;
     std::string password;
@@ -96,13 +105,17 @@ TEST_F(Component, DirectoryFillsTheTableAndAppendsWhenRepeated) {
 
 TEST_F(Component, AddEntryRulesAndPackedSizeArithmetic) {
     const EntryDateTime date{2020, 1, 2, 3, 4, 0};
-    unzip.AddEntry("", "", date, 1, 0, false, 0, "Stored");
-    unzip.AddEntry(std::string(1, '\0'), "", date, 1, 0, false, 0, "Stored");
+    auto add = [&](std::string name, std::int64_t size, std::int32_t ratio) {
+        unzip.AddEntry(
+            {.name = std::move(name), .size = size, .compressionRatio = ratio, .date = date});
+    };
+    add("", 1, 0);
+    add(std::string(1, '\0'), 1, 0);
     EXPECT_EQ(unzip.FileCount(), 0);
-    unzip.AddEntry("a", "", date, 1000, 0, false, 62, "Deflated");
-    unzip.AddEntry("b", "", date, 1001, 0, false, -62, "Deflated");
-    unzip.AddEntry("c", "", date, 3'000'000'000LL, 0, false, 101, "Deflated");
-    unzip.AddEntry("d", "", date, INT64_MAX, 0, false, 32767, "Deflated");
+    add("a", 1000, 62);
+    add("b", 1001, -62);
+    add("c", 3'000'000'000LL, 101);
+    add("d", INT64_MAX, 32767);
     EXPECT_EQ(unzip.FilePackedSize(1), 620);
     EXPECT_EQ(unzip.FilePackedSize(2), -620);  // truncated toward zero
     EXPECT_EQ(unzip.FilePackedSize(3), 3'030'000'000LL);
@@ -173,7 +186,7 @@ TEST_F(Component, OverwritePromptAnswersReachTheLibrary) {
     test::WriteFile(out + "/a.txt", "old");
     test::WriteFile(out + "/b.txt", "old");
     unzip.SetPromptToOverwrite(true);
-    sink.answers = {102};  // then no answer: 100, kept
+    sink.answers = {unzip::OverwriteAnswer::kReplace};  // then no answer: kept
     EXPECT_TRUE(unzip.Unzip());
     EXPECT_THAT(sink.prompted, ElementsAre(out + "/a.txt", out + "/b.txt"));
     EXPECT_EQ(ReadFile(out + "/a.txt") + ReadFile(out + "/b.txt"), "newold");
@@ -194,64 +207,137 @@ TEST_F(Component, PasswordRequestIsRaisedOncePerCallWithoutAnAnswer) {
     EXPECT_EQ(ReadFile(out + "/a.txt") + ReadFile(out + "/b.txt"), "secret asecret b");
 }
 
-TEST(Binding, SplitEntryName) {
-    auto split = [](const char* text) {
-        std::string name, folder;
-        mUnzip::SplitEntryName(text, name, folder);
-        return folder + "|" + name;
-    };
-    EXPECT_EQ(split("doc.xml"), "|doc.xml");
-    EXPECT_EQ(split("a/b/c.xml"), "a/b|c.xml");
-    EXPECT_EQ(split("a\\b\\c.xml"), "a/b|c.xml");
-    EXPECT_EQ(split("/x"), "|x");
-    EXPECT_EQ(split("img/"), "img|");
+TEST_F(Component, AStaleListingNeverExtractsAnotherEntryInItsPlace) {
+    Open({{"a.txt", "1"}, {"b.txt", "2"}});
+    WriteZip(zip, {{"b.txt", "2"}, {"a.txt", "1"}});  // replaced since it was listed
+    unzip.SetFileSelected(2, false);
+    EXPECT_FALSE(unzip.Unzip());
+    EXPECT_THAT(sink.progress, ::testing::Contains("caution: not matched: a.txt"));
+    EXPECT_TRUE(TreeOf(out).empty());
 }
 
-TEST_F(Component, BindingCallbacksConvertWhatTheLibraryPasses) {
-    unzip.Directory();  // no package: only makes unzip the current component
-    ASSERT_EQ(mUnzip::CurrentUnzip, &unzip);
-    sink.progress.clear();
+// A scripted library: a listing reports `listed`; any other call plays `script` and
+// ends with `result`. Every request is kept.
+struct FakeLibrary : UnzipLibrary {
+    Status Run(const unzip::Request& request, unzip::Listener& listener) override {
+        requests.push_back(request);
+        if (request.job == unzip::Job::kList) {
+            for (const unzip::ListedEntry& e : listed) {
+                listener.Listed(e);
+            }
+            return {};
+        }
+        script(listener);
+        return result;
+    }
+    std::vector<unzip::ListedEntry> listed;
+    std::function<void(unzip::Listener&)> script = [](unzip::Listener&) {};
+    Status result;
+    std::vector<unzip::Request> requests;
+};
 
-    char one[] = "x";
-    std::string big(32000, 'y');
-    char two[] = "ab\\c";
-    EXPECT_EQ(mUnzip::UnzipPrintCallback(one, 1), 0);
-    EXPECT_EQ(mUnzip::UnzipPrintCallback(big.data(), big.size()), 0);
-    EXPECT_EQ(mUnzip::UnzipPrintCallback(two, 4), 0);
-    EXPECT_THAT(sink.progress, ElementsAre("ab/c"));
+std::vector<std::string> Picked(const unzip::Request& r) {
+    std::vector<std::string> out;
+    for (const unzip::EntryPick& p : r.picks) {
+        out.push_back(std::to_string(p.index) + ":" + p.name);
+    }
+    return out;
+}
 
-    mUnzip::UnzipMessageCallback(5000, 100, 0x10002, 3, 5, 95, 14, 30, ' ', "a/b.xml", "Deflated",
-                                 0xfffffffful, 'E');
-    mUnzip::UnzipMessageCallback(1, 1, 100, 12, 31, 5, 0, 0, ' ', "c", "Stored", 0, ' ');
-    ASSERT_EQ(unzip.FileCount(), 2);
-    EXPECT_EQ(unzip.FileSize(1), 5000);           // the first value
+TEST(Seam, ListedEntriesBecomeRowsAndExtractionNamesExactlyTheChosenOnes) {
+    FakeLibrary library;
+    library.listed = {{.index = 0,
+                       .name = "doc.xml",
+                       .size = 5000,
+                       .factor = 0x10002,
+                       .year = 95,
+                       .month = 3,
+                       .day = 5,
+                       .hour = 14,
+                       .minute = 30,
+                       .encrypted = true,
+                       .method = "Deflated",
+                       .crc = 0xffffffffu},
+                      {.index = 2, .name = "img/D1.tif", .year = 5},
+                      {.index = 3, .name = "a\\b[1].xml", .year = 2024}};
+    cUnzip unzip(library);
+    unzip.SetZipFile("/p.zip");
+    unzip.SetUseFolderNames(true);
+    unzip.Directory();
+    ASSERT_EQ(unzip.FileCount(), 3);
+    EXPECT_EQ(unzip.FileSize(1), 5000);
     EXPECT_EQ(unzip.FileCompressionRatio(1), 2);  // low 16 bits
     EXPECT_EQ(unzip.FileDate(1), (EntryDateTime{1995, 3, 5, 14, 30, 0}));
     EXPECT_EQ(unzip.FileDate(2).year, 2005);
     EXPECT_EQ(unzip.FileCRC(1), -1);
+    EXPECT_TRUE(unzip.FileEncrypted(1));
+    EXPECT_EQ(unzip.FileDirectory(2) + "|" + unzip.Filename(2), "img|D1.tif");
+    EXPECT_EQ(unzip.FileDirectory(3) + "|" + unzip.Filename(3), "a|b[1].xml");
 
-    // The password goes into the buffer bounded by its size and terminated.
-    sink.password = "abcdefgh";
-    char buffer[5] = {'#', '#', '#', '#', '#'};
-    EXPECT_EQ(mUnzip::UnzipPasswordCallback(buffer, sizeof buffer, "", ""), 0);
-    EXPECT_STREQ(buffer, "abcd");
-    sink.password.clear();
-    EXPECT_EQ(mUnzip::UnzipPasswordCallback(buffer, sizeof buffer, "", ""), 1);
+    EXPECT_TRUE(unzip.Extract({3, 1}, "/out/").Ok());
+    const unzip::Request& r = library.requests.back();
+    EXPECT_EQ(r.job, unzip::Job::kExtract);
+    EXPECT_EQ(r.package + " " + r.folder, "/p.zip /out/");
+    EXPECT_TRUE(r.options.useFolderNames);
+    EXPECT_TRUE(r.includes.empty());
+    EXPECT_THAT(Picked(r), ElementsAre("0:doc.xml", "3:a\\b[1].xml"));  // as listed
 
-    sink.cancelAt = 1;
-    EXPECT_EQ(mUnzip::UnzipServiceCallback("a", 1), 0);  // too short to be a name
-    EXPECT_TRUE(sink.served.empty());
+    EXPECT_TRUE(unzip.Extract({1, 2, 3, 2}, "/out/").Ok());
+    EXPECT_TRUE(library.requests.back().picks.empty());  // every entry: the whole package
+    const std::size_t calls = library.requests.size();
+    EXPECT_TRUE(unzip.Extract({}, "/out/").Ok());
+    EXPECT_EQ(library.requests.size(), calls);  // nothing to do, no call
+
+    unzip.SetTestZip(true);
+    library.result = Status(UZ_WARN, "unzip", "done with warnings");
+    const Status failed = unzip.Extract({2}, "/out/");
+    EXPECT_EQ(library.requests.back().job, unzip::Job::kTest);
+    EXPECT_EQ(failed.Number(), kErrAccess);  // a warning is no success either
+    EXPECT_EQ(failed.Description(), "The package /p.zip could not be extracted into /out/");
+    EXPECT_FALSE(unzip.Unzip());
 }
 
-TEST(Binding, CurrentComponentIsForgottenWhenDestroyed) {
-    {
-        cUnzip unzip;
-        unzip.Directory();
-        EXPECT_EQ(mUnzip::CurrentUnzip, &unzip);
-    }
-    EXPECT_EQ(mUnzip::CurrentUnzip, nullptr);
-    char text[] = "no component";
-    EXPECT_EQ(mUnzip::UnzipPrintCallback(text, sizeof text - 1), 0);
+TEST(Seam, MessagesAndQuestionsReachTheEventsAsQueryObjects) {
+    FakeLibrary library;
+    library.listed = {{.index = 0, .name = "a.txt"}};
+    cUnzip unzip(library);
+    Sink sink;
+    unzip.SetEvents(&sink);
+    unzip.SetZipFile("/p.zip");
+    unzip.Directory();
+    std::vector<std::string> outcomes;
+    library.script = [&](unzip::Listener& l) {
+        l.Message("x");                      // too short to be a message
+        l.Message(std::string(32000, 'y'));  // too long
+        l.Message("ab\\c");
+        outcomes.push_back(l.Proceed("a") ? "go" : "stop");  // too short to be a name
+        outcomes.push_back(l.Proceed("dir\\1.txt") ? "go" : "stop");
+        for (int i = 0; i < 2; ++i) {
+            unzip::OverwriteQuery q;
+            q.path = "/out/a.txt";
+            sink.throwOnPrompt = i == 1;
+            l.Ask(q);
+            outcomes.push_back(q.answer == unzip::OverwriteAnswer::kReplaceAll ? "all" : "keep");
+        }
+        for (int i = 0; i < 3; ++i) {
+            unzip::PasswordQuery q;
+            q.entry = "a.txt";
+            l.Ask(q);
+            outcomes.push_back(q.given ? "[" + q.password + "]" : "none");
+            sink.password.clear();
+        }
+    };
+    sink.cancelAt = 1;
+    sink.answers = {unzip::OverwriteAnswer::kReplaceAll, unzip::OverwriteAnswer::kReplaceAll};
+    sink.password = "  pw ";
+    sink.progress.clear();
+    unzip.Unzip();
+    EXPECT_THAT(sink.progress, ElementsAre("ab/c"));
+    EXPECT_THAT(sink.served, ElementsAre("dir/1.txt"));
+    // The second prompt's handler throws: that counts as no answer. After a refused
+    // password the call asks no more.
+    EXPECT_THAT(outcomes, ElementsAre("go", "stop", "all", "keep", "[pw]", "none", "none"));
+    EXPECT_EQ(sink.passwordRequests, 2);
 }
 
 }  // namespace

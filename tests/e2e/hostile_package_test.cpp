@@ -10,8 +10,8 @@
 #include <mutex>
 
 #include "platform/fd.h"
+#include "tests/archive/unzip/zip_fixtures.h"
 #include "tests/e2e/viewer_fixture.h"
-#include "tests/platform/unzip/zip_fixtures.h"
 
 namespace {
 

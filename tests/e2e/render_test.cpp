@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include "tests/archive/unzip/zip_fixtures.h"
 #include "tests/e2e/viewer_fixture.h"
-#include "tests/platform/unzip/zip_fixtures.h"
 
 namespace {
 

@@ -23,29 +23,22 @@ namespace sfs = std::filesystem;
 namespace test = tv::test;
 using Events = std::vector<std::string>;
 
-// Extracts by writing each selected entry's name (its bare file name, as the archive
-// component strips folders that climb) into the unzip folder.
+// Extracts by writing each named entry's name (its bare file name, as the archive
+// component strips folders that climb) into the folder.
 struct FakeExtractor : PackageExtractor {
     int FileCount() const override { return static_cast<int>(names.size()); }
-    std::string FileDirectory(int i) const override { return i == 1 ? firstFolder : ""; }
-    std::string ZipFile() const override { return zip; }
-    void SetFileSelected(int i, bool b) override { selected.at(i - 1) = b; }
-    void SetUnzipFolder(const std::string& f) override { folder = f; }
-    Status Unzip() override {
+    Status Extract(const std::vector<int>& entries, const std::string& folder) override {
         std::string list;
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (selected[i]) {
-                list += (list.empty() ? "" : ",") + names[i];
-                test::WriteFile(folder + sfs::path(names[i]).filename().string(),
-                                "<doc-number>0" + std::to_string(i) + "</doc-number>\n");
-            }
+        for (int i : entries) {
+            const std::string& name = names.at(static_cast<std::size_t>(i - 1));
+            list += (list.empty() ? "" : ",") + name;
+            test::WriteFile(folder + sfs::path(name).filename().string(),
+                            "<doc-number>0" + std::to_string(i - 1) + "</doc-number>\n");
         }
         log->push_back("unzip " + list);
         return fail;
     }
     std::vector<std::string> names;
-    std::vector<bool> selected = std::vector<bool>(names.size());
-    std::string folder, zip = "/in/pkgs/US1.zip", firstFolder;
     Status fail;
     Events* log = nullptr;
 };
@@ -61,7 +54,6 @@ class RendererTest : public ::testing::Test {
     }
     void Package(std::vector<std::string> names, int main, int seq) {
         ex_.names = std::move(names);
-        ex_.selected.assign(ex_.names.size(), false);
         state_ = {main, seq, false};
     }
     RenderOutcome Render() { return renderer_.RenderPackage(settings_, state_, ex_.names); }
@@ -120,6 +112,12 @@ TEST_F(RendererTest, DecisionSummary) {
          0,
          false,
          {"unzip US1.xml", Mend("US1/US1.xml"), "unzip US1-fee.xml", "open ~/US1/US1.xml"}},
+        {"transmittal listed last: the main document is still prepared",
+         {"US1.xml", "tran1.xml", "x.tif"},
+         2,
+         0,
+         false,
+         {"unzip US1.xml,tran1.xml", Mend("US1/US1.xml"), "unzip x.tif", "open ~/US1/US1.xml"}},
         {"SGML",
          {"PAT.SGM", "p.tif"},
          1,
@@ -287,7 +285,6 @@ TEST_F(RendererTest, SelectionOpensWhatTheRenderPrepared) {
     settings_.unreferenceDTD = true;
     for (Case c : cases) {
         rec_.events.clear();
-        ex_.firstFolder = c.firstFolder;
         Package({"A"}, c.main, c.seq);
         renderer_.RenderSelection(settings_, state_, c.items);
         EXPECT_EQ(Log(), c.expected) << c.items[0].text;
@@ -360,8 +357,10 @@ TEST(RenderCUnzipExtractor, FailedExtractionIsAStatus) {
     cUnzip component;
     component.SetZipFile("/no/such/package.zip");
     CUnzipExtractor extractor(component);
-    extractor.SetUnzipFolder("/no/such/folder/");
-    const Status s = extractor.Unzip();
+    EXPECT_TRUE(extractor.Extract({}, "/no/such/folder/").Ok());  // nothing asked, nothing done
+    component.AddEntry(PackageEntry{.name = "a.xml"});
+    EXPECT_EQ(extractor.Extract({2}, "/f/").Number(), kErrSubscript);
+    const Status s = extractor.Extract({1}, "/no/such/folder/");
     EXPECT_EQ(s.Number(), kErrAccess);
     EXPECT_EQ(s.Source(), "tessel-viewer.cUnzip");
     EXPECT_NE(s.Description().find("/no/such/package.zip"), std::string::npos);

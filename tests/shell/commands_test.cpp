@@ -20,7 +20,7 @@
 #include "settings/ui/frmPreferences.h"
 #include "shell/frmAbout.h"
 #include "shell/frmUnzip.h"
-#include "tests/platform/unzip/zip_fixtures.h"
+#include "tests/archive/unzip/zip_fixtures.h"
 #include "tests/shell/gui_test_env.h"
 
 using tv::frmUnzip;

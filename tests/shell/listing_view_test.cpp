@@ -16,7 +16,7 @@
 
 #include "shell/frmUnzip.h"
 #include "shell/listing_model.h"
-#include "tests/platform/unzip/zip_fixtures.h"
+#include "tests/archive/unzip/zip_fixtures.h"
 #include "tests/shell/gui_test_env.h"
 
 using tv::frmUnzip;

@@ -1,7 +1,8 @@
 #pragma once
 /*
- * Our unzip library: a C interface with a single call that lists, tests or extracts a
- * ZIP package, reporting through callbacks. Built on libzip. Callbacks run on the
+ * Our unzip library's C interface: a single call that lists, tests or extracts a ZIP
+ * package, reporting through callbacks. Built on libzip; a thin adaptor over the typed
+ * C++ face in library.h, which C++ callers use. Callbacks run on the
  * calling thread, inside the call; the library keeps no state between calls, so calls
  * may nest or run on several threads. A callback should not throw; if one does, the
  * call ends with code 2 and the exception goes no further.

@@ -1,4 +1,4 @@
-#include "platform/unzip/unzip_internal.h"
+#include "archive/unzip/unzip_internal.h"
 
 #include <unistd.h>
 
@@ -42,7 +42,8 @@ bool Session::Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std:
                 err != 0) {
                 if (err == ENOSPC || err == EDQUOT) {
                     Print(Level::kWarning, "error: disk full writing " + shown);
-                    throw Stop{kDiskFull};
+                    stopCode_ = kDiskFull;
+                    return false;
                 }
                 reason = std::string("write failed: ") + std::strerror(err);
                 return false;

@@ -1,4 +1,4 @@
-#include "platform/unzip/file_source.h"
+#include "archive/unzip/file_source.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "platform/unzip/unzip_internal.h"
+#include "archive/unzip/unzip_internal.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <new>
 
-#include "platform/unzip/entry_names.h"
-#include "platform/unzip/repair.h"
+#include "archive/unzip/entry_names.h"
+#include "archive/unzip/repair.h"
 
 namespace tv::unzip {
 
@@ -22,23 +22,18 @@ std::string ZipErrorText(int zipError) {
 }
 
 void Session::Print(Level level, const std::string& text) {
-    if (cb_ == nullptr || cb_->print == nullptr || dcl_.fQuiet >= 2 ||
-        (dcl_.fQuiet == 1 && level == Level::kInfo)) {
+    if (options_.quiet >= 2 || (options_.quiet == 1 && level == Level::kInfo)) {
         return;
     }
-    std::vector<char> copy(text.begin(), text.end());
-    copy.push_back('\0');
-    cb_->print(copy.data(), text.size());
+    listener_.Message(text);
 }
 
-void Session::Serve(const std::string& name) {
-    if (cb_ == nullptr || cb_->ServCallBk == nullptr) {
-        return;
+bool Session::Serve(const std::string& name) {
+    if (listener_.Proceed(name)) {
+        return true;
     }
-    if (cb_->ServCallBk(name.c_str(), name.size() + 1) == 1) {
-        Print(Level::kWarning, "error: cancelled at " + name);
-        throw Stop{kCancelled};
-    }
+    Print(Level::kWarning, "error: cancelled at " + name);
+    return false;
 }
 
 void Session::Tally(Outcome outcome) {
@@ -65,7 +60,7 @@ void Session::Tally(Outcome outcome) {
 }
 
 int Session::FinalCode() const {
-    if (!includes_.empty() && !matchedAny_) {
+    if ((!includes_.empty() || !picks_.empty()) && !matchedAny_) {
         return kNoMatch;
     }
     if (failed_ > 0) {
@@ -155,25 +150,20 @@ std::string Session::EntryName(const zip_stat_t& st) {
     return NormalizeSeparators(DecodeEntryName(st.name));
 }
 
-int Session::Run(std::vector<std::string> includes, std::vector<std::string> excludes) {
-    includes_ = std::move(includes);
-    excludes_ = std::move(excludes);
+int Session::Run() {
     PreparePatterns();
-    const bool listing = dcl_.nvflag != 0 || dcl_.nZIflag != 0;
-    const bool testing = !listing && dcl_.ntflag != 0;
-    const bool extracting = !listing && !testing && dcl_.nzflag == 0;
-    if (cb_ != nullptr && listing) {
-        cb_->TotalSize = cb_->TotalSizeComp = 0;
-        cb_->CompressionFactor = 0;
-        cb_->NumMembers = 0;
-        cb_->cchComment = 0;
+    const bool listing = request_.job == Job::kList;
+    const bool testing = request_.job == Job::kTest;
+    const bool extracting = request_.job == Job::kExtract;
+    if (listing) {
+        totals_ = Totals{};
     }
-    if (dcl_.lpszZipFN == nullptr || dcl_.lpszZipFN[0] == '\0') {
+    if (request_.package.empty()) {
         Print(Level::kWarning, "error: no package named");
         return kBadParameter;
     }
-    zipPath_ = dcl_.lpszZipFN;
-    if (extracting && (dcl_.lpszExtractDir == nullptr || dcl_.lpszExtractDir[0] == '\0')) {
+    zipPath_ = request_.package;
+    if (extracting && request_.folder.empty()) {
         Print(Level::kWarning, "error: no extraction folder named");
         return kBadParameter;
     }
@@ -191,10 +181,10 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
     }
     int commentLength = 0;
     const char* comment = zip_get_archive_comment(za.get(), &commentLength, ZIP_FL_ENC_GUESS);
-    if (cb_ != nullptr && listing) {
-        cb_->cchComment = static_cast<unsigned>(commentLength);
+    if (listing) {
+        totals_.commentLength = static_cast<unsigned>(commentLength);
     }
-    if (dcl_.nzflag != 0 && !listing && !testing) {
+    if (request_.job == Job::kComment) {
         if (comment != nullptr && commentLength > 0) {
             Print(Level::kWarning, std::string(comment, static_cast<std::size_t>(commentLength)));
         }
@@ -204,7 +194,7 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
         if (const int code = CheckLayout(za.get()); code != kOk) {
             return code;
         }
-        rootPath_ = dcl_.lpszExtractDir;
+        rootPath_ = request_.folder;
         if (!output_.OpenRoot(rootPath_)) {
             Print(Level::kWarning, "error: cannot create or open the folder " + rootPath_ + ": " +
                                        std::string(std::strerror(errno)));
@@ -236,7 +226,7 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
             continue;
         }
         const std::string name = EntryName(st);
-        if (!Selected(name)) {
+        if (!Selected(index, name)) {
             continue;
         }
         matchedAny_ = true;
@@ -244,13 +234,18 @@ int Session::Run(std::vector<std::string> includes, std::vector<std::string> exc
         if (folderEntry && !extracting) {
             continue;
         }
-        Serve(name);
+        if (!Serve(name)) {
+            return kCancelled;
+        }
         if (listing) {
             List(za.get(), index, st, name);
         } else if (testing) {
             Tally(Test(za.get(), index, st, name));
         } else {
             Tally(Extract(za.get(), index, st, name));
+        }
+        if (stopCode_ != kOk) {
+            return stopCode_;
         }
     }
     return Finish(listing);
@@ -263,29 +258,67 @@ int Session::Finish(bool listing) {
             ++warned_;
         }
     }
-    if (cb_ != nullptr && listing) {
-        cb_->CompressionFactor = Factor(cb_->TotalSize, cb_->TotalSizeComp);
+    for (std::size_t i = 0; i < picks_.size(); ++i) {
+        if (!pickMatched_[i]) {
+            Print(Level::kWarning, "caution: not matched: " + picks_[i].name);
+            ++warned_;
+        }
+    }
+    if (listing) {
+        totals_.factor = Factor(totals_.size, totals_.compressed);
     }
     return FinalCode();
 }
 
-}  // namespace tv::unzip
-
-extern "C" int Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, DCL* lpDCL,
-                                    USERFUNCTIONS* lpUserFunc) {
-    using tv::unzip::Session;
-    if (lpDCL == nullptr) {
-        return tv::unzip::kBadParameter;
-    }
-    try {
-        Session session(*lpDCL, lpUserFunc);
-        return session.Run(tv::unzip::Patterns(ifnc, ifnv), tv::unzip::Patterns(xfnc, xfnv));
-    } catch (const tv::unzip::Stop& stop) {
-        return stop.code;
-    } catch (const std::bad_alloc&) {
-        return tv::unzip::kNoMemory;
-    } catch (...) {
-        // A callback that throws ends the call; nothing may cross into C callers.
-        return tv::unzip::kEntryError;
+const char* CodeText(int code) {
+    switch (code) {
+        case kOk:
+            return "done";
+        case kWarning:
+            return "done with warnings";
+        case kEntryError:
+            return "an entry could not be processed";
+        case kBadLayout:
+            return "the archive's layout cannot be verified";
+        case kNoMemory:
+            return "out of memory";
+        case kNotZip:
+            return "not a readable ZIP archive";
+        case kBadParameter:
+            return "no package or no usable folder named";
+        case kNoMatch:
+            return "no entry matched";
+        case kUnsafe:
+            return "the archive's entries overlap";
+        case kDiskFull:
+            return "the disk is full";
+        case kCancelled:
+            return "cancelled";
+        case kUnsupported:
+            return "unsupported compression or encryption";
+        case kBadPassword:
+            return "missing or wrong password";
+        default:
+            return "unknown result";
     }
 }
+
+Status Run(const Request& request, Listener& listener, Totals* totals) {
+    Totals counted;
+    int code = kEntryError;
+    try {
+        Session session(request, listener, totals != nullptr ? *totals : counted);
+        code = session.Run();
+    } catch (const std::bad_alloc&) {
+        code = kNoMemory;
+    } catch (...) {
+        // A listener that throws ends the call.
+        code = kEntryError;
+    }
+    if (code == kOk) {
+        return {};
+    }
+    return Status(code, "unzip", CodeText(code));
+}
+
+}  // namespace tv::unzip

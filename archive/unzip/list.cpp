@@ -1,12 +1,12 @@
-#include "platform/unzip/unzip_internal.h"
+#include "archive/unzip/unzip_internal.h"
 
 #include <sys/stat.h>
 
 #include <cmath>
 #include <ctime>
 
-#include "platform/unzip/entry_layout.h"
-#include "platform/unzip/entry_names.h"
+#include "archive/unzip/entry_layout.h"
+#include "archive/unzip/entry_names.h"
 
 namespace tv::unzip {
 namespace {
@@ -104,25 +104,29 @@ void Session::List(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const st
     e.method = (st.valid & ZIP_STAT_COMP_METHOD) ? st.comp_method : ZIP_CM_STORE;
     e.crc = (st.valid & ZIP_STAT_CRC) ? st.crc : 0;
     e.symlink = IsSymlinkEntry(za, index);
-    Report(e, name);
+    Report(index, e, name);
 }
 
-void Session::Report(const Listed& e, const std::string& name) {
-    if (cb_ == nullptr) {
-        return;
-    }
-    cb_->TotalSize += e.size;
-    cb_->TotalSizeComp += e.compressed;
-    ++cb_->NumMembers;
-    if (cb_->SendApplicationMessage != nullptr) {
-        cb_->SendApplicationMessage(
-            e.size, e.compressed, Factor(e.size, e.compressed),
-            static_cast<unsigned>(e.when.tm_mon + 1), static_cast<unsigned>(e.when.tm_mday),
-            static_cast<unsigned>(e.when.tm_year + 1900), static_cast<unsigned>(e.when.tm_hour),
-            static_cast<unsigned>(e.when.tm_min), e.symlink ? 'l' : ' ', name.c_str(),
-            MethodName(e.method).c_str(), static_cast<unsigned long>(e.crc),
-            e.encrypted ? 'E' : ' ');
-    }
+void Session::Report(std::uint64_t index, const Listed& e, const std::string& name) {
+    totals_.size += e.size;
+    totals_.compressed += e.compressed;
+    ++totals_.count;
+    ListedEntry entry;
+    entry.index = index;
+    entry.name = name;
+    entry.size = e.size;
+    entry.compressed = e.compressed;
+    entry.factor = Factor(e.size, e.compressed);
+    entry.year = e.when.tm_year + 1900;
+    entry.month = e.when.tm_mon + 1;
+    entry.day = e.when.tm_mday;
+    entry.hour = e.when.tm_hour;
+    entry.minute = e.when.tm_min;
+    entry.symlink = e.symlink;
+    entry.encrypted = e.encrypted;
+    entry.method = MethodName(e.method);
+    entry.crc = e.crc;
+    listener_.Listed(entry);
 }
 
 // A listing needs only the central directory: reading it ourselves spares libzip's
@@ -139,24 +143,26 @@ bool Session::ListDirectory(int& code) {
     if (!dir.found || !dir.filled) {
         return false;
     }
-    if (cb_ != nullptr) {
-        cb_->cchComment = dir.commentLength;
-    }
+    totals_.commentLength = dir.commentLength;
     if (dir.entries.empty()) {
         Print(Level::kWarning, "warning: " + zipPath_ + " holds no entries");
         code = kWarning;
         return true;
     }
-    for (const CentralEntry& c : dir.entries) {
+    for (std::size_t index = 0; index < dir.entries.size(); ++index) {
+        const CentralEntry& c = dir.entries[index];
         const std::string name = NormalizeSeparators(DecodeEntryName(c.rawName));
-        if (!Selected(name)) {
+        if (!Selected(index, name)) {
             continue;
         }
         matchedAny_ = true;
         if (!name.empty() && name.back() == '/') {
             continue;
         }
-        Serve(name);
+        if (!Serve(name)) {
+            code = kCancelled;
+            return true;
+        }
         Listed e;
         e.size = c.size;
         e.compressed = c.compressedSize;
@@ -165,7 +171,7 @@ bool Session::ListDirectory(int& code) {
         e.crc = c.crc;
         e.encrypted = (c.flags & 1) != 0;
         e.symlink = (c.madeBy >> 8) == ZIP_OPSYS_UNIX && S_ISLNK(c.externalAttributes >> 16);
-        Report(e, name);
+        Report(index, e, name);
     }
     code = Finish(true);
     return true;

@@ -1,7 +1,7 @@
 #pragma once
-// Inside the unzip library (not for use outside platform/unzip): one call of
-// Wiz_SingleEntryUnzip is one Session, and each of its operations lives in a file of
-// its own: select.cpp (include and exclude patterns), list.cpp, test.cpp (reading and
+// Inside the unzip library (not for use outside archive/unzip): one call (Run of
+// library.h, or Wiz_SingleEntryUnzip over it) is one Session, and each of its operations lives in a
+// file of its own: select.cpp (include and exclude patterns), list.cpp, test.cpp (reading and
 // checking an entry's data), extract.cpp (layout and space checks, writing files) and
 // password.cpp (opening an entry, asking for its password); unzip.cpp holds the call
 // itself.
@@ -15,11 +15,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/unzip/entry_layout.h"
-#include "platform/unzip/file_source.h"
-#include "platform/unzip/output_folder.h"
+#include "archive/unzip/entry_layout.h"
+#include "archive/unzip/file_source.h"
+#include "archive/unzip/library.h"
+#include "archive/unzip/output_folder.h"
+#include "archive/unzip/unzip.h"
 #include "platform/fd.h"
-#include "platform/unzip/unzip.h"
 #include "platform/wildcard.h"
 
 namespace tv::unzip {
@@ -50,24 +51,18 @@ struct ZipFileClose {
 };
 using ZipFileHandle = std::unique_ptr<zip_file_t, ZipFileClose>;
 
-// Ends the call early with a code (after the reason was printed).
-struct Stop {
-    int code;
-};
-
 std::string ZipErrorText(int zipError);
 bool IsSymlinkEntry(zip_t* za, zip_uint64_t index);
 // The compressed size in percent of the size, as listings report it.
 unsigned Factor(std::uint64_t size, std::uint64_t compressed);
-// The first `count` patterns of a name table, "/" as the separator.
-std::vector<std::string> Patterns(int count, char** table);
 
 // One call: what it was asked, what it found, and how its entries fared.
 class Session {
   public:
-    Session(const DCL& dcl, USERFUNCTIONS* callbacks) : dcl_(dcl), cb_(callbacks) {}
+    Session(const Request& request, Listener& listener, Totals& totals)
+        : request_(request), options_(request.options), listener_(listener), totals_(totals) {}
 
-    int Run(std::vector<std::string> includes, std::vector<std::string> excludes);
+    int Run();
     int CheckSpace(zip_t* za, zip_int64_t count);
 
   private:
@@ -77,8 +72,8 @@ class Session {
     void Print(Level level, const std::string& text);
     void PreparePatterns();
     std::string Key(const std::string& name) const;
-    bool Selected(const std::string& name);
-    void Serve(const std::string& name);
+    bool Selected(std::uint64_t index, const std::string& name);
+    bool Serve(const std::string& name);  // false: the listener stopped the call
     void Tally(Outcome outcome);
     int FinalCode() const;
 
@@ -90,7 +85,7 @@ class Session {
     bool TooDeep(const std::string& path) const;
     struct Listed;
     void List(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
-    void Report(const Listed& e, const std::string& name);
+    void Report(std::uint64_t index, const Listed& e, const std::string& name);
     bool ListDirectory(int& code);  // false: the directory could not be read here
     int Finish(bool listing);
     int OpenFile();
@@ -102,11 +97,14 @@ class Session {
               std::string& reason);
     bool MayReplace(const std::string& fullPath);
 
-    DCL dcl_;
-    USERFUNCTIONS* cb_;
-    std::vector<std::string> includes_;
-    std::vector<std::string> excludes_;
-    std::vector<bool> includeMatched_;
+    const Request& request_;
+    const Options& options_;
+    Listener& listener_;
+    Totals& totals_;
+    const std::vector<std::string>& includes_ = request_.includes;
+    const std::vector<EntryPick>& picks_ = request_.picks;
+    std::vector<bool> includeMatched_, pickMatched_;
+    std::unordered_multimap<std::uint64_t, std::size_t> pickAt_;
     std::unordered_multimap<std::string, std::size_t> includePlain_;
     std::vector<std::size_t> includeWild_;
     std::unordered_set<std::string> excludePlain_;
@@ -123,6 +121,7 @@ class Session {
     std::vector<char> buffer_;
     bool replaceAll_ = false;
     bool keepAll_ = false;
+    int stopCode_ = kOk;  // set when the call must end (disk full)
     bool matchedAny_ = false;
     int done_ = 0, failed_ = 0, noPassword_ = 0, unsupported_ = 0, warned_ = 0;
 };

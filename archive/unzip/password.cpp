@@ -1,4 +1,4 @@
-#include "platform/unzip/unzip_internal.h"
+#include "archive/unzip/unzip_internal.h"
 
 namespace tv::unzip {
 namespace {
@@ -45,21 +45,21 @@ Session::Outcome Session::OpenEntry(zip_t* za, zip_uint64_t index, const zip_sta
                 return fail(zipError);
             }
         }
-        if (asked == kPasswordTries || cb_ == nullptr || cb_->password == nullptr) {
+        if (asked == kPasswordTries) {
             Print(Level::kWarning,
                   "  skipping: " + name +
                       (asked > 0 || !password_.empty() ? "  incorrect password" : "  no password"));
             return Outcome::kNoPassword;
         }
-        char buffer[UNZIP_PASSWORD_BUFFER_SIZE] = {};
-        const std::string prompt = "Password for " + name + ":";
+        PasswordQuery query;
+        query.entry = name;
         ++asked;
-        if (cb_->password(buffer, sizeof buffer, prompt.c_str(), name.c_str()) != 0) {
+        listener_.Ask(query);
+        if (!query.given) {
             Print(Level::kWarning, "  skipping: " + name + "  no password");
             return Outcome::kNoPassword;
         }
-        buffer[sizeof buffer - 1] = '\0';
-        candidate = buffer;
+        candidate = std::move(query.password);
         haveCandidate = true;
     }
 }

@@ -1,8 +1,8 @@
-#include "platform/unzip/repair.h"
+#include "archive/unzip/repair.h"
 
 #include <algorithm>
 
-#include "platform/unzip/zip_format.h"
+#include "archive/unzip/zip_format.h"
 
 namespace tv::unzip {
 namespace {

@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/unzip/entry_layout.h"
-#include "platform/unzip/file_source.h"
+#include "archive/unzip/entry_layout.h"
+#include "archive/unzip/file_source.h"
 
 namespace tv::unzip {
 

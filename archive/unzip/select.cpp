@@ -1,21 +1,17 @@
-#include "platform/unzip/unzip_internal.h"
+#include "archive/unzip/unzip_internal.h"
 
+#include "archive/unzip/entry_names.h"
 #include "platform/strings.h"
-#include "platform/unzip/entry_names.h"
 
 namespace tv::unzip {
 
-std::vector<std::string> Patterns(int count, char** table) {
-    std::vector<std::string> out;
-    for (int i = 0; table != nullptr && i < count && table[i] != nullptr && table[i][0] != 0; ++i) {
-        out.push_back(NormalizeSeparators(table[i]));
-    }
-    return out;
-}
-
 void Session::PreparePatterns() {
-    matchOptions_.ignoreCase = dcl_.C_flag != 0;
+    matchOptions_.ignoreCase = options_.ignoreCase;
     includeMatched_.assign(includes_.size(), false);
+    pickMatched_.assign(picks_.size(), false);
+    for (std::size_t i = 0; i < picks_.size(); ++i) {
+        pickAt_.emplace(picks_[i].index, i);
+    }
     // Every pattern is looked up as a plain name (the usual case, a selection of listed
     // entries, stays linear however long, and a name holding "[" or "?" can be named
     // literally); patterns with wildcards are matched as such as well.
@@ -25,7 +21,7 @@ void Session::PreparePatterns() {
             includeWild_.push_back(i);
         }
     }
-    for (const std::string& pattern : excludes_) {
+    for (const std::string& pattern : request_.excludes) {
         excludePlain_.insert(Key(pattern));
         if (HasWildcards(pattern, matchOptions_)) {
             excludeWild_.push_back(pattern);
@@ -37,8 +33,17 @@ std::string Session::Key(const std::string& name) const {
     return matchOptions_.ignoreCase ? ToLower(name) : name;
 }
 
-bool Session::Selected(const std::string& name) {
-    bool included = includes_.empty();
+bool Session::Selected(std::uint64_t index, const std::string& name) {
+    bool included = includes_.empty() && picks_.empty();
+    // A pick names one entry by its place and name: a package that changed since it was
+    // listed must not hand out another entry in its stead.
+    auto [pick, lastPick] = pickAt_.equal_range(index);
+    for (; pick != lastPick; ++pick) {
+        if (picks_[pick->second].name == name) {
+            pickMatched_[pick->second] = true;
+            included = true;
+        }
+    }
     if (!includePlain_.empty()) {
         auto [first, last] = includePlain_.equal_range(Key(name));
         for (auto it = first; it != last; ++it) {

@@ -1,4 +1,4 @@
-#include "platform/unzip/output_folder.h"
+#include "archive/unzip/output_folder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

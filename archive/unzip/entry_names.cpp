@@ -1,4 +1,4 @@
-#include "platform/unzip/entry_names.h"
+#include "archive/unzip/entry_names.h"
 
 #include <cctype>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/unzip/unzip_internal.h"
+#include "archive/unzip/unzip_internal.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,8 +10,8 @@
 #include <ctime>
 #include <string_view>
 
-#include "platform/unzip/entry_layout.h"
-#include "platform/unzip/entry_names.h"
+#include "archive/unzip/entry_layout.h"
+#include "archive/unzip/entry_names.h"
 
 namespace tv::unzip {
 namespace {
@@ -71,31 +71,34 @@ bool Session::TooDeep(const std::string& path) const {
 }
 
 bool Session::MayReplace(const std::string& fullPath) {
-    if (dcl_.noflag != 0 || replaceAll_) {
+    if (options_.overwrite || replaceAll_) {
         return true;
     }
-    if (keepAll_ || dcl_.PromptToOverwrite == 0 || cb_ == nullptr || cb_->replace == nullptr) {
+    if (keepAll_ || !options_.promptToOverwrite) {
         return false;
     }
-    std::vector<char> copy(fullPath.begin(), fullPath.end());
-    copy.push_back('\0');
-    switch (cb_->replace(copy.data())) {
-        case UNZIP_REPLACE_YES:
+    OverwriteQuery query;
+    query.path = fullPath;
+    listener_.Ask(query);
+    switch (query.answer) {
+        case OverwriteAnswer::kReplace:
             return true;
-        case UNZIP_REPLACE_ALL:
+        case OverwriteAnswer::kReplaceAll:
             replaceAll_ = true;
             return true;
-        case UNZIP_REPLACE_NONE:
+        case OverwriteAnswer::kKeepAll:
             keepAll_ = true;
             return false;
-        default:
+        case OverwriteAnswer::kKeep:
             return false;
     }
+    return false;
 }
 
 Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_t& st,
                                   const std::string& name) {
-    const OutputName out = MakeOutputName(name, dcl_.ndflag != 0, dcl_.SpaceToUnderscore != 0);
+    const OutputName out =
+        MakeOutputName(name, options_.useFolderNames, options_.spaceToUnderscore);
     bool warned = false;
     if (out.droppedRoot) {
         Print(Level::kWarning, "warning: removed the absolute path from " + name);
@@ -105,7 +108,7 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
         Print(Level::kWarning, "warning: removed \"..\" path parts from " + name);
         warned = true;
     }
-    if (out.isFolder && dcl_.ndflag == 0) {
+    if (out.isFolder && !options_.useFolderNames) {
         return warned ? Outcome::kWarned : Outcome::kSkipped;
     }
     if (out.path.empty()) {
@@ -145,7 +148,7 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
             Print(Level::kWarning, "error: cannot create " + out.path + ": a folder has that name");
             return Outcome::kFailed;
         }
-        const bool onlyNewer = dcl_.ExtractOnlyNewer != 0 || dcl_.nfflag != 0;
+        const bool onlyNewer = options_.extractOnlyNewer || options_.freshen;
         if (onlyNewer && S_ISREG(existing.st_mode) && existing.st_mtime >= mtime) {
             return warned ? Outcome::kWarned : Outcome::kSkipped;
         }
@@ -153,7 +156,7 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
             Print(Level::kInfo, "  skipping: " + out.path + "  already exists");
             return warned ? Outcome::kWarned : Outcome::kSkipped;
         }
-    } else if (dcl_.nfflag != 0) {
+    } else if (options_.freshen) {
         return warned ? Outcome::kWarned : Outcome::kSkipped;
     }
 
@@ -175,6 +178,9 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
         return Outcome::kFailed;
     }
     if (!Copy(std::move(file), st.size, pending.Fd(), out.path, reason)) {
+        if (stopCode_ != kOk) {
+            return Outcome::kFailed;  // said already; the call ends
+        }
         Print(Level::kWarning, "error: " + out.path + ": " + reason + "; file removed");
         return Outcome::kFailed;
     }
@@ -204,10 +210,10 @@ int Session::CheckSpace(zip_t* za, zip_int64_t count) {
             continue;
         }
         const std::string name = EntryName(st);
-        if (!Selected(name)) {
+        if (!Selected(static_cast<zip_uint64_t>(i), name)) {
             continue;
         }
-        OutputName out = MakeOutputName(name, dcl_.ndflag != 0, dcl_.SpaceToUnderscore != 0);
+        OutputName out = MakeOutputName(name, options_.useFolderNames, options_.spaceToUnderscore);
         if (out.path.empty() || TooDeep(out.path)) {
             continue;  // never written
         }

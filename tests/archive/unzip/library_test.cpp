@@ -6,9 +6,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "archive/unzip/entry_names.h"
 #include "platform/fd.h"
-#include "platform/unzip/entry_names.h"
-#include "tests/platform/unzip/zip_fixtures.h"
+#include "tests/archive/unzip/zip_fixtures.h"
 
 namespace tv::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/unzip/entry_layout.h"
+#include "archive/unzip/entry_layout.h"
 
 #include <unistd.h>
 
@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/unzip/zip_format.h"
+#include "archive/unzip/zip_format.h"
 
 namespace tv::unzip {
 namespace {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/unzip/unzip.h"
+#include "archive/unzip/unzip.h"
 
 namespace tv::test {
 
