@@ -248,39 +248,35 @@ TEST_F(RendererTest, MissingToolLeavesTheDocumentAsExtracted) {
     EXPECT_TRUE(rec_.messages.empty());
 }
 
-// The folder and the main document are those RenderPackage chose, whatever the first
-// entry's folder, the archive's folder or the order of the entries.
+// The folder and the main document are those RenderPackage chose, whatever the order
+// of the entries.
 TEST_F(RendererTest, SelectionOpensWhatTheRenderPrepared) {
     struct Case {
         std::vector<ListingItem> items;
         int main, seq;
-        std::string firstFolder;
         Events expected;
         bool firstSelected;
     };
     test::WriteFile(tmp_ / "MyTessel/US1/US1.xml");
     const Case cases[] = {
-        {{{"A.xml", false}, {"A-s00001.xml", false}}, 1, 2, "", {"open ~/A/A.xml"}, true},
+        {{{"A.xml", false}, {"A-s00001.xml", false}}, 1, 2, {"open ~/A/A.xml"}, true},
         {{{"A.xml", false}, {"x.tif", true}, {"A-s00001.xml", true}},
          1,
          3,
-         "Q",
          {"open ~/A/x.tif", "open ~/A/A-s00001.xml"},
          false},
         {{{"x.tif", false}, {"US1.xml", false}},
          2,
          0,
-         "",
          {"tool /app/Perl/DtdStrip \"~/US1/US1.xml\"", "open ~/US1/US1.xml"},
          false},
         {{{"tran1.xml", false}, {"US1.xml", false}, {"US1-fee.xml", false}},
          2,
          0,
-         "tran1",
          {"tool /app/Perl/DtdStrip \"~/US1/US1.xml\"", "open ~/US1/US1.xml"},
          false},
-        {{{"US2.xml", false}}, 1, 0, "", {}, false},
-        {{{"x.tif", false}}, 0, 0, "", {"message"}, false},
+        {{{"US2.xml", false}}, 1, 0, {}, false},
+        {{{"x.tif", false}}, 0, 0, {"message"}, false},
     };
     settings_.unreferenceDTD = true;
     for (Case c : cases) {
