@@ -122,10 +122,10 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
                   ": the name is too long or nested too deep; not extracted");
         return Outcome::kFailed;
     }
-    std::string reason;
+    int dirFd = -1;
     if (out.isFolder) {
-        if (output_.Folder(out.path, reason) < 0) {
-            Print(Level::kWarning, "error: cannot create " + out.path + ": " + reason);
+        if (Status s = output_.Folder(out.path, dirFd); !s) {
+            Print(Level::kWarning, "error: cannot create " + out.path + ": " + s.Description());
             return Outcome::kFailed;
         }
         Print(Level::kInfo, "   creating: " + out.path + "/");
@@ -135,9 +135,8 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
     const std::size_t slash = out.path.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : out.path.substr(0, slash);
     const std::string leaf = slash == std::string::npos ? out.path : out.path.substr(slash + 1);
-    const int dirFd = output_.Folder(folder, reason);
-    if (dirFd < 0) {
-        Print(Level::kWarning, "error: cannot create " + out.path + ": " + reason);
+    if (Status s = output_.Folder(folder, dirFd); !s) {
+        Print(Level::kWarning, "error: cannot create " + out.path + ": " + s.Description());
         return Outcome::kFailed;
     }
     const std::time_t mtime = (st.valid & ZIP_STAT_MTIME) ? st.mtime : -1;
@@ -177,11 +176,10 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
               "error: cannot create " + out.path + ": " + std::string(std::strerror(errno)));
         return Outcome::kFailed;
     }
-    if (!Copy(std::move(file), st.size, pending.Fd(), out.path, reason)) {
-        if (stopCode_ != kOk) {
-            return Outcome::kFailed;  // said already; the call ends
-        }
-        Print(Level::kWarning, "error: " + out.path + ": " + reason + "; file removed");
+    if (Status s = Copy(std::move(file), st.size, pending.Fd(), out.path); !s) {
+        Print(Level::kWarning, s.Number() == kDiskFull ? "error: " + s.Description()
+                                                       : "error: " + out.path + ": " +
+                                                             s.Description() + "; file removed");
         return Outcome::kFailed;
     }
     if (!pending.Commit(mtime)) {

@@ -8,33 +8,39 @@
 #include <cerrno>
 #include <cstring>
 
+#include "archive/unzip/unzip.h"
+
 namespace tv::unzip {
 namespace {
 
 constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
+Status FolderFailure(const std::string& reason, int err = 0) {
+    return Status(UZ_ERR_ARCHIVE, "unzip", reason, err);
+}
+
 // Opens (creating when missing) the folder part below parent without following a link.
-UniqueFd OpenChild(int parent, const std::string& part, std::string& reason) {
-    UniqueFd fd(::openat(parent, part.c_str(), kDirFlags));
+Status OpenChild(int parent, const std::string& part, UniqueFd& fd) {
+    fd.Reset(::openat(parent, part.c_str(), kDirFlags));
     if (!fd.Valid() && errno == ENOENT) {
         if (::mkdirat(parent, part.c_str(), 0777) != 0 && errno != EEXIST) {
-            reason = "cannot create folder " + part + ": " + std::strerror(errno);
-            return fd;
+            const int err = errno;
+            return FolderFailure("cannot create folder " + part + ": " + std::strerror(err), err);
         }
         fd.Reset(::openat(parent, part.c_str(), kDirFlags));
     }
-    if (!fd.Valid()) {
-        const int err = errno;
-        struct stat st {};
-        if (::fstatat(parent, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
-            reason = "a symbolic link is in the way: " + part;
-        } else if (err == ENOTDIR) {
-            reason = "a file is in the way: " + part;
-        } else {
-            reason = "cannot open folder " + part + ": " + std::strerror(err);
-        }
+    if (fd.Valid()) {
+        return {};
     }
-    return fd;
+    const int err = errno;
+    struct stat st {};
+    if (::fstatat(parent, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+        return FolderFailure("a symbolic link is in the way: " + part, err);
+    }
+    if (err == ENOTDIR) {
+        return FolderFailure("a file is in the way: " + part, err);
+    }
+    return FolderFailure("cannot open folder " + part + ": " + std::strerror(err), err);
 }
 
 }  // namespace
@@ -76,12 +82,15 @@ OutputFolder::Space OutputFolder::DiskSpace() const {
     return {bytes(vfs.f_bavail), bytes(vfs.f_blocks), size != 0 ? size : 4096};
 }
 
-int OutputFolder::Folder(const std::string& relative, std::string& reason) {
+Status OutputFolder::Folder(const std::string& relative, int& fd) {
+    fd = -1;
     if (relative.empty()) {
-        return root_.Get();
+        fd = root_.Get();
+        return {};
     }
     if (cached_.Valid() && relative == cachedPath_) {
-        return cached_.Get();
+        fd = cached_.Get();
+        return {};
     }
     cached_.Reset();
     cachedPath_.clear();
@@ -93,16 +102,17 @@ int OutputFolder::Folder(const std::string& relative, std::string& reason) {
             slash = relative.size();
         }
         const std::string part = relative.substr(start, slash - start);
-        UniqueFd next = OpenChild(current.Valid() ? current.Get() : root_.Get(), part, reason);
-        if (!next.Valid()) {
-            return -1;
+        UniqueFd next;
+        if (Status s = OpenChild(current.Valid() ? current.Get() : root_.Get(), part, next); !s) {
+            return s;
         }
         current = std::move(next);
         start = slash + 1;
     }
     cached_ = std::move(current);
     cachedPath_ = relative;
-    return cached_.Get();
+    fd = cached_.Get();
+    return {};
 }
 
 PendingFile::~PendingFile() {

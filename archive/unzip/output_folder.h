@@ -6,6 +6,7 @@
 #include <ctime>
 #include <string>
 
+#include "platform/error.h"
 #include "platform/fd.h"
 
 namespace tv::unzip {
@@ -17,9 +18,10 @@ class OutputFolder {
     bool OpenRoot(const std::string& root);
 
     // The folder at the relative "/"-separated path below the root ("" is the root),
-    // created when missing. Returns a descriptor owned by this object and valid until
-    // the next call, or -1 with reason set (a link or file in the way, a system error).
-    int Folder(const std::string& relative, std::string& reason);
+    // created when missing. Sets fd to a descriptor owned by this object and valid until
+    // the next call; otherwise fd is -1 and the status says why (a link or file in the
+    // way, a system error).
+    Status Folder(const std::string& relative, int& fd);
 
     struct Space {
         std::uint64_t available;  // bytes an unprivileged writer may still use

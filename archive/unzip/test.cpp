@@ -14,8 +14,10 @@ constexpr std::size_t kCopyBufferSize = 256 * 1024;
 
 }  // namespace
 
-bool Session::Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std::string& shown,
-                   std::string& reason) {
+Status Session::Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std::string& shown) {
+    auto failed = [](const std::string& reason, int err = 0) {
+        return Status(kEntryError, "unzip", reason, err);
+    };
     if (buffer_.empty()) {
         buffer_.resize(kCopyBufferSize);
     }
@@ -24,42 +26,37 @@ bool Session::Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std:
         const zip_int64_t got = zip_fread(file.get(), buffer_.data(), buffer_.size());
         if (got < 0) {
             const int zipError = zip_error_code_zip(zip_file_get_error(file.get()));
-            reason = zipError == ZIP_ER_CRC      ? "bad CRC"
-                     : zipError == ZIP_ER_INCONS ? "size does not match the directory"
-                                                 : zip_file_strerror(file.get());
-            return false;
+            return failed(zipError == ZIP_ER_CRC      ? "bad CRC"
+                          : zipError == ZIP_ER_INCONS ? "size does not match the directory"
+                                                      : zip_file_strerror(file.get()));
         }
         if (got == 0) {
             break;
         }
         total += static_cast<std::uint64_t>(got);
         if (total > size) {
-            reason = "more data than the entry declares";
-            return false;
+            return failed("more data than the entry declares");
         }
         if (outFd >= 0) {
             if (const int err = WriteAll(outFd, buffer_.data(), static_cast<std::size_t>(got));
                 err != 0) {
                 if (err == ENOSPC || err == EDQUOT) {
-                    Print(Level::kWarning, "error: disk full writing " + shown);
+                    // Every later entry would fail alike: the call ends here.
                     stopCode_ = kDiskFull;
-                    return false;
+                    return Status(kDiskFull, "unzip", "disk full writing " + shown, err);
                 }
-                reason = std::string("write failed: ") + std::strerror(err);
-                return false;
+                return failed(std::string("write failed: ") + std::strerror(err), err);
             }
         }
     }
     if (total != size) {
-        reason = "entry is truncated";
-        return false;
+        return failed("entry is truncated");
     }
     const int closeError = zip_fclose(file.release());
     if (closeError != 0) {
-        reason = closeError == ZIP_ER_CRC ? "bad CRC" : ZipErrorText(closeError);
-        return false;
+        return failed(closeError == ZIP_ER_CRC ? "bad CRC" : ZipErrorText(closeError));
     }
-    return true;
+    return {};
 }
 
 Session::Outcome Session::Test(zip_t* za, zip_uint64_t index, const zip_stat_t& st,
@@ -69,9 +66,8 @@ Session::Outcome Session::Test(zip_t* za, zip_uint64_t index, const zip_stat_t& 
     if (opened != Outcome::kDone) {
         return opened;
     }
-    std::string reason;
-    if (!Copy(std::move(file), st.size, -1, name, reason)) {
-        Print(Level::kWarning, "error: " + name + ": " + reason);
+    if (Status s = Copy(std::move(file), st.size, -1, name); !s) {
+        Print(Level::kWarning, "error: " + name + ": " + s.Description());
         return Outcome::kFailed;
     }
     Print(Level::kInfo, "    testing: " + name + "   OK");

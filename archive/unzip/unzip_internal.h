@@ -93,8 +93,9 @@ class Session {
     Outcome Extract(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
     Outcome OpenEntry(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name,
                       ZipFileHandle& file);
-    bool Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std::string& shown,
-              std::string& reason);
+    // Reads the entry's data to its end (writing it to outFd unless -1), checking its
+    // size and CRC.
+    Status Copy(ZipFileHandle file, std::uint64_t size, int outFd, const std::string& shown);
     bool MayReplace(const std::string& fullPath);
 
     const Request& request_;
