@@ -90,10 +90,12 @@ PackageDocuments ClassifyPackage(std::span<const std::string> names) {
             case Names::Stem:
                 docs.baseName = b;
                 docs.mainDocName = name;
+                docs.mainDocSource = entry;
                 break;
             case Names::StemAsXml:
                 docs.baseName = b;
                 docs.mainDocName = b + ".xml";
+                docs.mainDocSource = entry;
                 break;
             case Names::StemLessSeven:
                 docs.baseName = b.substr(0, b.size() >= 7 ? b.size() - 7 : 0);

@@ -51,6 +51,7 @@ struct FoundEntry {
 struct PackageDocuments {
     std::array<FoundEntry, kDocumentKindCount> last;
     std::string mainDocName;  // the main document (B + ".xml" for an SGML source)
+    int mainDocSource = 0;    // the entry it comes from: itself, or the SGML source
     std::string baseName;     // names the package folder
     // The two entries the listing records and rendering extracts first: the last
     // "xml"/"sgm" entry whose name does not end in "s00001.xml", and the last one whose

@@ -139,23 +139,18 @@ constexpr DocumentStep kDocumentSteps[] = {
     {DocumentKind::SequenceListing, nullptr, 0, &PrepareWithPathMend, Stage::kAfterRest, false},
 };
 
-// The main document goes by the name the classification gave it (base name + ".xml"
-// for an SGML source, which is its entry).
-const FoundEntry& DocumentOf(const DocumentStep& step, const PackageDocuments& docs) {
-    if (step.kind == DocumentKind::MainDocument &&
-        docs.Last(DocumentKind::MainDocument).name != docs.mainDocName) {
-        static const FoundEntry none;
-        return docs.mainDocName.empty() ? none : docs.Last(DocumentKind::SgmlSource);
+// The file a step works on and the entry it comes from. The main document goes by the
+// name the classification gave it (base name + ".xml" for an SGML source).
+FoundEntry DocumentOf(const DocumentStep& step, const PackageDocuments& docs) {
+    if (step.kind == DocumentKind::MainDocument) {
+        return {docs.mainDocSource, docs.mainDocName};
     }
     return docs.Last(step.kind);
 }
 
-std::string FileNameOf(const DocumentStep& step, const PackageDocuments& docs) {
-    return step.kind == DocumentKind::MainDocument ? docs.mainDocName : docs.Last(step.kind).name;
-}
-
 bool Wanted(const DocumentStep& d, const RenderSettings& settings, const PackageDocuments& docs) {
-    return !FileNameOf(d, docs).empty() && (d.option == nullptr || (settings.*d.option & d.bit));
+    return !DocumentOf(d, docs).name.empty() &&
+           (d.option == nullptr || (settings.*d.option & d.bit));
 }
 
 }  // namespace
@@ -250,7 +245,7 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
     auto prepare = [&](Stage stage) {
         for (const DocumentStep& d : kDocumentSteps) {
             if (!raw && d.stage == stage && d.prepare != nullptr && Wanted(d, settings, docs)) {
-                d.prepare(context, target + FileNameOf(d, docs));
+                d.prepare(context, target + DocumentOf(d, docs).name);
             }
         }
     };
@@ -264,7 +259,7 @@ Status Renderer::DocumentSteps(const RenderSettings& settings, PackageState& sta
         if (!Wanted(d, settings, docs)) {
             continue;
         }
-        const std::string path = target + FileNameOf(d, docs);
+        const std::string path = target + DocumentOf(d, docs).name;
         if (!raw && d.stage == Stage::kAfterRest && d.prepare != nullptr) {
             d.prepare(context, path);
         }
