@@ -20,8 +20,10 @@
 //   ENAMETOOLONG                          52   bad file name or number
 //   anything else                         51   internal error
 #include <exception>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 namespace tv {
@@ -66,6 +68,41 @@ class Status {
     int osError_ = 0;
     std::string source_;
     std::string description_;
+};
+
+// A value or the Status saying why there is none. Built from a failed Status only: a
+// successful Status without a value would report success and failure the same way, so
+// it becomes an internal error.
+template <class T>
+class Result {
+  public:
+    template <class U = T, std::enable_if_t<std::is_constructible_v<T, U&&> &&
+                                                !std::is_same_v<std::decay_t<U>, Status> &&
+                                                !std::is_same_v<std::decay_t<U>, Result>,
+                                            int> = 0>
+    Result(U&& value) : value_(std::forward<U>(value)) {}
+    Result(Status status) : status_(std::move(status)) {
+        if (status_.Ok()) {
+            status_ = Status(kErrInternal, std::string(kExecutableName), "no value");
+        }
+    }
+
+    bool Ok() const noexcept { return value_.has_value(); }
+    explicit operator bool() const noexcept { return Ok(); }
+    // The value; only when Ok().
+    T& value() & { return *value_; }
+    const T& value() const& { return *value_; }
+    T&& value() && { return std::move(*value_); }
+    T* operator->() { return &*value_; }
+    const T* operator->() const { return &*value_; }
+    T& operator*() & { return *value_; }
+    const T& operator*() const& { return *value_; }
+    // Success when Ok(), else why not.
+    const Status& status() const noexcept { return status_; }
+
+  private:
+    std::optional<T> value_;
+    Status status_;
 };
 
 class AppError : public std::exception {

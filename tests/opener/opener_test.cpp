@@ -295,11 +295,19 @@ TEST(OpenerOutput, ReplacesALinkInsteadOfWritingThroughIt) {
     tv::test::TempFolder dir;
     WriteFile(dir / "victim", "keep");
     std::filesystem::create_symlink(dir / "victim", dir / "page.html");
-    ASSERT_EQ(WriteFileReplacing(dir / "page.html", "new"), "");
+    ASSERT_TRUE(WriteFileReplacing(dir / "page.html", "new").Ok());
     EXPECT_EQ(ReadAll(dir / "victim"), "keep");
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "page.html"));
     EXPECT_EQ(ReadAll(dir / "page.html"), "new");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+    // A folder that is not there: a failure with the classic number, nothing left over.
+    const Status replaced = WriteFileReplacing(dir / "gone/page.html", "x");
+    EXPECT_EQ(replaced.Number(), kErrFileNotFound) << replaced.Description();
+    const Result<std::string> made = WriteNewFile(dir / "gone/", "p-", ".html", "x");
+    EXPECT_EQ(made.status().Number(), kErrFileNotFound) << made.status().Description();
+    const Result<std::string> page = WriteNewFile(dir.Path() + "/", "p-", ".html", "y");
+    ASSERT_TRUE(page.Ok()) << page.status().Description();
+    EXPECT_EQ(ReadAll(*page), "y");
 }
 
 TEST(OpenerOutput, ErrorPageEscapesEverything) {

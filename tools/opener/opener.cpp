@@ -162,18 +162,19 @@ OpenResult Hand(const std::string& target, const std::string& folder) {
 
 OpenResult ShowError(const OpenError& error, const std::string& besidePath) {
     const std::string page = ErrorPageHtml(error);
-    if (WriteFileReplacing(besidePath, page).empty()) {
+    if (WriteFileReplacing(besidePath, page).Ok()) {
         return Hand(besidePath, besidePath.substr(0, besidePath.rfind('/') + 1));
     }
-    const std::string temp = WriteNewFile(TempFolder(), "tessel-open-error-", ".html", page);
-    if (temp.empty()) {
+    const Result<std::string> temp =
+        WriteNewFile(TempFolder(), "tessel-open-error-", ".html", page);
+    if (!temp.Ok()) {
         OpenResult result;
         result.exitCode = 1;
         result.message = "tessel-open: " + error.stage + ": " + error.file +
                          ": and no error page could be written";
         return result;
     }
-    return Hand(temp, TempFolder());
+    return Hand(temp.value(), TempFolder());
 }
 
 }  // namespace

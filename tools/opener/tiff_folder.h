@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
 #include "platform/fd.h"
 
 namespace tv::opener {
@@ -25,8 +26,9 @@ UniqueFd OpenFolder(const std::string& path);
 // Opens relative ("a/b/c.tif": no "..", no empty components) below root.
 FolderFile OpenBelow(int root, const std::string& relative);
 
-// Creates or replaces name in folder with bytes (mode 0644). "" or a readable reason.
-std::string WriteInFolder(int folder, const std::string& name, std::string_view bytes);
+// Creates or replaces name in folder with bytes (mode 0644). A failure's description is
+// a readable reason.
+Status WriteInFolder(int folder, const std::string& name, std::string_view bytes);
 
 void RemoveInFolder(int folder, const std::string& name);
 

@@ -19,6 +19,11 @@ std::string Refusal(const std::string& part, int error) {
     return part + ": " + std::strerror(error);
 }
 
+Status WriteFailure(int err, const std::string& what) {
+    return Status(ErrorNumberFromErrno(err), ErrorSource("Opener"),
+                  what + ": " + std::strerror(err), err);
+}
+
 }  // namespace
 
 UniqueFd OpenFolder(const std::string& path) {
@@ -70,7 +75,7 @@ FolderFile OpenBelow(int root, const std::string& relative) {
     return out;
 }
 
-std::string WriteInFolder(int folder, const std::string& name, std::string_view bytes) {
+Status WriteInFolder(int folder, const std::string& name, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
     std::string temp;
     UniqueFd fd;
@@ -84,7 +89,8 @@ std::string WriteInFolder(int folder, const std::string& name, std::string_view 
         }
     }
     if (!fd.Valid()) {
-        return "cannot create a file beside " + name + ": " + std::strerror(errno);
+        const int err = errno;
+        return WriteFailure(err, "cannot create a file beside " + name);
     }
     int error = WriteNewAndClose(std::move(fd), bytes);
     if (error == 0 && ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
@@ -92,9 +98,9 @@ std::string WriteInFolder(int folder, const std::string& name, std::string_view 
     }
     if (error != 0) {
         ::unlinkat(folder, temp.c_str(), 0);
-        return "cannot write " + name + ": " + std::strerror(error);
+        return WriteFailure(error, "cannot write " + name);
     }
-    return "";
+    return Status();
 }
 
 void RemoveInFolder(int folder, const std::string& name) {

@@ -220,8 +220,10 @@ void ConvertPage(TIFF* tiff, int folder, Source& s, size_t index, const TiffLimi
         page.error = "the drawings of this document together are larger than allowed";
         return;
     }
-    page.error = WriteInFolder(folder, PngPageName(s.pngBase, static_cast<int>(index) + 1), png);
-    page.written = page.error.empty();
+    const Status written =
+        WriteInFolder(folder, PngPageName(s.pngBase, static_cast<int>(index) + 1), png);
+    page.error = written.Description();
+    page.written = written.Ok();
 }
 
 void RunJob(const Job& job, int root, const TiffLimits& limits, Budget& budget) {
