@@ -45,6 +45,7 @@ enum ErrorNumber : long {
     kErrPermission = 70,
     kErrAccess = 75,
     kErrPathNotFound = 76,
+    kErrInvalidFormat = 321,  // input a reader refuses (bad syntax, past a size limit)
 };
 
 class Status {

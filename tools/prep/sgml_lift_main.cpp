@@ -62,10 +62,9 @@ int main(int argc, char** argv) try {
         Complain(kTool, file + ": the file to convert must not be an .xml file");
         return 2;
     }
-    std::string error;
-    const auto catalog = Catalog::Load(argv[2], &error);
+    const tv::Result<Catalog> catalog = Catalog::Load(argv[2]);
     if (!catalog) {
-        Complain(kTool, error);
+        Complain(kTool, catalog.status().Description());
         return 1;
     }
     std::error_code ec;
@@ -90,8 +89,8 @@ int main(int argc, char** argv) try {
     }
     xml += lifted.xml;
     xml += '\n';
-    if (!ReplaceFile(target, xml, &error)) {
-        Complain(kTool, error);
+    if (const tv::Status written = ReplaceFile(target, xml); !written.Ok()) {
+        Complain(kTool, written.Description());
         return 1;
     }
     return 0;
