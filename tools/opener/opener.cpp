@@ -148,14 +148,15 @@ std::string Absolute(const std::string& path) {
 OpenResult Hand(const std::string& target, const std::string& folder) {
     OpenResult result;
     const std::string program = BrowserProgram();
-    const StartResult started = StartDetached(program, target, folder);
+    const Result<long> started = StartDetached(program, target, folder);
     result.handedOver = target;
-    if (started.status != StartStatus::Started) {
+    if (!started.Ok()) {
+        const long number = started.status().Number();
         result.exitCode = 1;
         result.message = "tessel-open: cannot start the browser " + program + ": " +
-                         (started.status == StartStatus::ProgramNotFound ? "not found"
-                          : started.status == StartStatus::NotExecutable ? "not executable"
-                                                                         : "start failed");
+                         (number == kErrFileNotFound ? "not found"
+                          : number == kErrPermission ? "not executable"
+                                                     : "start failed");
     }
     return result;
 }
