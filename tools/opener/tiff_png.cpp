@@ -154,14 +154,14 @@ struct Budget {
 
 // Reads every page's size and place, and charges the budget when the whole TIFF fits.
 void Survey(Source& s, int root, const TiffLimits& limits, Budget& budget) {
-    const FolderFile file = OpenBelow(root, s.tiff);
-    if (!file.error.empty()) {
-        s.error = file.error;
+    const Result<FolderFile> file = OpenBelow(root, s.tiff);
+    if (!file) {
+        s.error = file.status().Description();
         return;
     }
-    s.device = file.device;
-    s.inode = file.inode;
-    TiffHandle handle(file.file.Get(), limits);
+    s.device = file->device;
+    s.inode = file->inode;
+    TiffHandle handle(file->file.Get(), limits);
     TIFF* tiff = handle.get();
     if (tiff == nullptr) {
         s.error = "not a TIFF image" + (handle.error().empty() ? "" : ": " + handle.error());
@@ -228,12 +228,12 @@ void ConvertPage(TIFF* tiff, int folder, Source& s, size_t index, const TiffLimi
 
 void RunJob(const Job& job, int root, const TiffLimits& limits, Budget& budget) {
     Source& s = *job.source;
-    const FolderFile file = OpenBelow(root, s.tiff);
-    if (!file.error.empty() || file.device != s.device || file.inode != s.inode) {
+    const Result<FolderFile> file = OpenBelow(root, s.tiff);
+    if (!file || file->device != s.device || file->inode != s.inode) {
         s.pages[job.first].error = s.tiff + " was changed while it was converted";
         return;
     }
-    TiffHandle handle(file.file.Get(), limits);
+    TiffHandle handle(file->file.Get(), limits);
     for (size_t i = job.first; i < job.end; ++i) {
         const bool positioned =
             handle.get() != nullptr &&
@@ -243,7 +243,7 @@ void RunJob(const Job& job, int root, const TiffLimits& limits, Budget& budget) 
             s.pages[i].error = "page " + std::to_string(i + 1) + " cannot be read";
             return;
         }
-        ConvertPage(handle.get(), file.folder.Get(), s, i, limits, budget, handle.error());
+        ConvertPage(handle.get(), file->folder.Get(), s, i, limits, budget, handle.error());
         if (!s.pages[i].error.empty()) {
             return;  // the TIFF fails as a whole
         }
@@ -318,9 +318,12 @@ std::vector<PngConversion> ConvertTiffsToPng(const std::string& folder,
         }
         const bool anyWritten =
             std::any_of(s.pages.begin(), s.pages.end(), [](const Page& p) { return p.written; });
-        const UniqueFd folderFd = !s.error.empty() && anyWritten
-                                      ? std::move(OpenBelow(root.Get(), s.tiff).folder)
-                                      : UniqueFd();
+        UniqueFd folderFd;
+        if (!s.error.empty() && anyWritten) {
+            if (Result<UniqueFd> folder = OpenFolderBelow(root.Get(), s.tiff)) {
+                folderFd = std::move(folder).value();
+            }
+        }
         for (size_t p = 0; p < s.pages.size(); ++p) {
             const std::string name = PngPageName(s.pngBase, static_cast<int>(p) + 1);
             if (!s.error.empty() && s.pages[p].written && folderFd.Valid()) {
