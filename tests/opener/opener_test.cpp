@@ -95,26 +95,26 @@ TEST(OpenerTiff, GroupFourPagesBecomePngs) {
     ASSERT_TRUE(tv::test::MakeG4Tiff(dir / "one.tif", 300, 200));
     ASSERT_TRUE(tv::test::MakeG4Tiff(dir / "three.tif", 64, 48, 3));
     PngConversion one = ConvertTiffToPng(dir / "one.tif", dir / "one");
-    ASSERT_EQ(one.error, "");
-    ASSERT_EQ(one.pngPaths, std::vector<std::string>{dir / "one.png"});
+    ASSERT_TRUE(one.Ok()) << one.status().Description();
+    ASSERT_EQ(*one, std::vector<std::string>{dir / "one.png"});
     const auto header = tv::test::ReadPngHeader(dir / "one.png");
     EXPECT_TRUE(header.signature);
     EXPECT_EQ(header.width, 300u);
     EXPECT_EQ(header.height, 200u);
 
     PngConversion three = ConvertTiffToPng(dir / "three.tif", dir / "three");
-    ASSERT_EQ(three.error, "");
-    EXPECT_EQ(three.pngPaths, (std::vector<std::string>{dir / "three.png", dir / "three-2.png",
-                                                        dir / "three-3.png"}));
+    ASSERT_TRUE(three.Ok()) << three.status().Description();
+    EXPECT_EQ(*three, (std::vector<std::string>{dir / "three.png", dir / "three-2.png",
+                                                dir / "three-3.png"}));
     EXPECT_EQ(tv::test::ReadPngHeader(dir / "three-3.png").height, 48u);
 
     TiffLimits small;
     small.maxPixelBytes = 300 * 100 * 4;
-    EXPECT_NE(ConvertTiffToPng(dir / "one.tif", dir / "big", small).error, "");
+    EXPECT_FALSE(ConvertTiffToPng(dir / "one.tif", dir / "big", small).Ok());
     small.maxTotalPixelBytes = 64 * 48 * 4 * 2;
-    EXPECT_NE(ConvertTiffToPng(dir / "three.tif", dir / "big", small).error, "");
+    EXPECT_FALSE(ConvertTiffToPng(dir / "three.tif", dir / "big", small).Ok());
     WriteFile(dir / "fake.tif", "II*\0 not really");
-    EXPECT_NE(ConvertTiffToPng(dir / "fake.tif", dir / "fake").error, "");
+    EXPECT_FALSE(ConvertTiffToPng(dir / "fake.tif", dir / "fake").Ok());
     EXPECT_FALSE(std::filesystem::exists(dir / "big.png"));
 }
 

@@ -152,6 +152,10 @@ struct Budget {
     std::atomic<std::uint64_t> outputBytes{0};
 };
 
+Status NotConverted(const std::string& why) {
+    return Status(kErrInvalidFormat, ErrorSource("Opener"), why);
+}
+
 // Reads every page's size and place, and charges the budget when the whole TIFF fits.
 void Survey(Source& s, int root, const TiffLimits& limits, Budget& budget) {
     const Result<FolderFile> file = OpenBelow(root, s.tiff);
@@ -285,7 +289,8 @@ std::string PngPageName(const std::string& base, int page) {
 std::vector<PngConversion> ConvertTiffsToPng(const std::string& folder,
                                              const std::vector<TiffItem>& items,
                                              const TiffLimits& limits) {
-    std::vector<PngConversion> results(items.size());
+    std::vector<PngConversion> results;
+    results.reserve(items.size());
     const UniqueFd root = OpenFolder(folder);
     const std::string prefix = WithTrailingSeparator(folder);
     std::vector<Source> sources(items.size());
@@ -324,15 +329,17 @@ std::vector<PngConversion> ConvertTiffsToPng(const std::string& folder,
                 folderFd = std::move(folder).value();
             }
         }
+        std::vector<std::string> pngPaths;
         for (size_t p = 0; p < s.pages.size(); ++p) {
             const std::string name = PngPageName(s.pngBase, static_cast<int>(p) + 1);
             if (!s.error.empty() && s.pages[p].written && folderFd.Valid()) {
                 RemoveInFolder(folderFd.Get(), name);  // half a drawing is no drawing
             } else if (s.error.empty()) {
-                results[i].pngPaths.push_back(s.pngFolder + name);
+                pngPaths.push_back(s.pngFolder + name);
             }
         }
-        results[i].error = s.error;
+        results.push_back(s.error.empty() ? PngConversion(std::move(pngPaths))
+                                          : PngConversion(NotConverted(s.error)));
     }
     return results;
 }
@@ -343,7 +350,7 @@ PngConversion ConvertTiffToPng(const std::string& tiffPath, const std::string& p
     const std::string folder = slash == std::string::npos ? "." : tiffPath.substr(0, slash + 1);
     const std::string baseFolder = pngBase.substr(0, pngBase.rfind('/') + 1);
     if (baseFolder != tiffPath.substr(0, slash + 1)) {
-        return PngConversion{{}, "the PNG files go beside the TIFF"};
+        return NotConverted("the PNG files go beside the TIFF");
     }
     return ConvertTiffsToPng(
                folder, {TiffItem{tiffPath.substr(slash + 1), pngBase.substr(baseFolder.size())}},
