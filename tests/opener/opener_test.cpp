@@ -478,15 +478,15 @@ TEST(OpenerTarget, WhatTheBrowserIsGiven) {
     WriteFile(dir / "notes.txt", "text");
     WriteFile(dir / "bad.xml", "<?xml version=\"1.0\"?>\n<r>\n<unclosed>\n</r>");
 
-    EXPECT_EQ(OpenTarget("https://example.org/a b").handedOver, "https://example.org/a b");
-    EXPECT_EQ(OpenTarget(dir / "styled.XML").handedOver, dir / "styled.XML.html");
-    EXPECT_EQ(OpenTarget("file://" + dir / "plain.xml").handedOver, dir / "plain.xml");
-    EXPECT_EQ(OpenTarget(dir / "notes.txt").handedOver, dir / "notes.txt");
+    EXPECT_EQ(*OpenTarget("https://example.org/a b"), "https://example.org/a b");
+    EXPECT_EQ(*OpenTarget(dir / "styled.XML"), dir / "styled.XML.html");
+    EXPECT_EQ(*OpenTarget("file://" + dir / "plain.xml"), dir / "plain.xml");
+    EXPECT_EQ(*OpenTarget(dir / "notes.txt"), dir / "notes.txt");
 
-    const OpenResult bad = OpenTarget(dir / "bad.xml");
-    EXPECT_EQ(bad.exitCode, 0);
-    ASSERT_EQ(bad.handedOver, dir / "bad.xml.html");
-    const std::string page = ReadAll(bad.handedOver);
+    const Result<std::string> bad = OpenTarget(dir / "bad.xml");
+    ASSERT_TRUE(bad.Ok()) << bad.status().Description();
+    ASSERT_EQ(*bad, dir / "bad.xml.html");
+    const std::string page = ReadAll(*bad);
     for (const std::string& part : {std::string("Error loading the XML"), dir / "bad.xml",
                                     std::string("<td>4</td>"), std::string("&lt;/r&gt;")}) {
         EXPECT_NE(page.find(part), std::string::npos) << part << "\n" << page;
@@ -503,10 +503,10 @@ TEST(OpenerTarget, ErrorPageGoesToTempWhenBesideIsBlocked) {
     LaunchRecorder browser;
     WriteFile(dir / "bad.xml", "<r>");
     std::filesystem::create_directory(dir / "bad.xml.html");
-    const OpenResult result = OpenTarget(dir / "bad.xml");
-    EXPECT_EQ(result.handedOver.rfind(temp.Path() + "/tessel-open-error-", 0), 0u)
-        << result.handedOver;
-    EXPECT_NE(ReadAll(result.handedOver).find("bad.xml"), std::string::npos);
+    const Result<std::string> result = OpenTarget(dir / "bad.xml");
+    ASSERT_TRUE(result.Ok()) << result.status().Description();
+    EXPECT_EQ(result->rfind(temp.Path() + "/tessel-open-error-", 0), 0u) << *result;
+    EXPECT_NE(ReadAll(*result).find("bad.xml"), std::string::npos);
 }
 
 }  // namespace

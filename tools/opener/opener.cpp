@@ -145,23 +145,22 @@ std::string Absolute(const std::string& path) {
     return ec ? path : p.lexically_normal().string();
 }
 
-OpenResult Hand(const std::string& target, const std::string& folder) {
-    OpenResult result;
+Result<std::string> Hand(const std::string& target, const std::string& folder) {
     const std::string program = BrowserProgram();
     const Result<long> started = StartDetached(program, target, folder);
-    result.handedOver = target;
     if (!started.Ok()) {
-        const long number = started.status().Number();
-        result.exitCode = 1;
-        result.message = "tessel-open: cannot start the browser " + program + ": " +
-                         (number == kErrFileNotFound ? "not found"
-                          : number == kErrPermission ? "not executable"
-                                                     : "start failed");
+        const Status& why = started.status();
+        return Status(why.Number(), why.Source(),
+                      "tessel-open: cannot start the browser " + program + ": " +
+                          (why.Number() == kErrFileNotFound ? "not found"
+                           : why.Number() == kErrPermission ? "not executable"
+                                                            : "start failed"),
+                      why.OsError());
     }
-    return result;
+    return target;
 }
 
-OpenResult ShowError(const OpenError& error, const std::string& besidePath) {
+Result<std::string> ShowError(const OpenError& error, const std::string& besidePath) {
     const std::string page = ErrorPageHtml(error);
     if (WriteFileReplacing(besidePath, page).Ok()) {
         return Hand(besidePath, besidePath.substr(0, besidePath.rfind('/') + 1));
@@ -169,11 +168,10 @@ OpenResult ShowError(const OpenError& error, const std::string& besidePath) {
     const Result<std::string> temp =
         WriteNewFile(TempFolder(), "tessel-open-error-", ".html", page);
     if (!temp.Ok()) {
-        OpenResult result;
-        result.exitCode = 1;
-        result.message = "tessel-open: " + error.stage + ": " + error.file +
-                         ": and no error page could be written";
-        return result;
+        return Status(temp.status().Number(), temp.status().Source(),
+                      "tessel-open: " + error.stage + ": " + error.file +
+                          ": and no error page could be written",
+                      temp.status().OsError());
     }
     return Hand(temp.value(), TempFolder());
 }
@@ -240,8 +238,8 @@ ChildResult RunInChild(const std::function<std::string()>& work, std::chrono::mi
     return result;
 }
 
-OpenResult OpenTarget(const std::string& target, const TiffLimits& limits,
-                      std::chrono::milliseconds timeLimit) {
+Result<std::string> OpenTarget(const std::string& target, const TiffLimits& limits,
+                               std::chrono::milliseconds timeLimit) {
     if (IsWebAddress(target)) {
         return Hand(target, "");
     }
