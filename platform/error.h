@@ -19,6 +19,7 @@
 //   EMFILE, ENFILE                        67   too many files
 //   ENAMETOOLONG                          52   bad file name or number
 //   anything else                         51   internal error
+#include <cassert>
 #include <exception>
 #include <optional>
 #include <string>
@@ -90,18 +91,27 @@ class Result {
 
     bool Ok() const noexcept { return value_.has_value(); }
     explicit operator bool() const noexcept { return Ok(); }
-    // The value; only when Ok().
-    T& value() & { return *value_; }
-    const T& value() const& { return *value_; }
-    T&& value() && { return std::move(*value_); }
-    T* operator->() { return &*value_; }
-    const T* operator->() const { return &*value_; }
-    T& operator*() & { return *value_; }
-    const T& operator*() const& { return *value_; }
+    // The value; only when Ok() (checked in debug builds).
+    T& value() & { return Get(); }
+    const T& value() const& { return Get(); }
+    T&& value() && { return std::move(Get()); }
+    T* operator->() { return &Get(); }
+    const T* operator->() const { return &Get(); }
+    T& operator*() & { return Get(); }
+    const T& operator*() const& { return Get(); }
     // Success when Ok(), else why not.
     const Status& status() const noexcept { return status_; }
 
   private:
+    T& Get() {
+        assert(value_.has_value());
+        return *value_;
+    }
+    const T& Get() const {
+        assert(value_.has_value());
+        return *value_;
+    }
+
     std::optional<T> value_;
     Status status_;
 };
