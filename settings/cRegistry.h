@@ -22,9 +22,9 @@
 //     write nothing;
 //   others: nothing.
 // A write the hive refuses raises nothing: FirstWriteFailure() tells the caller (the
-// settings store reports it at the end of a save). Once a write
-// found the hive locked by another program for the whole wait, the object's later
-// writes are refused at once the same way, so a save waits once, not once per value.
+// settings store reports it at the end of a save). Once a write found the hive locked
+// by another program for the whole wait, the object's later writes are refused at once
+// the same way, so a save waits once, not once per value.
 //
 // Text conversion of a value: text as is, integers in decimal, empty as "", a byte
 // array as its bytes taken as text.
