@@ -19,9 +19,12 @@
 //   EMFILE, ENFILE                        67   too many files
 //   ENAMETOOLONG                          52   bad file name or number
 //   anything else                         51   internal error
+#include <cassert>
 #include <exception>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 namespace tv {
@@ -43,6 +46,7 @@ enum ErrorNumber : long {
     kErrPermission = 70,
     kErrAccess = 75,
     kErrPathNotFound = 76,
+    kErrInvalidFormat = 321,  // input a reader refuses (bad syntax, past a size limit)
 };
 
 class Status {
@@ -66,6 +70,50 @@ class Status {
     int osError_ = 0;
     std::string source_;
     std::string description_;
+};
+
+// A value or the Status saying why there is none. Built from a failed Status only: a
+// successful Status without a value would report success and failure the same way, so
+// it becomes an internal error.
+template <class T>
+class Result {
+  public:
+    template <class U = T, std::enable_if_t<std::is_constructible_v<T, U&&> &&
+                                                !std::is_same_v<std::decay_t<U>, Status> &&
+                                                !std::is_same_v<std::decay_t<U>, Result>,
+                                            int> = 0>
+    Result(U&& value) : value_(std::forward<U>(value)) {}
+    Result(Status status) : status_(std::move(status)) {
+        if (status_.Ok()) {
+            status_ = Status(kErrInternal, std::string(kExecutableName), "no value");
+        }
+    }
+
+    bool Ok() const noexcept { return value_.has_value(); }
+    explicit operator bool() const noexcept { return Ok(); }
+    // The value; only when Ok() (checked in debug builds).
+    T& value() & { return Get(); }
+    const T& value() const& { return Get(); }
+    T&& value() && { return std::move(Get()); }
+    T* operator->() { return &Get(); }
+    const T* operator->() const { return &Get(); }
+    T& operator*() & { return Get(); }
+    const T& operator*() const& { return Get(); }
+    // Success when Ok(), else why not.
+    const Status& status() const noexcept { return status_; }
+
+  private:
+    T& Get() {
+        assert(value_.has_value());
+        return *value_;
+    }
+    const T& Get() const {
+        assert(value_.has_value());
+        return *value_;
+    }
+
+    std::optional<T> value_;
+    Status status_;
 };
 
 class AppError : public std::exception {

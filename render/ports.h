@@ -33,9 +33,9 @@ struct ToolCommand {
 class ToolRunner {
   public:
     virtual ~ToolRunner() = default;
-    // True when the program started and ended within lTimeOut milliseconds; otherwise
-    // sError says why.
-    virtual bool Run(const ToolCommand& command, std::string& sError, long lTimeOut) = 0;
+    // Success when the program started and ended within lTimeOut milliseconds; otherwise
+    // why not (the numbers of platform/process/shell_wait.h).
+    virtual Status Run(const ToolCommand& command, long lTimeOut) = 0;
 };
 
 // Opens a file or address in a browser program (LaunchInBrowser).

@@ -22,9 +22,8 @@ std::string Catalog(const ToolFolders& f) {
 }
 
 void RunStep(ToolRunner& runner, const ToolCommand& command) {
-    std::string error;
     // Deliberately not examined: the render goes on with whatever the tool left.
-    (void)runner.Run(command, error, kToolTimeOutMs);
+    (void)runner.Run(command, kToolTimeOutMs);
 }
 
 }  // namespace

@@ -40,14 +40,13 @@ void RunPathMend(ToolRunner& runner, const ToolFolders& f, const std::string& fi
 void RunDtdStrip(ToolRunner& runner, const ToolFolders& f, const std::string& file);
 void RunSgmlLift24(ToolRunner& runner, const ToolFolders& f, const std::string& file);
 
-// The real runner: ShellAndWaitForTermination with the given event pump (empty: poll
-// without a window).
+// The real runner: the process layer's tool wait with the given event pump (empty:
+// poll without a window).
 class ProcessToolRunner : public ToolRunner {
   public:
     explicit ProcessToolRunner(EventPump pump = {}) : pump_(std::move(pump)) {}
-    bool Run(const ToolCommand& command, std::string& sError, long lTimeOut) override {
-        return ShellAndWaitForTermination(SplitCommand{command.program, command.arguments}, sError,
-                                          lTimeOut, pump_);
+    Status Run(const ToolCommand& command, long lTimeOut) override {
+        return RunToolAndWait(SplitCommand{command.program, command.arguments}, lTimeOut, pump_);
     }
 
   private:

@@ -128,7 +128,7 @@ void TransformXmlFile(const std::string& xmlPath, const std::string& stylesheetP
     std::filesystem::create_directories(outputFolder, ec);
     const std::string output = TransformOutputPath(xmlPath, outputFolder);
     // Written by replacing, so a link planted at the page's name is never followed.
-    if (const std::string reason = xml::WriteFileReplacing(output, {}); !reason.empty()) {
+    if (!xml::WriteFileReplacing(output, {}).Ok()) {
         ShowLoadError(context, "The page could not be written: " + output, {},
                       kTitleExecuteTransform);
         return;
@@ -141,7 +141,7 @@ void TransformXmlFile(const std::string& xmlPath, const std::string& stylesheetP
                       kTitleExecuteTransform);
     } else if (std::optional<std::string> page = TablePage(job, doc.get(), style.get()); !page) {
         ShowLoadError(context, "", InfoOf(job.error()), kTitleExecuteTransform);
-    } else if (!xml::WriteFileReplacing(output, ToUtf16LeWithBom(*page)).empty()) {
+    } else if (!xml::WriteFileReplacing(output, ToUtf16LeWithBom(*page)).Ok()) {
         ShowLoadError(context, "The page could not be written: " + output, {},
                       kTitleExecuteTransform);
         return;

@@ -56,26 +56,31 @@ bool cMRU::Serialise(cRegistry& cR) const {
 bool cMRU::DeSerialise(cRegistry& cR) {
     cR.ValueType(GetSetting(SettingId::MaxCount).writtenType);
     cR.ValueKey(SettingName(SettingId::MaxCount));
-    std::int32_t maxCount = RegVariantToInt32(cR.Value());
+    // A stored number that does not convert raises here, as the registry's errors do.
+    const auto number = [&cR] {
+        Result<std::int32_t> n = RegVariantToInt32(cR.Value());
+        if (!n) {
+            throw AppError(n.status());
+        }
+        return *n;
+    };
+    std::int32_t maxCount = number();
     if (maxCount < 1) {
         maxCount = kDefaultMaxCount;
     }
     maxCount = std::min(maxCount, kLimitMaxCount);
     cR.ValueKey(SettingName(SettingId::Count));
-    const std::int32_t count = std::clamp(RegVariantToInt32(cR.Value()), 0, maxCount);
+    const std::int32_t count = std::clamp(number(), 0, maxCount);
 
     std::vector<std::string> items(static_cast<std::size_t>(count));
     cR.ValueType(GetSetting(SettingId::Item).writtenType);
     const std::string item = SettingName(SettingId::Item);
     for (std::int32_t i = 1; i <= count; ++i) {
         cR.ValueKey(item + std::to_string(i));
-        try {
-            RegVariant v = cR.Value();
-            if (!std::holds_alternative<std::vector<std::uint8_t>>(v)) {
-                items[static_cast<std::size_t>(i - 1)] = RegVariantText(v);
-            }
-        } catch (const AppError&) {
-            // An unreadable item is shown and kept like a missing one: empty.
+        // An unreadable item is shown and kept like a missing one: empty.
+        const Result<RegVariant> v = cR.Read();
+        if (v && !std::holds_alternative<std::vector<std::uint8_t>>(*v)) {
+            items[static_cast<std::size_t>(i - 1)] = RegVariantText(*v);
         }
     }
     maxCount_ = maxCount;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "platform/environment.h"
 #include "platform/registry/registry.h"
@@ -53,11 +54,11 @@ std::string RegVariantText(const RegVariant& v) {
 
 namespace {
 
-[[noreturn]] void ThrowConversion(long number) {
-    throw AppError(number, kExecutableName, number == kErrOverflow ? "Overflow" : "Type mismatch");
+Status ConversionFailure(long number) {
+    return Status(number, kExecutableName, number == kErrOverflow ? "Overflow" : "Type mismatch");
 }
 
-std::int64_t ToNumber(const RegVariant& v) {
+Result<std::int64_t> ToNumber(const RegVariant& v) {
     if (std::holds_alternative<std::monostate>(v)) {
         return 0;
     }
@@ -69,7 +70,7 @@ std::int64_t ToNumber(const RegVariant& v) {
     }
     const auto* text = std::get_if<std::string>(&v);
     if (text == nullptr) {
-        ThrowConversion(kErrTypeMismatch);
+        return ConversionFailure(kErrTypeMismatch);
     }
     // An optional sign and decimal digits between optional spaces.
     std::string_view digits = *text;
@@ -82,30 +83,34 @@ std::int64_t ToNumber(const RegVariant& v) {
     std::int64_t n = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
     if (digits.empty() || digits[0] == '-' || end != digits.data() + digits.size()) {
-        ThrowConversion(kErrTypeMismatch);
+        return ConversionFailure(kErrTypeMismatch);
     }
     if (error != std::errc()) {
-        ThrowConversion(kErrOverflow);
+        return ConversionFailure(kErrOverflow);
     }
     return negative ? -n : n;
 }
 
-}  // namespace
-
-std::int32_t RegVariantToInt32(const RegVariant& v) {
-    std::int64_t n = ToNumber(v);
-    if (n < INT32_MIN || n > INT32_MAX) {
-        ThrowConversion(kErrOverflow);
+template <class Int>
+Result<Int> ToInt(const RegVariant& v) {
+    const Result<std::int64_t> n = ToNumber(v);
+    if (!n) {
+        return n.status();
     }
-    return static_cast<std::int32_t>(n);
+    if (*n < std::numeric_limits<Int>::min() || *n > std::numeric_limits<Int>::max()) {
+        return ConversionFailure(kErrOverflow);
+    }
+    return static_cast<Int>(*n);
 }
 
-std::int16_t RegVariantToInt16(const RegVariant& v) {
-    std::int64_t n = ToNumber(v);
-    if (n < INT16_MIN || n > INT16_MAX) {
-        ThrowConversion(kErrOverflow);
-    }
-    return static_cast<std::int16_t>(n);
+}  // namespace
+
+Result<std::int32_t> RegVariantToInt32(const RegVariant& v) {
+    return ToInt<std::int32_t>(v);
+}
+
+Result<std::int16_t> RegVariantToInt16(const RegVariant& v) {
+    return ToInt<std::int16_t>(v);
 }
 
 bool HasEnvironmentReference(const std::string& text) {
@@ -124,6 +129,14 @@ bool cRegistry::KeyExists() const {
 }
 
 RegVariant cRegistry::Value() {
+    Result<RegVariant> value = Read();
+    if (!value) {
+        throw AppError(value.status());
+    }
+    return std::move(value).value();
+}
+
+Result<RegVariant> cRegistry::Read() {
     reg::HKEY opened{};
     if (reg::RegOpenKeyEx(Root(classKey_), sectionKey_, 0, reg::KEY_QUERY_VALUE, &opened) !=
         reg::ERROR_SUCCESS) {
@@ -157,18 +170,17 @@ RegVariant cRegistry::Value() {
             case reg::REG_MULTI_SZ:
             case reg::REG_EXPAND_SZ: {
                 if (data.empty()) {
-                    throw AppError(kErrRegistryBadText, ErrorSource(kClassName),
-                                   "Failed to read registry value " +
-                                       Describe(classKey_, sectionKey_, valueKey_) +
-                                       ": the stored text is empty, without its terminating "
-                                       "NUL");
+                    return Status(kErrRegistryBadText, ErrorSource(kClassName),
+                                  "Failed to read registry value " +
+                                      Describe(classKey_, sectionKey_, valueKey_) +
+                                      ": the stored text is empty, without its terminating NUL");
                 }
                 // A hand-written value may lack the NUL; then nothing is cut.
                 std::string text = BytesText(data, data.back() == 0 ? size - 1 : size);
                 if (type == reg::REG_EXPAND_SZ) {
-                    return ExpandEnvironmentStrings(text);
+                    return RegVariant(ExpandEnvironmentStrings(text));
                 }
-                return text;
+                return RegVariant(std::move(text));
             }
             case reg::REG_DWORD:
             case reg::REG_DWORD_BIG_ENDIAN:
@@ -179,22 +191,20 @@ RegVariant cRegistry::Value() {
                     }
                     std::int32_t n = 0;
                     std::memcpy(&n, data.data(), 4);
-                    return n;
+                    return RegVariant(n);
                 }
-                return data;
+                return RegVariant(std::move(data));
             default:
-                return data;
+                return RegVariant(std::move(data));
         }
     }
     return default_;
 }
 
 void cRegistry::Value(const RegVariant& vValue) {
-    lastWriteStatus_ = 0;
     // The hive stayed locked by another program for a whole wait: the following writes
     // of this save would only wait again, one by one.
     if (firstFailure_.status == reg::ERROR_LOCK_VIOLATION) {
-        RecordFailure(firstFailure_.status, firstFailure_.reason, firstFailure_.hivePath);
         return;
     }
     reg::HKEY created{};
@@ -252,7 +262,6 @@ void cRegistry::Value(const RegVariant& vValue) {
 
 void cRegistry::RecordFailure(std::int32_t status, const std::string& reason,
                               const std::string& hivePath) {
-    lastWriteStatus_ = status;
     if (firstFailure_.status == 0) {
         firstFailure_ = {status, sectionKey_, valueKey_, reason, hivePath};
     }

@@ -11,7 +11,8 @@
 //   REG_DWORD: a 32-bit integer; REG_DWORD_BIG_ENDIAN: the bytes reversed first
 //     (data of another size than 4 comes back as a byte array);
 //   anything else: the bytes.
-// A stored text without even its NUL (size 0) cannot be read: error 26003.
+// A stored text without even its NUL (size 0) cannot be read: error 26003. Value
+// raises it; Read gives it as a Status, for callers that skip what cannot be read.
 //
 // Writing Value: opens or creates the key with its parents (error 26001 when that
 // fails, nothing written), then by ValueType:
@@ -20,10 +21,10 @@
 //   4, 5: only a 16- or 32-bit integer, as REG_DWORD (sign-extended); other values
 //     write nothing;
 //   others: nothing.
-// A write the hive refuses raises nothing: LastWriteStatus() and FirstWriteFailure()
-// tell the caller (the settings store reports it at the end of a save). Once a write
-// found the hive locked by another program for the whole wait, the object's later
-// writes are refused at once the same way, so a save waits once, not once per value.
+// A write the hive refuses raises nothing: FirstWriteFailure() tells the caller (the
+// settings store reports it at the end of a save). Once a write found the hive locked
+// by another program for the whole wait, the object's later writes are refused at once
+// the same way, so a save waits once, not once per value.
 //
 // Text conversion of a value: text as is, integers in decimal, empty as "", a byte
 // array as its bytes taken as text.
@@ -82,8 +83,8 @@ class cRegistry {
     RegVariant Value();
     void Value(const RegVariant& vValue);
 
-    // The status of the last write's RegSetValueEx (0 when it was not refused).
-    std::int32_t LastWriteStatus() const { return lastWriteStatus_; }
+    // Reading Value without raising: the value (Default when missing), or error 26003.
+    Result<RegVariant> Read();
 
     struct WriteFailure {
         std::int32_t status = 0;  // 0: no write was refused
@@ -101,7 +102,6 @@ class cRegistry {
     std::string valueKey_;
     std::int32_t valueType_ = 0;
     RegVariant default_;
-    std::int32_t lastWriteStatus_ = 0;
     WriteFailure firstFailure_;
 
     void RecordFailure(std::int32_t status, const std::string& reason, const std::string& hivePath);
@@ -112,9 +112,9 @@ std::string RegVariantText(const RegVariant& v);
 
 // Number conversions as the loads need them: empty is 0, integers are range-checked,
 // text is an optional sign and decimal digits between optional spaces. Anything else
-// raises 13 (type mismatch); a number out of range raises 6 (overflow).
-std::int32_t RegVariantToInt32(const RegVariant& v);
-std::int16_t RegVariantToInt16(const RegVariant& v);
+// fails with 13 (type mismatch); a number out of range with 6 (overflow).
+Result<std::int32_t> RegVariantToInt32(const RegVariant& v);
+Result<std::int16_t> RegVariantToInt16(const RegVariant& v);
 
 // True when text holds "%", at least one character, then another "%".
 bool HasEnvironmentReference(const std::string& text);

@@ -21,28 +21,26 @@ bool IsBytes(const RegVariant& v) {
 // The loads skip whatever fails: the target keeps its value.
 void ReadText(cRegistry& r, SettingId id, std::string& out) {
     r.ValueKey(SettingName(id));
-    try {
-        RegVariant v = r.Value();
-        if (!IsBytes(v)) {
-            out = RegVariantText(v);
-        }
-    } catch (const AppError&) {
+    if (const Result<RegVariant> v = r.Read(); v && !IsBytes(*v)) {
+        out = RegVariantText(*v);
     }
 }
 
 void ReadNumber(cRegistry& r, SettingId id, std::int16_t& out) {
     r.ValueKey(SettingName(id));
-    try {
-        out = RegVariantToInt16(r.Value());
-    } catch (const AppError&) {
+    if (const Result<RegVariant> v = r.Read()) {
+        if (const Result<std::int16_t> n = RegVariantToInt16(*v)) {
+            out = *n;
+        }
     }
 }
 
 void ReadFlag(cRegistry& r, SettingId id, bool& out) {
     r.ValueKey(SettingName(id));
-    try {
-        out = RegVariantToInt32(r.Value()) != 0;
-    } catch (const AppError&) {
+    if (const Result<RegVariant> v = r.Read()) {
+        if (const Result<std::int32_t> n = RegVariantToInt32(*v)) {
+            out = *n != 0;
+        }
     }
 }
 
@@ -217,14 +215,10 @@ WrittenValues WriteInstallationValues(const InstallationValues& values) {
     // Missing, or empty as a first save leaves it: a user's real choice is never empty.
     auto writeIfUnset = [&r, &written](SettingId id, const std::string& value) {
         r.ValueKey(SettingName(id));
-        bool unset = false;
-        try {
-            RegVariant current = r.Value();
-            unset = std::holds_alternative<std::monostate>(current) ||
-                    (std::holds_alternative<std::string>(current) &&
-                     std::get<std::string>(current).empty());
-        } catch (const AppError&) {
-        }
+        const Result<RegVariant> current = r.Read();
+        const bool unset = current && (std::holds_alternative<std::monostate>(*current) ||
+                                       (std::holds_alternative<std::string>(*current) &&
+                                        std::get<std::string>(*current).empty()));
         if (unset) {
             r.ValueType(kReadAsText);
             r.Value(value);

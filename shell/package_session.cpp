@@ -35,21 +35,17 @@ class PackageSession::Guard : public render::Launcher,
             s_.messages_.Show(text, style, title);
         }
     }
-    bool Run(const render::ToolCommand& command, std::string& sError, long lTimeOut) override {
+    Status Run(const render::ToolCommand& command, long lTimeOut) override {
         if (s_.abandoning_) {
-            sError = kTimedOutText;
-            return false;
+            return ToolWaitStatus(kErrToolAbandoned);
         }
-        try {
-            return s_.tools_->Run(command, sError,
-                                  s_.toolTimeOutMs_ > 0 ? s_.toolTimeOutMs_ : lTimeOut);
-        } catch (const ToolWaitAbandoned&) {
+        Status ran = s_.tools_->Run(command, s_.toolTimeOutMs_ > 0 ? s_.toolTimeOutMs_ : lTimeOut);
+        if (ran.Number() == kErrToolAbandoned) {
             // Also when the application quits under the wait: the tool has been ended
             // as after a time-out, and the command winds up without it.
             s_.abandoning_ = true;
-            sError = kTimedOutText;
-            return false;
         }
+        return ran;
     }
 
   private:

@@ -67,9 +67,6 @@ class SessionObserver {
     virtual void CloseNow() {}
 };
 
-// Thrown by an event pump to end a tool wait at once (the window is closing).
-struct ToolWaitAbandoned {};
-
 // The File menu's recent slot for entry i of the recent-files list.
 struct RecentSlot {
     std::string caption;  // "&1) /path/p.zip", a literal "&" doubled

@@ -5,8 +5,6 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "shell/package_session.h"
-
 namespace tv {
 namespace {
 // The exit code the loop gets from its own wake-ups; anything else means the
@@ -17,7 +15,7 @@ constexpr int kWoken = 1;
 EventPump MakeQtToolPump(std::function<bool()> abandoned) {
     return [abandoned = std::move(abandoned)](int fd, int maxWaitMs) {
         if (abandoned && abandoned()) {
-            throw ToolWaitAbandoned{};
+            return false;
         }
         QEventLoop loop;
         QSocketNotifier ended(fd, QSocketNotifier::Read);
@@ -28,9 +26,7 @@ EventPump MakeQtToolPump(std::function<bool()> abandoned) {
         QObject::connect(&tick, &QTimer::timeout, &loop, [&loop] { loop.exit(kWoken); });
         tick.start(std::max(0, maxWaitMs));
         const int how = loop.exec();
-        if (how != kWoken || (abandoned && abandoned())) {
-            throw ToolWaitAbandoned{};
-        }
+        return how == kWoken && !(abandoned && abandoned());
     };
 }
 

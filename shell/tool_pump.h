@@ -8,10 +8,10 @@
 
 namespace tv {
 
-// A pump for ShellAndWaitForTermination: a local event loop that a socket notifier on
-// the tool's process descriptor or a single-shot timer of maxWaitMs quits. It throws
-// ToolWaitAbandoned (shell/package_session.h) when abandoned() holds before or after
-// the loop, and when the loop could not run because the application is quitting.
+// A pump for the tool wait: a local event loop that a socket notifier on the tool's
+// process descriptor or a single-shot timer of maxWaitMs quits. It gives the wait up
+// (returns false) when abandoned() holds before or after the loop, and when the loop
+// could not run because the application is quitting.
 EventPump MakeQtToolPump(std::function<bool()> abandoned);
 
 }  // namespace tv

@@ -81,9 +81,9 @@ std::string MainDocument(const std::vector<std::string>& sheets) {
 struct Ports : tv::render::Launcher, tv::render::MessageSink {
     void Launch(const std::string& program, const std::string& target,
                 const std::string& folder) override {
-        const tv::StartResult r = tv::StartDetached(program, target, folder);
-        if (r.status == tv::StartStatus::Started) {
-            started.push_back(static_cast<pid_t>(r.processId));
+        const tv::Result<long> r = tv::StartDetached(program, target, folder);
+        if (r.Ok()) {
+            started.push_back(static_cast<pid_t>(*r));
         }
     }
     void Show(const std::string& text, int, const std::string&) override {

@@ -14,14 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Split in two "files" at the first NUL, if any: declarations in one, uses in the other.
     const std::size_t cut = std::min(text.find('\0'), text.size());
     tv::prep::EntityGrowth growth(4096, 65536);
-    std::string why;
-    const bool first = growth.Add(text.substr(0, cut), &why);
-    if (!first && why.empty()) {
-        std::abort();
-    }
-    why.clear();
-    if (!growth.Add(text.substr(cut), &why) && why.empty()) {
-        std::abort();
+    for (const std::string_view part : {text.substr(0, cut), text.substr(cut)}) {
+        const tv::Status grown = growth.Add(part);
+        if (!grown.Ok() && grown.Description().empty()) {
+            std::abort();
+        }
     }
     return 0;
 }

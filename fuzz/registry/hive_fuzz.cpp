@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string written = tv::reg::SerializeHive(*hive);
     auto again = tv::reg::ParseHive(written);
-    Check(again.has_value());
+    Check(again.Ok());
     Check(*again == *hive);
     Check(tv::reg::SerializeHive(*again) == written);
     for (const auto& [sortKey, key] : hive->Keys()) {

@@ -261,9 +261,17 @@ class ToolProcess {
 
 }  // namespace
 
-void PollPump(int fd, int maxWaitMs) {
+Status ToolWaitStatus(long number) {
+    const char* text = number == kErrToolNotWatched ? kNotDeterminedText
+                       : number == kErrToolTimedOut ? kTimedOutText
+                                                    : kAbandonedText;
+    return Status(number, ErrorSource("ShellAndWaitForTermination"), text);
+}
+
+bool PollPump(int fd, int maxWaitMs) {
     pollfd p{fd, POLLIN, 0};
     (void)poll(&p, 1, maxWaitMs < 0 ? 0 : maxWaitMs);
+    return true;
 }
 
 int SweepLeftTools() {
@@ -280,43 +288,48 @@ void EndRunningTools() {
     }
 }
 
-bool ShellAndWaitForTermination(const SplitCommand& command, std::string& sError, long lTimeOut,
-                                const EventPump& pump, long* plProcessId) {
+Status RunToolAndWait(const SplitCommand& command, long lTimeOut, const EventPump& pump,
+                      long* plProcessId) {
     SweepLeftTools();
     if (plProcessId) {
         *plProcessId = 0;
     }
     pid_t pid = 0;
     if (const int err = StartTool(command, pid); err != 0) {
-        sError = StartErrorText(err, command.program);
-        return false;
+        return Status(ErrorNumberFromErrno(err), ErrorSource("ShellAndWaitForTermination"),
+                      StartErrorText(err, command.program), err);
     }
     if (plProcessId) {
         *plProcessId = pid;
     }
     const ToolProcess tool(pid);
     if (!tool.Watchable()) {
-        sError = kNotDeterminedText;
-        return false;
+        return ToolWaitStatus(kErrToolNotWatched);
     }
     const auto start = Clock::now();
     while (!tool.Ended()) {
         const long elapsed = static_cast<long>(
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
         if (elapsed > lTimeOut) {
-            sError = kTimedOutText;
-            return false;
+            return ToolWaitStatus(kErrToolTimedOut);
         }
         // The pump wakes at the exit, or after one tick (or at the time-out) at most.
         const long left = lTimeOut - elapsed + 1;
         const int wait = static_cast<int>(left < kPumpTickMs ? left : kPumpTickMs);
-        if (pump) {
-            pump(tool.Fd(), wait);
-        } else {
-            PollPump(tool.Fd(), wait);
+        if (!(pump ? pump(tool.Fd(), wait) : PollPump(tool.Fd(), wait))) {
+            return ToolWaitStatus(kErrToolAbandoned);
         }
     }
-    return true;
+    return Status();
+}
+
+bool ShellAndWaitForTermination(const SplitCommand& command, std::string& sError, long lTimeOut,
+                                const EventPump& pump, long* plProcessId) {
+    const Status status = RunToolAndWait(command, lTimeOut, pump, plProcessId);
+    if (!status.Ok()) {
+        sError = status.Description();
+    }
+    return status.Ok();
 }
 
 bool ShellAndWaitForTermination(const std::string& sShell, std::string& sError, long lTimeOut,

@@ -15,24 +15,20 @@
 // - The call returns at once; the child is reaped by a small thread of its own, so no
 //   zombie is left and no SIGCHLD handler is installed (an event loop or another
 //   waiter for other children is not disturbed). Nobody else may wait for its pid.
-// - A missing or non-executable program is a returned status; nothing is shown.
+// - A missing or non-executable program is a returned Status (kErrFileNotFound,
+//   kErrPermission; another failure's number from its errno); nothing is shown.
 //
 // Tests replace the starter with SetProcessLauncher to record launches instead.
 #include <functional>
 #include <string>
 
+#include "platform/error.h"
+
 namespace tv {
 
-enum class StartStatus { Started, ProgramNotFound, NotExecutable, Failed };
-
-struct StartResult {
-    StartStatus status = StartStatus::Failed;
-    int error = 0;       // errno of the failure; 0 when started
-    long processId = 0;  // the started program's id; 0 when not started
-};
-
-StartResult StartDetached(const std::string& program, const std::string& argument,
-                          const std::string& workingDirectory);
+// The started program's process id, or why it did not start.
+Result<long> StartDetached(const std::string& program, const std::string& argument,
+                           const std::string& workingDirectory);
 
 // The folder a program started with workingDirectory runs in: the text without its
 // enclosing double quotes when that names an existing, enterable folder, otherwise ""
@@ -40,7 +36,7 @@ StartResult StartDetached(const std::string& program, const std::string& argumen
 std::string ResolveWorkingDirectory(const std::string& workingDirectory);
 
 // Receives StartDetached's arguments exactly as its caller gave them.
-using ProcessLauncher = std::function<StartResult(
+using ProcessLauncher = std::function<Result<long>(
     const std::string& program, const std::string& argument, const std::string& workingDirectory)>;
 
 // Makes StartDetached call launcher instead of starting anything; an empty function

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
@@ -23,25 +24,26 @@ namespace {
 std::mutex g_launcherMutex;
 ProcessLauncher g_launcher;
 
-StartResult Failure(int err) {
-    StartResult r;
-    r.error = err;
+// Not found and not executable by the program's own errno values; any other failure
+// by the usual numbers, which never give 53 or 70 for these.
+Status Failure(int err, const std::string& program) {
+    long number = ErrorNumberFromErrno(err);
     switch (err) {
         case ENOENT:
         case ENOTDIR:
-            r.status = StartStatus::ProgramNotFound;
+            number = kErrFileNotFound;
             break;
         case EACCES:
         case EPERM:
         case ENOEXEC:
         case EISDIR:
-            r.status = StartStatus::NotExecutable;
+            number = kErrPermission;
             break;
         default:
-            r.status = StartStatus::Failed;
             break;
     }
-    return r;
+    return Status(number, ErrorSource("StartDetached"),
+                  "cannot start " + program + ": " + std::strerror(err), err);
 }
 
 int AddActions(spawn::FileActions& actions, const std::string& folder) {
@@ -61,11 +63,11 @@ int AddActions(spawn::FileActions& actions, const std::string& folder) {
     return rc;
 }
 
-StartResult RealStart(const std::string& program, const std::string& argument,
-                      const std::string& workingDirectory) {
+Result<long> RealStart(const std::string& program, const std::string& argument,
+                       const std::string& workingDirectory) {
     spawn::SweepUnreaped();
     if (program.empty()) {
-        return Failure(ENOENT);
+        return Failure(ENOENT, program);
     }
     const bool searchPath = program.find('/') == std::string::npos;
     std::string path = program;
@@ -74,7 +76,7 @@ StartResult RealStart(const std::string& program, const std::string& argument,
         std::error_code ec;
         std::filesystem::path absolute = std::filesystem::absolute(program, ec);
         if (ec) {
-            return Failure(ec.value());
+            return Failure(ec.value(), program);
         }
         path = absolute.string();
     }
@@ -82,13 +84,13 @@ StartResult RealStart(const std::string& program, const std::string& argument,
     spawn::FileActions actions;
     spawn::Attributes attr;
     if (!actions.ok() || !attr.ok()) {
-        return Failure(ENOMEM);
+        return Failure(ENOMEM, program);
     }
     if (int rc = AddActions(actions, ResolveWorkingDirectory(workingDirectory)); rc != 0) {
-        return Failure(rc);
+        return Failure(rc, program);
     }
     if (int rc = spawn::ResetSignals(attr, POSIX_SPAWN_SETSID); rc != 0) {
-        return Failure(rc);
+        return Failure(rc, program);
     }
 
     std::string arg0 = program;
@@ -99,13 +101,10 @@ StartResult RealStart(const std::string& program, const std::string& argument,
                        ? posix_spawnp(&pid, path.c_str(), actions.get(), attr.get(), argv, environ)
                        : posix_spawn(&pid, path.c_str(), actions.get(), attr.get(), argv, environ);
     if (rc != 0) {
-        return Failure(rc);
+        return Failure(rc, program);
     }
     spawn::ReapInBackground(pid);
-    StartResult r;
-    r.status = StartStatus::Started;
-    r.processId = pid;
-    return r;
+    return static_cast<long>(pid);
 }
 
 }  // namespace
@@ -129,8 +128,8 @@ ProcessLauncher SetProcessLauncher(ProcessLauncher launcher) {
     return std::exchange(g_launcher, std::move(launcher));
 }
 
-StartResult StartDetached(const std::string& program, const std::string& argument,
-                          const std::string& workingDirectory) {
+Result<long> StartDetached(const std::string& program, const std::string& argument,
+                           const std::string& workingDirectory) {
     ProcessLauncher launcher;
     {
         std::lock_guard lock(g_launcherMutex);

@@ -40,6 +40,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/error.h"
+
 namespace tv::reg {
 
 using DWORD = std::uint32_t;
@@ -114,8 +116,9 @@ bool IsValidKeyName(std::string_view name);
 // A value name that the text format can hold (no CR, LF or NUL; at most 16383 bytes).
 bool IsValidValueName(std::string_view name);
 
-// Parses a hive text; nullopt when it is not valid (error says which line and why).
-std::optional<Hive> ParseHive(std::string_view text, std::string* error = nullptr);
+// Parses a hive text. Fails (kErrInvalidFormat) when it is not valid; the description
+// says which line and why.
+Result<Hive> ParseHive(std::string_view text);
 
 std::string SerializeHive(const Hive& hive);
 

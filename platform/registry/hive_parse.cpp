@@ -83,7 +83,7 @@ class Parser {
   public:
     explicit Parser(std::string_view text) : text_(text) {}
 
-    std::optional<Hive> Run(std::string* error);
+    Result<Hive> Run();
 
   private:
     bool NextLine(std::string_view& line);
@@ -124,7 +124,7 @@ bool Parser::Fail(const std::string& why) {
     return false;
 }
 
-std::optional<Hive> Parser::Run(std::string* error) {
+Result<Hive> Parser::Run() {
     std::string_view line;
     bool header = false;
     bool ok = true;
@@ -146,10 +146,7 @@ std::optional<Hive> Parser::Run(std::string* error) {
         }
     }
     if (!ok) {
-        if (error != nullptr) {
-            *error = error_;
-        }
-        return std::nullopt;
+        return Status(kErrInvalidFormat, ErrorSource("Registry"), error_);
     }
     return std::move(hive_);
 }
@@ -279,7 +276,7 @@ bool Parser::Data(std::string_view data, HiveValue& value, bool& remove) {
 
 }  // namespace
 
-std::optional<Hive> ParseHive(std::string_view text, std::string* error) {
+Result<Hive> ParseHive(std::string_view text) {
     std::string decoded;
     if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
@@ -287,7 +284,7 @@ std::optional<Hive> ParseHive(std::string_view text, std::string* error) {
         decoded = Utf16LeToUtf8(text.substr(2));
         text = decoded;
     }
-    return Parser(text).Run(error);
+    return Parser(text).Run();
 }
 
 }  // namespace tv::reg

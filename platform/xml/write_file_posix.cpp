@@ -14,7 +14,16 @@
 
 namespace tv::xml {
 
-std::string WriteFileReplacing(const std::string& path, std::string_view bytes) {
+namespace {
+
+Status WriteFailure(int err, const std::string& what) {
+    return Status(ErrorNumberFromErrno(err), ErrorSource("XmlJob"),
+                  what + ": " + std::strerror(err), err);
+}
+
+}  // namespace
+
+Status WriteFileReplacing(const std::string& path, std::string_view bytes) {
     std::vector<char> name(path.begin(), path.end());
     const std::string pattern = ".tmp-XXXXXX";
     name.insert(name.end(), pattern.begin(), pattern.end());
@@ -22,7 +31,8 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes) 
     // mkostemp creates the file exclusively; O_NOFOLLOW guards the name it made.
     UniqueFd fd(::mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW));
     if (!fd.Valid()) {
-        return "cannot create a file beside " + path + ": " + std::strerror(errno);
+        const int err = errno;
+        return WriteFailure(err, "cannot create a file beside " + path);
     }
     int error = WriteNewAndClose(std::move(fd), bytes);
     if (error == 0 && ::rename(name.data(), path.c_str()) != 0) {
@@ -30,9 +40,9 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes) 
     }
     if (error != 0) {
         ::unlink(name.data());
-        return "cannot write " + path + ": " + std::strerror(error);
+        return WriteFailure(error, "cannot write " + path);
     }
-    return "";
+    return Status();
 }
 
 }  // namespace tv::xml

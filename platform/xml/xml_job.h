@@ -43,6 +43,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/error.h"
 #include "platform/fd.h"
 
 namespace tv::xml {
@@ -168,7 +169,8 @@ bool IsLocalReference(std::string_view value);
 std::optional<std::string> LocalFilePath(const std::string& url);
 
 // Writes bytes to path without ever following a link: into a new file created
-// exclusively beside it, then renamed over it. "" on success, else the reason.
-std::string WriteFileReplacing(const std::string& path, std::string_view bytes);
+// exclusively beside it, then renamed over it. A failure's description is readable
+// ("cannot write <path>: <reason>").
+Status WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 }  // namespace tv::xml

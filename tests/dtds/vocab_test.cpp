@@ -39,9 +39,8 @@ std::vector<std::vector<std::string>> Rows(const fs::path& file) {
 TEST(Vocab, CatalogsDtdsAndListings) {
     for (const auto& v : Rows(kSource / "data/catalog-variants.txt")) {
         const std::string file = (fs::path(TV_DTD_DIR) / v[0]).string();
-        std::string error;
-        const auto cat = tv::prep::Catalog::Load(file, &error);
-        ASSERT_TRUE(cat) << error;
+        const auto cat = tv::prep::Catalog::Load(file);
+        ASSERT_TRUE(cat) << cat.status().Description();
         for (const auto& r : Rows(kData / "published-names.txt")) {
             const auto dtd =
                 cat->ResolveDtd(r[0] == "PUBLIC" ? r[1] : "", r[0] == "SYSTEM" ? r[1] : "",

@@ -95,26 +95,26 @@ TEST(OpenerTiff, GroupFourPagesBecomePngs) {
     ASSERT_TRUE(tv::test::MakeG4Tiff(dir / "one.tif", 300, 200));
     ASSERT_TRUE(tv::test::MakeG4Tiff(dir / "three.tif", 64, 48, 3));
     PngConversion one = ConvertTiffToPng(dir / "one.tif", dir / "one");
-    ASSERT_EQ(one.error, "");
-    ASSERT_EQ(one.pngPaths, std::vector<std::string>{dir / "one.png"});
+    ASSERT_TRUE(one.Ok()) << one.status().Description();
+    ASSERT_EQ(*one, std::vector<std::string>{dir / "one.png"});
     const auto header = tv::test::ReadPngHeader(dir / "one.png");
     EXPECT_TRUE(header.signature);
     EXPECT_EQ(header.width, 300u);
     EXPECT_EQ(header.height, 200u);
 
     PngConversion three = ConvertTiffToPng(dir / "three.tif", dir / "three");
-    ASSERT_EQ(three.error, "");
-    EXPECT_EQ(three.pngPaths, (std::vector<std::string>{dir / "three.png", dir / "three-2.png",
-                                                        dir / "three-3.png"}));
+    ASSERT_TRUE(three.Ok()) << three.status().Description();
+    EXPECT_EQ(*three, (std::vector<std::string>{dir / "three.png", dir / "three-2.png",
+                                                dir / "three-3.png"}));
     EXPECT_EQ(tv::test::ReadPngHeader(dir / "three-3.png").height, 48u);
 
     TiffLimits small;
     small.maxPixelBytes = 300 * 100 * 4;
-    EXPECT_NE(ConvertTiffToPng(dir / "one.tif", dir / "big", small).error, "");
+    EXPECT_FALSE(ConvertTiffToPng(dir / "one.tif", dir / "big", small).Ok());
     small.maxTotalPixelBytes = 64 * 48 * 4 * 2;
-    EXPECT_NE(ConvertTiffToPng(dir / "three.tif", dir / "big", small).error, "");
+    EXPECT_FALSE(ConvertTiffToPng(dir / "three.tif", dir / "big", small).Ok());
     WriteFile(dir / "fake.tif", "II*\0 not really");
-    EXPECT_NE(ConvertTiffToPng(dir / "fake.tif", dir / "fake").error, "");
+    EXPECT_FALSE(ConvertTiffToPng(dir / "fake.tif", dir / "fake").Ok());
     EXPECT_FALSE(std::filesystem::exists(dir / "big.png"));
 }
 
@@ -295,11 +295,19 @@ TEST(OpenerOutput, ReplacesALinkInsteadOfWritingThroughIt) {
     tv::test::TempFolder dir;
     WriteFile(dir / "victim", "keep");
     std::filesystem::create_symlink(dir / "victim", dir / "page.html");
-    ASSERT_EQ(WriteFileReplacing(dir / "page.html", "new"), "");
+    ASSERT_TRUE(WriteFileReplacing(dir / "page.html", "new").Ok());
     EXPECT_EQ(ReadAll(dir / "victim"), "keep");
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "page.html"));
     EXPECT_EQ(ReadAll(dir / "page.html"), "new");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+    // A folder that is not there: a failure with the classic number, nothing left over.
+    const Status replaced = WriteFileReplacing(dir / "gone/page.html", "x");
+    EXPECT_EQ(replaced.Number(), kErrFileNotFound) << replaced.Description();
+    const Result<std::string> made = WriteNewFile(dir / "gone/", "p-", ".html", "x");
+    EXPECT_EQ(made.status().Number(), kErrFileNotFound) << made.status().Description();
+    const Result<std::string> page = WriteNewFile(dir.Path() + "/", "p-", ".html", "y");
+    ASSERT_TRUE(page.Ok()) << page.status().Description();
+    EXPECT_EQ(ReadAll(*page), "y");
 }
 
 TEST(OpenerOutput, ErrorPageEscapesEverything) {
@@ -457,9 +465,7 @@ struct LaunchRecorder {
     ScopedProcessLauncher scope{
         [this](const std::string&, const std::string& target, const std::string&) {
             targets.push_back(target);
-            StartResult r;
-            r.status = StartStatus::Started;
-            return r;
+            return Result<long>(0);
         }};
 };
 
@@ -472,15 +478,15 @@ TEST(OpenerTarget, WhatTheBrowserIsGiven) {
     WriteFile(dir / "notes.txt", "text");
     WriteFile(dir / "bad.xml", "<?xml version=\"1.0\"?>\n<r>\n<unclosed>\n</r>");
 
-    EXPECT_EQ(OpenTarget("https://example.org/a b").handedOver, "https://example.org/a b");
-    EXPECT_EQ(OpenTarget(dir / "styled.XML").handedOver, dir / "styled.XML.html");
-    EXPECT_EQ(OpenTarget("file://" + dir / "plain.xml").handedOver, dir / "plain.xml");
-    EXPECT_EQ(OpenTarget(dir / "notes.txt").handedOver, dir / "notes.txt");
+    EXPECT_EQ(*OpenTarget("https://example.org/a b"), "https://example.org/a b");
+    EXPECT_EQ(*OpenTarget(dir / "styled.XML"), dir / "styled.XML.html");
+    EXPECT_EQ(*OpenTarget("file://" + dir / "plain.xml"), dir / "plain.xml");
+    EXPECT_EQ(*OpenTarget(dir / "notes.txt"), dir / "notes.txt");
 
-    const OpenResult bad = OpenTarget(dir / "bad.xml");
-    EXPECT_EQ(bad.exitCode, 0);
-    ASSERT_EQ(bad.handedOver, dir / "bad.xml.html");
-    const std::string page = ReadAll(bad.handedOver);
+    const Result<std::string> bad = OpenTarget(dir / "bad.xml");
+    ASSERT_TRUE(bad.Ok()) << bad.status().Description();
+    ASSERT_EQ(*bad, dir / "bad.xml.html");
+    const std::string page = ReadAll(*bad);
     for (const std::string& part : {std::string("Error loading the XML"), dir / "bad.xml",
                                     std::string("<td>4</td>"), std::string("&lt;/r&gt;")}) {
         EXPECT_NE(page.find(part), std::string::npos) << part << "\n" << page;
@@ -497,10 +503,10 @@ TEST(OpenerTarget, ErrorPageGoesToTempWhenBesideIsBlocked) {
     LaunchRecorder browser;
     WriteFile(dir / "bad.xml", "<r>");
     std::filesystem::create_directory(dir / "bad.xml.html");
-    const OpenResult result = OpenTarget(dir / "bad.xml");
-    EXPECT_EQ(result.handedOver.rfind(temp.Path() + "/tessel-open-error-", 0), 0u)
-        << result.handedOver;
-    EXPECT_NE(ReadAll(result.handedOver).find("bad.xml"), std::string::npos);
+    const Result<std::string> result = OpenTarget(dir / "bad.xml");
+    ASSERT_TRUE(result.Ok()) << result.status().Description();
+    EXPECT_EQ(result->rfind(temp.Path() + "/tessel-open-error-", 0), 0u) << *result;
+    EXPECT_NE(ReadAll(*result).find("bad.xml"), std::string::npos);
 }
 
 }  // namespace

@@ -119,10 +119,10 @@ TEST(OpenerTiff, PagesKeepTheirPixelsAndOrder) {
         TiffLimits limits;
         limits.threads = c.threads;
         const PngConversion out = ConvertTiffToPng(dir / "d.tif", dir / "d", limits);
-        ASSERT_EQ(out.error, "") << c.pages;
-        ASSERT_EQ(out.pngPaths.size(), static_cast<size_t>(c.pages));
+        ASSERT_TRUE(out.Ok()) << c.pages << out.status().Description();
+        ASSERT_EQ(out->size(), static_cast<size_t>(c.pages));
         for (int p = 1; p <= c.pages; ++p) {
-            const std::string png = out.pngPaths[static_cast<size_t>(p) - 1];
+            const std::string png = (*out)[static_cast<size_t>(p) - 1];
             EXPECT_EQ(png, dir / PngPageName("d", p));
             EXPECT_EQ(ReadAll(png)[24], c.pngBitDepth) << png;
             png_uint_32 height = 0;

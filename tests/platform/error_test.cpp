@@ -33,5 +33,19 @@ TEST(Error, SystemErrorCarriesNumberSourceAndText) {
     EXPECT_STREQ(e.what(), e.Description().c_str());
 }
 
+// A Result never says "ok" without a value, even when handed a successful Status.
+TEST(Error, ResultHoldsAValueOrAFailure) {
+    const Result<std::string> value("page.html");
+    const Result<std::string> failed(SystemStatus(ENOENT, "x", "cannot open", "/a"));
+    const Result<std::string> empty{Status()};
+    EXPECT_TRUE(value.Ok());
+    EXPECT_EQ(*value, "page.html");
+    EXPECT_TRUE(value.status().Ok());
+    EXPECT_FALSE(failed.Ok());
+    EXPECT_EQ(failed.status().Number(), kErrFileNotFound);
+    EXPECT_FALSE(empty.Ok());
+    EXPECT_EQ(empty.status().Number(), kErrInternal);
+}
+
 }  // namespace
 }  // namespace tv

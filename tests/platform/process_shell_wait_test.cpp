@@ -85,7 +85,7 @@ TEST_F(ShellWaitTest, NoticesTheExitWithoutWaitingForATick) {
     std::vector<int> waits;
     auto pump = [&](int fd, int maxWaitMs) {
         waits.push_back(maxWaitMs);
-        PollPump(fd, maxWaitMs);
+        return PollPump(fd, maxWaitMs);
     };
     std::string error;
     const auto start = Clock::now();
@@ -114,13 +114,13 @@ TEST_F(ShellWaitTest, StartFailuresGiveTheirTexts) {
 // However its wait ends, a tool ignoring SIGTERM does not run on, nor (but for the
 // killed waiter) its child. Each wait runs in a forked process standing for the viewer.
 TEST_F(ShellWaitTest, NoToolOutlivesItsWait) {
-    enum End { kTimeOut, kPumpThrows, kExitInPump, kWaiterKilled };
+    enum End { kTimeOut, kPumpGivesUp, kPumpThrows, kExitInPump, kWaiterKilled };
     prctl(PR_SET_CHILD_SUBREAPER, 1);  // orphans come here to be reaped, not to stay zombies
     const std::string pids = tmp_ / "pids";
     const std::string tool = Script("stubborn",
                                     "trap '' TERM; sleep 30 & echo $$ $! > \"$1.tmp\"\n"
                                     "mv \"$1.tmp\" \"$1\"; while :; do wait; done");
-    for (const End end : {kTimeOut, kPumpThrows, kExitInPump, kWaiterKilled}) {
+    for (const End end : {kTimeOut, kPumpGivesUp, kPumpThrows, kExitInPump, kWaiterKilled}) {
         std::filesystem::remove(pids);
         const pid_t waiter = fork();
         if (waiter == 0) {
@@ -134,7 +134,7 @@ TEST_F(ShellWaitTest, NoToolOutlivesItsWait) {
                 if (end == kExitInPump) {
                     std::exit(0);
                 }
-                PollPump(fd, ms);
+                return end != kPumpGivesUp && PollPump(fd, ms);
             };
             std::string error;
             try {
@@ -142,7 +142,7 @@ TEST_F(ShellWaitTest, NoToolOutlivesItsWait) {
                                            pump);
             } catch (int) {
             }
-            _exit(error == kTimedOutText ? 3 : 0);
+            _exit(error == kTimedOutText ? 3 : error == kAbandonedText ? 4 : 0);
         }
         long pid = 0, child = 0;
         for (auto until = Clock::now() + 10s; pid == 0 && Clock::now() < until;) {
@@ -154,7 +154,7 @@ TEST_F(ShellWaitTest, NoToolOutlivesItsWait) {
         }
         int status = 0;
         waitpid(waiter, &status, 0);
-        EXPECT_EQ(WEXITSTATUS(status), end == kTimeOut ? 3 : 0) << end;
+        EXPECT_EQ(WEXITSTATUS(status), end == kTimeOut ? 3 : end == kPumpGivesUp ? 4 : 0) << end;
         EXPECT_TRUE(pid > 0 && Gone(pid, 3s)) << end;
         EXPECT_TRUE(end == kWaiterKilled || Gone(child, 3s)) << end;
         for (long p : {pid, child}) {

@@ -73,8 +73,7 @@ TEST(PrepProlog, FindsEachPieceAndRefusesWhatItCannotRead) {
         {"\xFF\xFE<\0?\0", "error"},
     };
     for (const Case& c : cases) {
-        std::string error;
-        const auto p = ScanProlog(c.text, &error);
+        const Result<Prolog> p = ScanProlog(c.text);
         std::string got = "error";
         if (p) {
             const auto& d = p->doctype;
@@ -82,7 +81,8 @@ TEST(PrepProlog, FindsEachPieceAndRefusesWhatItCannotRead) {
                   (d ? d->publicId.value_or("") : "") + "|" + (d ? d->systemId.value_or("") : "") +
                   "|" + std::to_string(p->stylesheetPis.size()) + "|" + p->rootName;
         } else {
-            EXPECT_FALSE(error.empty());
+            EXPECT_EQ(p.status().Number(), kErrInvalidFormat);
+            EXPECT_FALSE(p.status().Description().empty());
         }
         EXPECT_EQ(got, c.want) << c.text;
     }
@@ -126,17 +126,18 @@ TEST(PrepFile, UrlsEscapeWhatAUriCannotHoldAndReplaceLeavesNothingBehind) {
     EXPECT_EQ(FileUrl("/plain/x-y_z.dtd"), "file:///plain/x-y_z.dtd");
 
     test::TempFolder dir;
-    std::string error;
     test::WriteFile(dir / "folder/x", "");
-    EXPECT_FALSE(ReplaceFile(dir / "folder", "text", &error));  // a folder is not replaced
-    EXPECT_NE(error, "");
-    EXPECT_TRUE(ReplaceFile(dir / "new", "text", &error));
-    EXPECT_EQ(ReadBytes(dir / "new", &error), "text");
+    const Status folder = ReplaceFile(dir / "folder", "text");  // a folder is not replaced
+    EXPECT_FALSE(folder.Ok());
+    EXPECT_EQ(folder.Description().rfind("cannot write " + dir / "folder: ", 0), 0u);
+    EXPECT_TRUE(ReplaceFile(dir / "new", "text").Ok());
+    EXPECT_EQ(ReadBytes(dir / "new").value(), "text");
     const mode_t mask = umask(022);  // a new file is made as any other, not private
-    EXPECT_TRUE(ReplaceFile(dir / "new", "text", &error));
+    EXPECT_TRUE(ReplaceFile(dir / "new", "text").Ok());
     umask(mask);
     EXPECT_EQ(std::filesystem::status(dir / "new").permissions(), std::filesystem::perms(0644));
-    EXPECT_FALSE(ReadBytes(dir / "folder", &error));
+    EXPECT_EQ(ReadBytes(dir / "folder").status().Description(),
+              "cannot read " + dir / "folder: not an existing file");
     int entries = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
         entries += e.path().filename().string()[0] != '.';  // no temporary file is left
@@ -159,8 +160,7 @@ TEST(PrepRewrite, WarnsWhenTheDocNumberLineLeavesTheFirst1000Characters) {
     };
     for (const Case& c : cases) {
         const std::string text = "<a>" + std::string(c.padding, ' ') + c.line + "</a>";
-        std::string error;
-        const auto r = MendPaths(text, cat, &error);
+        const Result<Rewritten> r = MendPaths(text, cat);
         ASSERT_TRUE(r);
         const char* eol = c.line[0] == '\r' ? "\r\n" : "\n";  // the file's own line ends
         EXPECT_EQ(r->text, StylesheetPi("/" + std::string(300, 'd') + "/x.xsl") + eol + text);
@@ -212,11 +212,10 @@ TEST(PrepRewrite, PicksXmlDtdsAndReplacesForeignStylesheets) {
         {own("sub/deep.xsl") + own("/abs.xsl") + "<a/>", own("sub/deep.xsl") + "<a/>"},
     };
     for (const Case& c : cases) {
-        std::string error;
-        const auto r = MendPaths(c.in, cat, &error, docs);
-        ASSERT_TRUE(r) << error;
+        const Result<Rewritten> r = MendPaths(c.in, cat, docs);
+        ASSERT_TRUE(r) << r.status().Description();
         EXPECT_EQ(r->text, c.want) << c.in;
-        EXPECT_EQ(MendPaths(r->text, cat, &error, docs)->text, r->text) << c.in;
+        EXPECT_EQ(MendPaths(r->text, cat, docs)->text, r->text) << c.in;
     }
     EXPECT_FALSE(Catalog::Parse("STYLESHEET a \"a.xsl\"", dtds).Stylesheet("b"));
 }
@@ -250,12 +249,11 @@ TEST(PrepSgmlGrowth, BoundsEntitiesWithinEntities) {
     };
     for (const Case& c : cases) {
         EntityGrowth growth(1u << 20, 8u << 20);
-        bool ok = true;
-        std::string why;
+        Status grown;
         for (const std::string& f : c.files) {
-            ok = ok && growth.Add(f, &why);
+            grown = grown.Ok() ? growth.Add(f) : grown;
         }
-        EXPECT_EQ(ok, c.ok) << c.files[0].substr(0, 60) << why;
+        EXPECT_EQ(grown.Ok(), c.ok) << c.files[0].substr(0, 60) << grown.Description();
     }
 }
 

@@ -30,14 +30,14 @@ struct Recorder : Launcher, MessageSink, ToolRunner {
         messages.push_back({text, style, title});
         events.push_back("message");
     }
-    bool Run(const ToolCommand& c, std::string&, long lTimeOut) override {
+    Status Run(const ToolCommand& c, long lTimeOut) override {
         tools.push_back(c.line);
         timeOuts.push_back(lTimeOut);
         events.push_back("tool " + c.line);
         if (onRun) {
             onRun(c.line);
         }
-        return true;
+        return runResult;
     }
     std::vector<fake::Launch> launches;
     std::vector<Message> messages;
@@ -45,6 +45,7 @@ struct Recorder : Launcher, MessageSink, ToolRunner {
     std::vector<long> timeOuts;
     std::vector<std::string> events;
     std::function<void(const std::string&)> onRun;
+    Status runResult;  // what every run returns
 };
 
 }  // namespace tv::render::fake

@@ -80,10 +80,10 @@ TEST_F(LaunchTest, MissingOrUnusableProgramIsAStatusNotACrash) {
     fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write);
     for (const std::string& p :
          {dir_ + "/no-such-browser", std::string(), std::string("no-such-xyz")}) {
-        EXPECT_EQ(StartDetached(p, "x", "").status, StartStatus::ProgramNotFound) << p;
+        EXPECT_EQ(StartDetached(p, "x", "").status().Number(), kErrFileNotFound) << p;
     }
-    EXPECT_EQ(StartDetached(plain, "x", "").status, StartStatus::NotExecutable);
-    EXPECT_EQ(StartDetached(dir_, "x", "").status, StartStatus::NotExecutable);
+    EXPECT_EQ(StartDetached(plain, "x", "").status().Number(), kErrPermission);
+    EXPECT_EQ(StartDetached(dir_, "x", "").status().Number(), kErrPermission);
     LaunchInBrowser("/no/such/browser", "x", R"("c:\")");  // returns quietly
     EXPECT_FALSE(fs::exists(log_));
 }
@@ -92,17 +92,17 @@ TEST_F(LaunchTest, ProgramRunsDetachedAndIsReaped) {
     // "sleep" is found on PATH and keeps running while its process is inspected (once
     // its own start-up, which opens files of its own, is over).
     const auto start = std::chrono::steady_clock::now();
-    const StartResult r = StartDetached("sleep", "3", "");
+    const Result<long> r = StartDetached("sleep", "3", "");
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms) << "the start waited";
-    ASSERT_EQ(r.status, StartStatus::Started);
+    ASSERT_TRUE(r.Ok()) << r.status().Description();
     std::this_thread::sleep_for(500ms);
-    const fs::path proc = "/proc/" + std::to_string(r.processId);
+    const fs::path proc = "/proc/" + std::to_string(*r);
 
     // Own session: the session id (fourth field after the name) is its own id.
     std::string stat, state, parent, group, session;
     std::getline(std::ifstream(proc / "stat"), stat);
     std::istringstream(stat.substr(stat.rfind(')') + 1)) >> state >> parent >> group >> session;
-    EXPECT_EQ(session, std::to_string(r.processId)) << stat;
+    EXPECT_EQ(session, std::to_string(*r)) << stat;
 
     // Standard streams on /dev/null and nothing else of ours inherited.
     Lines fds;
@@ -125,7 +125,7 @@ TEST_F(LaunchTest, ReplacedLauncherRecordsInsteadOfStarting) {
     {
         ScopedProcessLauncher recorder([&](const auto& p, const auto& a, const auto& w) {
             seen = {p, a, w};
-            return StartResult{StartStatus::Started, 0, 4242};
+            return Result<long>(4242);
         });
         LaunchInBrowser(browser_, "http://x.example/", R"("c:\")");
     }

@@ -113,6 +113,23 @@ TEST_F(RegistryClassTest, ReadingByStoredTypeAndDefaults) {
     EXPECT_FALSE(r.KeyExists());
 }
 
+// What a load may meet, and the classic number of each refusal (0: converts).
+TEST(RegistryConversion, NumbersFromTextOrIntegersWithTheirFailures) {
+    const std::pair<RegVariant, long> cases[] = {
+        {std::string(" -33 "), 0},
+        {std::string("32768"), kErrOverflow},
+        {std::string("abc"), kErrTypeMismatch},
+        {std::vector<std::uint8_t>{1}, kErrTypeMismatch},
+        {std::int32_t{-32769}, kErrOverflow},
+        {RegVariant{}, 0},
+    };
+    for (const auto& [value, number] : cases) {
+        const Result<std::int16_t> n = RegVariantToInt16(value);
+        EXPECT_EQ(n.Ok() ? 0 : n.status().Number(), number) << RegVariantText(value);
+    }
+    EXPECT_EQ(*RegVariantToInt32(std::string("+70000")), 70000);
+}
+
 TEST_F(RegistryClassTest, WritesCreateParentsAndAKeyThatCannotBeCreatedRaises26001) {
     cRegistry unnamed = At("");
     unnamed.SectionKey("SOFTWARE\\A\\B\\C");

@@ -7,7 +7,6 @@
 #include <QtTest>
 
 #include "platform/process/shell_wait.h"
-#include "shell/package_session.h"
 #include "shell/tool_pump.h"
 
 class ToolPumpTest : public QObject {
@@ -36,19 +35,16 @@ class ToolPumpTest : public QObject {
                 QTimer::singleShot(c.abandonAfterMs, [&abandon] { abandon = true; });
             }
             const tv::EventPump pump = tv::MakeQtToolPump([&abandon] { return abandon; });
-            std::string error;
             long pid = 0;
-            QString outcome = "ended";
             QElapsedTimer clock;
             clock.start();
-            try {
-                if (!tv::ShellAndWaitForTermination(c.command, error, c.timeOutMs, pump, &pid)) {
-                    QCOMPARE(error, std::string(tv::kTimedOutText));
-                    outcome = "timed out";
-                }
-            } catch (const tv::ToolWaitAbandoned&) {
-                outcome = "abandoned";
-            }
+            const tv::Status waited =
+                tv::RunToolAndWait(tv::SplitToolCommandLine(c.command), c.timeOutMs, pump, &pid);
+            const QString outcome = waited.Ok()                               ? "ended"
+                                    : waited.Number() == tv::kErrToolTimedOut ? "timed out"
+                                    : waited.Number() == tv::kErrToolAbandoned
+                                        ? "abandoned"
+                                        : QString::fromStdString(waited.Description());
             QCOMPARE(outcome, QString(c.outcome));
             QVERIFY2(clock.elapsed() < c.maxMs, c.command);
             if (outcome != "ended") {

@@ -10,9 +10,10 @@ int main(int argc, char** argv) {
         std::fputs("usage: tessel-open TARGET (a file or a web address)\n", stderr);
         return 2;
     }
-    const tv::opener::OpenResult result = tv::opener::OpenTarget(argv[1]);
-    if (result.exitCode != 0) {
-        std::fprintf(stderr, "%s\n", result.message.c_str());
+    const tv::Result<std::string> shown = tv::opener::OpenTarget(argv[1]);
+    if (!shown.Ok()) {
+        std::fprintf(stderr, "%s\n", shown.status().Description().c_str());
+        return 1;
     }
-    return result.exitCode;
+    return 0;
 }

@@ -145,35 +145,35 @@ std::string Absolute(const std::string& path) {
     return ec ? path : p.lexically_normal().string();
 }
 
-OpenResult Hand(const std::string& target, const std::string& folder) {
-    OpenResult result;
+Result<std::string> Hand(const std::string& target, const std::string& folder) {
     const std::string program = BrowserProgram();
-    const StartResult started = StartDetached(program, target, folder);
-    result.handedOver = target;
-    if (started.status != StartStatus::Started) {
-        result.exitCode = 1;
-        result.message = "tessel-open: cannot start the browser " + program + ": " +
-                         (started.status == StartStatus::ProgramNotFound ? "not found"
-                          : started.status == StartStatus::NotExecutable ? "not executable"
-                                                                         : "start failed");
+    const Result<long> started = StartDetached(program, target, folder);
+    if (!started.Ok()) {
+        const Status& why = started.status();
+        return Status(why.Number(), why.Source(),
+                      "tessel-open: cannot start the browser " + program + ": " +
+                          (why.Number() == kErrFileNotFound ? "not found"
+                           : why.Number() == kErrPermission ? "not executable"
+                                                            : "start failed"),
+                      why.OsError());
     }
-    return result;
+    return target;
 }
 
-OpenResult ShowError(const OpenError& error, const std::string& besidePath) {
+Result<std::string> ShowError(const OpenError& error, const std::string& besidePath) {
     const std::string page = ErrorPageHtml(error);
-    if (WriteFileReplacing(besidePath, page).empty()) {
+    if (WriteFileReplacing(besidePath, page).Ok()) {
         return Hand(besidePath, besidePath.substr(0, besidePath.rfind('/') + 1));
     }
-    const std::string temp = WriteNewFile(TempFolder(), "tessel-open-error-", ".html", page);
-    if (temp.empty()) {
-        OpenResult result;
-        result.exitCode = 1;
-        result.message = "tessel-open: " + error.stage + ": " + error.file +
-                         ": and no error page could be written";
-        return result;
+    const Result<std::string> temp =
+        WriteNewFile(TempFolder(), "tessel-open-error-", ".html", page);
+    if (!temp.Ok()) {
+        return Status(temp.status().Number(), temp.status().Source(),
+                      "tessel-open: " + error.stage + ": " + error.file +
+                          ": and no error page could be written",
+                      temp.status().OsError());
     }
-    return Hand(temp, TempFolder());
+    return Hand(temp.value(), TempFolder());
 }
 
 }  // namespace
@@ -238,8 +238,8 @@ ChildResult RunInChild(const std::function<std::string()>& work, std::chrono::mi
     return result;
 }
 
-OpenResult OpenTarget(const std::string& target, const TiffLimits& limits,
-                      std::chrono::milliseconds timeLimit) {
+Result<std::string> OpenTarget(const std::string& target, const TiffLimits& limits,
+                               std::chrono::milliseconds timeLimit) {
     if (IsWebAddress(target)) {
         return Hand(target, "");
     }

@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
 #include "tools/opener/tiff_png.h"
 
 namespace tv::opener {
@@ -35,14 +36,10 @@ bool IsWebAddress(std::string_view target);
 // The program that shows pages: $BROWSER, else "xdg-open".
 std::string BrowserProgram();
 
-struct OpenResult {
-    int exitCode = 0;        // 0 once the browser was started
-    std::string handedOver;  // what the browser was given
-    std::string message;     // one line for stderr when exitCode != 0
-};
-
-OpenResult OpenTarget(const std::string& target, const TiffLimits& limits = {},
-                      std::chrono::milliseconds timeLimit = std::chrono::seconds(60));
+// What the browser was given once it started; else the failure, whose description is
+// the one line for standard error.
+Result<std::string> OpenTarget(const std::string& target, const TiffLimits& limits = {},
+                               std::chrono::milliseconds timeLimit = std::chrono::seconds(60));
 
 struct ChildResult {
     std::optional<std::string> answer;  // what work returned, when the child finished

@@ -6,16 +6,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
+
 namespace tv::opener {
 
-// Replaces (or creates) path with bytes, mode 0644. Returns "" on success, else a
+// Replaces (or creates) path with bytes, mode 0644. A failure's description is a
 // readable reason (the temporary file is removed).
-std::string WriteFileReplacing(const std::string& path, std::string_view bytes);
+Status WriteFileReplacing(const std::string& path, std::string_view bytes);
 
 // Creates a new file folder + prefix + random + suffix holding bytes (never replacing
-// anything) and returns its path; "" when that fails.
-std::string WriteNewFile(const std::string& folder, const std::string& prefix,
-                         const std::string& suffix, std::string_view bytes);
+// anything) and returns its path.
+Result<std::string> WriteNewFile(const std::string& folder, const std::string& prefix,
+                                 const std::string& suffix, std::string_view bytes);
 
 // True when path names a regular file (a link to one counts: reading follows links,
 // writing never does).

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
 #include "platform/fd.h"
 
 namespace tv::opener {
@@ -15,18 +16,22 @@ namespace tv::opener {
 struct FolderFile {
     UniqueFd folder;                      // the folder holding the file, for writing beside it
     UniqueFd file;                        // open for reading; a regular file
-    std::string error;                    // "" when both are open
     std::uint64_t device = 0, inode = 0;  // the file's identity, to know it again
 };
 
 // Opens the folder itself; links are followed here, as it is the caller's own folder.
 UniqueFd OpenFolder(const std::string& path);
 
-// Opens relative ("a/b/c.tif": no "..", no empty components) below root.
-FolderFile OpenBelow(int root, const std::string& relative);
+// Opens relative ("a/b/c.tif": no "..", no empty components) below root. A refused path
+// fails with kErrPermission, a file that is not regular with kErrAccess.
+Result<FolderFile> OpenBelow(int root, const std::string& relative);
 
-// Creates or replaces name in folder with bytes (mode 0644). "" or a readable reason.
-std::string WriteInFolder(int folder, const std::string& name, std::string_view bytes);
+// Only the folder that holds relative, under the same rules.
+Result<UniqueFd> OpenFolderBelow(int root, const std::string& relative);
+
+// Creates or replaces name in folder with bytes (mode 0644). A failure's description is
+// a readable reason.
+Status WriteInFolder(int folder, const std::string& name, std::string_view bytes);
 
 void RemoveInFolder(int folder, const std::string& name);
 

@@ -12,11 +12,20 @@
 namespace tv::opener {
 namespace {
 
-std::string Refusal(const std::string& part, int error) {
-    if (error == ELOOP || error == ENOTDIR) {
-        return part + " is a link or not a folder; links are not followed";
+Status Failure(long number, std::string description, int err = 0) {
+    return Status(number, ErrorSource("Opener"), std::move(description), err);
+}
+
+Status Refusal(const std::string& part, int err) {
+    if (err == ELOOP || err == ENOTDIR) {
+        return Failure(kErrPermission, part + " is a link or not a folder; links are not followed",
+                       err);
     }
-    return part + ": " + std::strerror(error);
+    return Failure(ErrorNumberFromErrno(err), part + ": " + std::strerror(err), err);
+}
+
+Status WriteFailure(int err, const std::string& what) {
+    return Failure(ErrorNumberFromErrno(err), what + ": " + std::strerror(err), err);
 }
 
 }  // namespace
@@ -25,52 +34,60 @@ UniqueFd OpenFolder(const std::string& path) {
     return UniqueFd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-FolderFile OpenBelow(int root, const std::string& relative) {
-    FolderFile out;
-    out.folder.Reset(::fcntl(root, F_DUPFD_CLOEXEC, 0));
-    if (!out.folder.Valid()) {
-        out.error = std::strerror(errno);
-        return out;
+Result<UniqueFd> OpenFolderBelow(int root, const std::string& relative) {
+    UniqueFd folder(::fcntl(root, F_DUPFD_CLOEXEC, 0));
+    if (!folder.Valid()) {
+        const int err = errno;
+        return Failure(ErrorNumberFromErrno(err), std::strerror(err), err);
     }
     size_t start = 0;
     for (size_t slash; (slash = relative.find('/', start)) != std::string::npos;
          start = slash + 1) {
         const std::string part = relative.substr(start, slash - start);
         if (part.empty() || part == "." || part == "..") {
-            out.error = "not a path below the document's folder";
-            return out;
+            return Failure(kErrPermission, "not a path below the document's folder");
         }
-        UniqueFd next(::openat(out.folder.Get(), part.c_str(),
-                               O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        UniqueFd next(
+            ::openat(folder.Get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!next.Valid()) {
-            out.error = Refusal(relative.substr(0, slash), errno);
-            return out;
+            const int err = errno;
+            return Refusal(relative.substr(0, slash), err);
         }
-        out.folder = std::move(next);
+        folder = std::move(next);
     }
-    const std::string name = relative.substr(start);
+    return folder;
+}
+
+Result<FolderFile> OpenBelow(int root, const std::string& relative) {
+    Result<UniqueFd> folder = OpenFolderBelow(root, relative);
+    if (!folder) {
+        return folder.status();
+    }
+    FolderFile out;
+    out.folder = std::move(folder).value();
+    const std::string name = relative.substr(relative.rfind('/') + 1);
     if (name.empty() || name == "." || name == "..") {
-        out.error = "not a path below the document's folder";
-        return out;
+        return Failure(kErrPermission, "not a path below the document's folder");
     }
     // O_NONBLOCK: a FIFO planted under the name must not stall the open.
     out.file.Reset(
         ::openat(out.folder.Get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
     if (!out.file.Valid()) {
-        out.error = errno == ELOOP ? relative + " is a link; links are not followed"
-                                   : relative + ": " + std::strerror(errno);
-    } else if (::fstat(out.file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        out.error = relative + " is not a regular file";
-        out.file.Reset();
-    } else {
-        out.device = st.st_dev;
-        out.inode = st.st_ino;
+        const int err = errno;
+        return err == ELOOP
+                   ? Failure(kErrPermission, relative + " is a link; links are not followed")
+                   : Failure(ErrorNumberFromErrno(err), relative + ": " + std::strerror(err), err);
     }
+    if (::fstat(out.file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return Failure(kErrAccess, relative + " is not a regular file");
+    }
+    out.device = st.st_dev;
+    out.inode = st.st_ino;
     return out;
 }
 
-std::string WriteInFolder(int folder, const std::string& name, std::string_view bytes) {
+Status WriteInFolder(int folder, const std::string& name, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
     std::string temp;
     UniqueFd fd;
@@ -84,7 +101,8 @@ std::string WriteInFolder(int folder, const std::string& name, std::string_view 
         }
     }
     if (!fd.Valid()) {
-        return "cannot create a file beside " + name + ": " + std::strerror(errno);
+        const int err = errno;
+        return WriteFailure(err, "cannot create a file beside " + name);
     }
     int error = WriteNewAndClose(std::move(fd), bytes);
     if (error == 0 && ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
@@ -92,9 +110,9 @@ std::string WriteInFolder(int folder, const std::string& name, std::string_view 
     }
     if (error != 0) {
         ::unlinkat(folder, temp.c_str(), 0);
-        return "cannot write " + name + ": " + std::strerror(error);
+        return WriteFailure(error, "cannot write " + name);
     }
-    return "";
+    return Status();
 }
 
 void RemoveInFolder(int folder, const std::string& name) {

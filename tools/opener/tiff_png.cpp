@@ -152,16 +152,20 @@ struct Budget {
     std::atomic<std::uint64_t> outputBytes{0};
 };
 
+Status NotConverted(const std::string& why) {
+    return Status(kErrInvalidFormat, ErrorSource("Opener"), why);
+}
+
 // Reads every page's size and place, and charges the budget when the whole TIFF fits.
 void Survey(Source& s, int root, const TiffLimits& limits, Budget& budget) {
-    const FolderFile file = OpenBelow(root, s.tiff);
-    if (!file.error.empty()) {
-        s.error = file.error;
+    const Result<FolderFile> file = OpenBelow(root, s.tiff);
+    if (!file) {
+        s.error = file.status().Description();
         return;
     }
-    s.device = file.device;
-    s.inode = file.inode;
-    TiffHandle handle(file.file.Get(), limits);
+    s.device = file->device;
+    s.inode = file->inode;
+    TiffHandle handle(file->file.Get(), limits);
     TIFF* tiff = handle.get();
     if (tiff == nullptr) {
         s.error = "not a TIFF image" + (handle.error().empty() ? "" : ": " + handle.error());
@@ -220,18 +224,20 @@ void ConvertPage(TIFF* tiff, int folder, Source& s, size_t index, const TiffLimi
         page.error = "the drawings of this document together are larger than allowed";
         return;
     }
-    page.error = WriteInFolder(folder, PngPageName(s.pngBase, static_cast<int>(index) + 1), png);
-    page.written = page.error.empty();
+    const Status written =
+        WriteInFolder(folder, PngPageName(s.pngBase, static_cast<int>(index) + 1), png);
+    page.error = written.Description();
+    page.written = written.Ok();
 }
 
 void RunJob(const Job& job, int root, const TiffLimits& limits, Budget& budget) {
     Source& s = *job.source;
-    const FolderFile file = OpenBelow(root, s.tiff);
-    if (!file.error.empty() || file.device != s.device || file.inode != s.inode) {
+    const Result<FolderFile> file = OpenBelow(root, s.tiff);
+    if (!file || file->device != s.device || file->inode != s.inode) {
         s.pages[job.first].error = s.tiff + " was changed while it was converted";
         return;
     }
-    TiffHandle handle(file.file.Get(), limits);
+    TiffHandle handle(file->file.Get(), limits);
     for (size_t i = job.first; i < job.end; ++i) {
         const bool positioned =
             handle.get() != nullptr &&
@@ -241,7 +247,7 @@ void RunJob(const Job& job, int root, const TiffLimits& limits, Budget& budget) 
             s.pages[i].error = "page " + std::to_string(i + 1) + " cannot be read";
             return;
         }
-        ConvertPage(handle.get(), file.folder.Get(), s, i, limits, budget, handle.error());
+        ConvertPage(handle.get(), file->folder.Get(), s, i, limits, budget, handle.error());
         if (!s.pages[i].error.empty()) {
             return;  // the TIFF fails as a whole
         }
@@ -283,7 +289,8 @@ std::string PngPageName(const std::string& base, int page) {
 std::vector<PngConversion> ConvertTiffsToPng(const std::string& folder,
                                              const std::vector<TiffItem>& items,
                                              const TiffLimits& limits) {
-    std::vector<PngConversion> results(items.size());
+    std::vector<PngConversion> results;
+    results.reserve(items.size());
     const UniqueFd root = OpenFolder(folder);
     const std::string prefix = WithTrailingSeparator(folder);
     std::vector<Source> sources(items.size());
@@ -316,18 +323,23 @@ std::vector<PngConversion> ConvertTiffsToPng(const std::string& folder,
         }
         const bool anyWritten =
             std::any_of(s.pages.begin(), s.pages.end(), [](const Page& p) { return p.written; });
-        const UniqueFd folderFd = !s.error.empty() && anyWritten
-                                      ? std::move(OpenBelow(root.Get(), s.tiff).folder)
-                                      : UniqueFd();
+        UniqueFd folderFd;
+        if (!s.error.empty() && anyWritten) {
+            if (Result<UniqueFd> folder = OpenFolderBelow(root.Get(), s.tiff)) {
+                folderFd = std::move(folder).value();
+            }
+        }
+        std::vector<std::string> pngPaths;
         for (size_t p = 0; p < s.pages.size(); ++p) {
             const std::string name = PngPageName(s.pngBase, static_cast<int>(p) + 1);
             if (!s.error.empty() && s.pages[p].written && folderFd.Valid()) {
                 RemoveInFolder(folderFd.Get(), name);  // half a drawing is no drawing
             } else if (s.error.empty()) {
-                results[i].pngPaths.push_back(s.pngFolder + name);
+                pngPaths.push_back(s.pngFolder + name);
             }
         }
-        results[i].error = s.error;
+        results.push_back(s.error.empty() ? PngConversion(std::move(pngPaths))
+                                          : PngConversion(NotConverted(s.error)));
     }
     return results;
 }
@@ -338,7 +350,7 @@ PngConversion ConvertTiffToPng(const std::string& tiffPath, const std::string& p
     const std::string folder = slash == std::string::npos ? "." : tiffPath.substr(0, slash + 1);
     const std::string baseFolder = pngBase.substr(0, pngBase.rfind('/') + 1);
     if (baseFolder != tiffPath.substr(0, slash + 1)) {
-        return PngConversion{{}, "the PNG files go beside the TIFF"};
+        return NotConverted("the PNG files go beside the TIFF");
     }
     return ConvertTiffsToPng(
                folder, {TiffItem{tiffPath.substr(slash + 1), pngBase.substr(baseFolder.size())}},

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
+
 namespace tv::opener {
 
 struct TiffLimits {
@@ -33,10 +35,9 @@ struct TiffLimits {
     unsigned threads = 0;  // 0: one per hardware thread
 };
 
-struct PngConversion {
-    std::vector<std::string> pngPaths;  // one per page, in page order; none on failure
-    std::string error;                  // "" on success
-};
+// The PNG files of one TIFF, one per page in page order; or why there are none
+// (kErrInvalidFormat: a drawing that is broken, too large or unreachable).
+using PngConversion = Result<std::vector<std::string>>;
 
 // The PNG file name of page (1-based) for base: base.png, base-2.png, ...
 std::string PngPageName(const std::string& base, int page);

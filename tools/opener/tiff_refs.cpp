@@ -169,10 +169,10 @@ RewriteReport RewriteTiffReferences(xmlDocPtr page, const std::string& pageFolde
     size_t failed = 0;
     const std::vector<PngConversion> conversions = ConvertTiffsToPng(pageFolder, items, limits);
     for (size_t i = 0; i < items.size(); ++i) {
-        if (conversions[i].error.empty()) {
+        if (conversions[i].Ok()) {
             ++report.converted;
         } else if (++failed <= kMaxProblemLines) {
-            report.problems.push_back(items[i].tiff + ": " + conversions[i].error);
+            report.problems.push_back(items[i].tiff + ": " + conversions[i].status().Description());
         }
     }
     int copiesLeft = limits.maxImageCopies;
@@ -186,14 +186,15 @@ RewriteReport RewriteTiffReferences(xmlDocPtr page, const std::string& pageFolde
             continue;
         }
         const PngConversion& conversion = conversions[r.item];
-        if (!conversion.error.empty()) {
-            SetAttribute(r.element, note,
-                         "Drawing " + drawing + " cannot be shown: " + conversion.error);
+        if (!conversion.Ok()) {
+            SetAttribute(
+                r.element, note,
+                "Drawing " + drawing + " cannot be shown: " + conversion.status().Description());
             continue;
         }
         const xmlChar* name = r.attribute->name;
         SetAttribute(r.element, name, PngReference(r.value, 1));
-        const size_t pages = r.isImg ? conversion.pngPaths.size() : 1;
+        const size_t pages = r.isImg ? conversion->size() : 1;
         if (pages > 1 && static_cast<size_t>(std::max(copiesLeft, 0)) < pages - 1) {
             SetAttribute(r.element, BAD_CAST "title",
                          "Only the first page of drawing " + drawing +

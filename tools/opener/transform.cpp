@@ -236,19 +236,20 @@ TransformOutcome TransformToHtml(const std::string& xmlPath, const std::string& 
         return Failure(kExecute, job.error());
     }
     std::string written = htmlPath;
-    if (std::string reason = WriteFileReplacing(htmlPath, *text); !reason.empty()) {
+    if (const Status replaced = WriteFileReplacing(htmlPath, *text); !replaced.Ok()) {
         // The document's folder is not writable (a read-only medium, say): the page goes
         // to the temporary folder, and a base element keeps its relative references
         // pointing at the document's folder.
         AddBase(result.get(), docFolder);
         text = job.Serialize(result.get(), style.get());
         const std::string name = htmlPath.substr(htmlPath.rfind('/') + 1);
-        written =
+        const Result<std::string> temp =
             text ? WriteNewFile(TempFolder(), name.substr(0, name.rfind('.')) + "-", ".html", *text)
-                 : "";
-        if (written.empty()) {
-            return SimpleFailure("Error writing the page", htmlPath, reason);
+                 : Result<std::string>(replaced);
+        if (!temp.Ok()) {
+            return SimpleFailure("Error writing the page", htmlPath, replaced.Description());
         }
+        written = temp.value();
     }
     out.kind = TransformOutcome::Kind::Written;
     out.htmlPath = written;

@@ -84,11 +84,11 @@ std::string NormalizePublicId(const std::string& id) {
     return out;
 }
 
-std::optional<Catalog> Catalog::Load(const std::string& path, std::string* error) {
-    auto text = ReadBytes(path, error);
+Result<Catalog> Catalog::Load(const std::string& path) {
+    const Result<std::string> text = ReadBytes(path);
     if (!text) {
-        *error = "cannot read the catalog " + path;
-        return std::nullopt;
+        return PrepFailure(text.status().Number(), "cannot read the catalog " + path,
+                           text.status().OsError());
     }
     return Parse(*text, sfs::path(AbsolutePath(path)).parent_path().string());
 }

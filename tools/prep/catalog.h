@@ -16,12 +16,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/error.h"
+
 namespace tv::prep {
 
 class Catalog {
   public:
-    // Reads path; nullopt (with *error set) when it cannot be read.
-    static std::optional<Catalog> Load(const std::string& path, std::string* error);
+    // Reads path; fails ("cannot read the catalog <path>") when it cannot be read.
+    static Result<Catalog> Load(const std::string& path);
     // Parses text as if read from a catalog in folder (absolute, no trailing separator).
     static Catalog Parse(const std::string& text, const std::string& folder);
 

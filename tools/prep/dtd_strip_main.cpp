@@ -14,16 +14,23 @@ int main(int argc, char** argv) try {
         return 2;
     }
     const std::string file = argv[1];
-    std::string error;
-    const auto head = ReadHead(file, kMaxPrologBytes, HoldsProlog, &error);
-    const auto stripped = head ? StripDoctype(head->bytes, &error) : std::nullopt;
-    if (!stripped) {
-        Complain(kTool, head ? file + ": " + error : error);
+    const tv::Result<Head> head = ReadHead(file, kMaxPrologBytes, HoldsProlog);
+    if (!head) {
+        Complain(kTool, head.status().Description());
         return 1;
     }
-    if (*stripped != head->bytes &&
-        !ReplaceFile(file, *stripped, &error, file, head->whole ? "" : file, head->bytes.size())) {
-        Complain(kTool, error);
+    const tv::Result<std::string> stripped = StripDoctype(head->bytes);
+    if (!stripped) {
+        Complain(kTool, file + ": " + stripped.status().Description());
+        return 1;
+    }
+    if (*stripped == head->bytes) {
+        return 0;
+    }
+    const tv::Status written =
+        ReplaceFile(file, *stripped, file, head->whole ? "" : file, head->bytes.size());
+    if (!written.Ok()) {
+        Complain(kTool, written.Description());
         return 1;
     }
     return 0;

@@ -17,21 +17,32 @@ int main(int argc, char** argv) try {
         return 2;
     }
     const std::string file = argv[1];
-    std::string error;
-    const auto catalog = Catalog::Load(argv[2], &error);
-    const auto head = catalog ? ReadHead(file, kMaxPrologBytes, HoldsProlog, &error) : std::nullopt;
+    const tv::Result<Catalog> catalog = Catalog::Load(argv[2]);
+    if (!catalog) {
+        Complain(kTool, catalog.status().Description());
+        return 1;
+    }
+    const tv::Result<Head> head = ReadHead(file, kMaxPrologBytes, HoldsProlog);
+    if (!head) {
+        Complain(kTool, head.status().Description());
+        return 1;
+    }
     const std::string folder = std::filesystem::path(AbsolutePath(file)).parent_path().string();
-    const auto mended = head ? MendPaths(head->bytes, *catalog, &error, folder) : std::nullopt;
+    const tv::Result<Rewritten> mended = MendPaths(head->bytes, *catalog, folder);
     if (!mended) {
-        Complain(kTool, head ? file + ": " + error : error);
+        Complain(kTool, file + ": " + mended.status().Description());
         return 1;
     }
     for (const std::string& w : mended->warnings) {
         Complain(kTool, "warning: " + file + ": " + w);
     }
-    if (mended->text != head->bytes && !ReplaceFile(file, mended->text, &error, file,
-                                                    head->whole ? "" : file, head->bytes.size())) {
-        Complain(kTool, error);
+    if (mended->text == head->bytes) {
+        return 0;
+    }
+    const tv::Status written =
+        ReplaceFile(file, mended->text, file, head->whole ? "" : file, head->bytes.size());
+    if (!written.Ok()) {
+        Complain(kTool, written.Description());
         return 1;
     }
     return 0;

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/fd.h"
 #include "platform/strings.h"
 
 namespace tv::prep {
@@ -18,41 +19,9 @@ namespace sfs = std::filesystem;
 
 namespace {
 
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() { Close(); }
-    int get() const { return fd_; }
-    int Release() { return std::exchange(fd_, -1); }
-    bool Close() {
-        const bool ok = fd_ < 0 || ::close(fd_) == 0;
-        fd_ = -1;
-        return ok;
-    }
-
-  private:
-    int fd_;
-};
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Reads up to size bytes at the current offset; fewer only at the end of the file.
-bool ReadUpTo(int fd, std::string& into, std::size_t size) {
+// Reads up to size bytes at the current offset; fewer only at the end of the file. 0, or
+// the errno value of the failing read.
+int ReadUpTo(int fd, std::string& into, std::size_t size) {
     const std::size_t start = into.size();
     into.resize(start + size);
     std::size_t got = 0;
@@ -62,7 +31,9 @@ bool ReadUpTo(int fd, std::string& into, std::size_t size) {
             continue;
         }
         if (n < 0) {
-            return false;
+            const int err = errno;
+            into.resize(start + got);
+            return err;
         }
         if (n == 0) {
             break;
@@ -70,95 +41,103 @@ bool ReadUpTo(int fd, std::string& into, std::size_t size) {
         got += static_cast<std::size_t>(n);
     }
     into.resize(start + got);
-    return true;
+    return 0;
 }
 
 // A regular file opened for reading; links are followed as the caller named them.
-int OpenRegular(const std::string& path, std::uint64_t* size) {
+UniqueFd OpenRegular(const std::string& path, std::uint64_t* size) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat st {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return -1;
+    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return UniqueFd();
     }
     *size = static_cast<std::uint64_t>(st.st_size);
-    return fd.Release();
+    return fd;
+}
+
+Status NotAFile(const std::string& path) {
+    return PrepFailure(kErrFileNotFound, "cannot read " + path + ": not an existing file");
+}
+
+Status ReadFailure(const std::string& path, int err) {
+    return PrepFailure(ErrorNumberFromErrno(err), "cannot read " + path, err);
 }
 
 }  // namespace
 
-std::optional<std::string> ReadBytes(const std::string& path, std::string* error,
-                                     std::uint64_t maxBytes) {
+Status PrepFailure(long number, std::string description, int osError) {
+    return Status(number, ErrorSource("Prep"), std::move(description), osError);
+}
+
+Result<std::string> ReadBytes(const std::string& path, std::uint64_t maxBytes) {
     std::uint64_t size = 0;
-    UniqueFd fd(OpenRegular(path, &size));
-    if (fd.get() < 0) {
-        *error = "cannot read " + path + ": not an existing file";
-        return std::nullopt;
+    const UniqueFd fd = OpenRegular(path, &size);
+    if (!fd.Valid()) {
+        return NotAFile(path);
     }
     if (size > maxBytes) {
-        *error = "cannot read " + path + ": larger than " + std::to_string(maxBytes >> 20) + " MB";
-        return std::nullopt;
+        return PrepFailure(kErrInvalidFormat, "cannot read " + path + ": larger than " +
+                                                  std::to_string(maxBytes >> 20) + " MB");
     }
     std::string bytes;
-    if (!ReadUpTo(fd.get(), bytes, static_cast<std::size_t>(size))) {
-        *error = "cannot read " + path;
-        return std::nullopt;
+    if (const int err = ReadUpTo(fd.Get(), bytes, static_cast<std::size_t>(size)); err != 0) {
+        return ReadFailure(path, err);
     }
     return bytes;
 }
 
-std::optional<Head> ReadHead(const std::string& path, std::uint64_t maxBytes,
-                             const std::function<bool(const std::string&)>& enough,
-                             std::string* error) {
+Result<Head> ReadHead(const std::string& path, std::uint64_t maxBytes,
+                      const std::function<bool(const std::string&)>& enough) {
     std::uint64_t size = 0;
-    UniqueFd fd(OpenRegular(path, &size));
-    if (fd.get() < 0) {
-        *error = "cannot read " + path + ": not an existing file";
-        return std::nullopt;
+    const UniqueFd fd = OpenRegular(path, &size);
+    if (!fd.Valid()) {
+        return NotAFile(path);
     }
     Head head;
     for (std::uint64_t want = 64u << 10;; want *= 4) {
         want = std::min(want, maxBytes);
-        if (!ReadUpTo(fd.get(), head.bytes, static_cast<std::size_t>(want - head.bytes.size()))) {
-            *error = "cannot read " + path;
-            return std::nullopt;
+        const std::size_t more = static_cast<std::size_t>(want - head.bytes.size());
+        if (const int err = ReadUpTo(fd.Get(), head.bytes, more); err != 0) {
+            return ReadFailure(path, err);
         }
         head.whole = head.bytes.size() < want;
         if (head.whole || enough(head.bytes)) {
             return head;
         }
         if (want == maxBytes) {
-            *error = "the document's prolog does not end within its first " +
-                     std::to_string(maxBytes >> 20) + " MB";
-            return std::nullopt;
+            return PrepFailure(kErrInvalidFormat,
+                               "the document's prolog does not end within its first " +
+                                   std::to_string(maxBytes >> 20) + " MB");
         }
     }
 }
 
-bool ReplaceFile(const std::string& target, const std::string& bytes, std::string* error,
-                 const std::string& keepPermissionsOf, const std::string& tailOf,
-                 std::uint64_t tailOffset) {
+Status ReplaceFile(const std::string& target, const std::string& bytes,
+                   const std::string& keepPermissionsOf, const std::string& tailOf,
+                   std::uint64_t tailOffset) {
     // A short hidden name in the same folder: the rename stays on one file system, and
     // the name fits whatever the length of target's own name.
     const sfs::path folder = sfs::path(target).parent_path();
     std::string temp = ((folder.empty() ? sfs::path(".") : folder) / ".tvprepXXXXXX").string();
     UniqueFd out(::mkstemp(temp.data()));
-    if (out.get() < 0) {
-        *error = "cannot create a temporary file beside " + target;
-        return false;
+    if (!out.Valid()) {
+        const int err = errno;
+        return PrepFailure(ErrorNumberFromErrno(err),
+                           "cannot create a temporary file beside " + target, err);
     }
-    bool ok = WriteAll(out.get(), bytes.data(), bytes.size());
+    bool ok = WriteAll(out.Get(), bytes.data(), bytes.size()) == 0;
     if (ok && !tailOf.empty()) {
         std::uint64_t size = 0;
-        UniqueFd in(OpenRegular(tailOf, &size));
-        ok = in.get() >= 0 && ::lseek(in.get(), static_cast<off_t>(tailOffset), SEEK_SET) >= 0;
+        const UniqueFd in = OpenRegular(tailOf, &size);
+        ok = in.Valid() && ::lseek(in.Get(), static_cast<off_t>(tailOffset), SEEK_SET) >= 0;
         std::string block;
         while (ok) {
             block.clear();
-            ok = ReadUpTo(in.get(), block, 1u << 20);
+            ok = ReadUpTo(in.Get(), block, 1u << 20) == 0;
             if (!ok || block.empty()) {
                 break;
             }
-            ok = WriteAll(out.get(), block.data(), block.size());
+            ok = WriteAll(out.Get(), block.data(), block.size()) == 0;
         }
     }
     // mkstemp makes the file private; a new file gets what the umask gives any other.
@@ -168,18 +147,21 @@ bool ReplaceFile(const std::string& target, const std::string& bytes, std::strin
         ::umask(mask);
         st.st_mode = 0666 & ~mask;
     }
-    ok = ok && ::fchmod(out.get(), st.st_mode & 07777) == 0;
-    ok = out.Close() && ok;
+    ok = ok && ::fchmod(out.Get(), st.st_mode & 07777) == 0;
+    ok = ::close(out.Release()) == 0 && ok;
     std::error_code ec;
     if (ok) {
         sfs::rename(temp, target, ec);
         ok = !ec;
     }
-    if (!ok) {
-        *error = "cannot write " + target + (ec ? ": " + ec.message() : std::string());
-        sfs::remove(temp, ec);
+    if (ok) {
+        return Status();
     }
-    return ok;
+    Status failed = PrepFailure(
+        ec ? ErrorNumberFromErrno(ec.value()) : kErrAccess,
+        "cannot write " + target + (ec ? ": " + ec.message() : std::string()), ec.value());
+    sfs::remove(temp, ec);
+    return failed;
 }
 
 std::string AbsolutePath(const std::string& path) {

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "tools/prep/prep_file.h"
+
 namespace tv::prep {
 
 namespace {
@@ -20,10 +22,10 @@ class Scanner {
   public:
     explicit Scanner(const std::string& t) : t_(t) {}
 
-    std::optional<Prolog> Run(std::string* error) {
+    Result<Prolog> Run() {
         Prolog p;
         if (At("\xFF\xFE") || At("\xFE\xFF")) {
-            return Fail(error, "UTF-16 documents are not supported");
+            return Fail("UTF-16 documents are not supported");
         }
         if (At("\xEF\xBB\xBF")) {
             pos_ = p.start = 3;
@@ -31,7 +33,7 @@ class Scanner {
         if (At("<?xml") && pos_ + 5 < t_.size() && IsSpace(t_[pos_ + 5])) {
             const std::size_t b = pos_;
             if (!SkipPast("?>")) {
-                return Fail(error, "the XML declaration is not closed");
+                return Fail("the XML declaration is not closed");
             }
             p.xmlDeclaration = Span{b, pos_};
         }
@@ -43,11 +45,11 @@ class Scanner {
             const std::size_t b = pos_;
             if (At("<!--")) {
                 if (!SkipPast("-->")) {
-                    return Fail(error, "a comment in the prolog is not closed");
+                    return Fail("a comment in the prolog is not closed");
                 }
             } else if (At("<?")) {
                 if (!SkipPast("?>")) {
-                    return Fail(error, "a processing instruction in the prolog is not closed");
+                    return Fail("a processing instruction in the prolog is not closed");
                 }
                 const std::size_t n = std::strlen("<?xml-stylesheet");
                 if (t_.compare(b, n, "<?xml-stylesheet") == 0 &&
@@ -55,11 +57,11 @@ class Scanner {
                     p.stylesheetPis.push_back({b, pos_});
                 }
             } else if (At("<!DOCTYPE") && !p.doctype) {
-                auto d = ReadDoctype(error);
+                Result<Doctype> d = ReadDoctype();
                 if (!d) {
-                    return std::nullopt;
+                    return d.status();
                 }
-                p.doctype = std::move(d);
+                p.doctype = std::move(d).value();
             } else if (At("<") && pos_ + 1 < t_.size() && t_[pos_ + 1] != '!' &&
                        IsNameChar(t_[pos_ + 1])) {
                 pos_ += 1;
@@ -81,7 +83,7 @@ class Scanner {
     }
 
   private:
-    std::optional<Doctype> ReadDoctype(std::string* error) {
+    Result<Doctype> ReadDoctype() {
         Doctype d;
         d.whole.begin = pos_;
         pos_ += std::strlen("<!DOCTYPE");
@@ -89,7 +91,7 @@ class Scanner {
         d.name = ReadName();
         d.afterName = pos_;
         if (d.name.empty()) {
-            return Fail(error, "the DOCTYPE declaration has no name");
+            return Fail("the DOCTYPE declaration has no name");
         }
         SkipSpaces();
         const std::string keyword = ReadName();
@@ -98,7 +100,7 @@ class Scanner {
             Span s;
             auto lit = ReadLiteral(&s);
             if (!lit) {
-                return Fail(error, "the DOCTYPE declaration's identifier is not quoted");
+                return Fail("the DOCTYPE declaration's identifier is not quoted");
             }
             if (keyword == "PUBLIC") {
                 d.publicId = lit;
@@ -111,15 +113,15 @@ class Scanner {
                 d.systemLiteral = s;
             }
         } else if (!keyword.empty()) {
-            return Fail(error, "unexpected \"" + keyword + "\" in the DOCTYPE declaration");
+            return Fail("unexpected \"" + keyword + "\" in the DOCTYPE declaration");
         }
         SkipSpaces();
         if (At("[") && !SkipInternalSubset()) {
-            return Fail(error, "the DOCTYPE declaration's internal subset is not closed");
+            return Fail("the DOCTYPE declaration's internal subset is not closed");
         }
         SkipSpaces();
         if (!At(">")) {
-            return Fail(error, "the DOCTYPE declaration is not closed");
+            return Fail("the DOCTYPE declaration is not closed");
         }
         d.whole.end = ++pos_;
         return d;
@@ -205,10 +207,7 @@ class Scanner {
         }
     }
 
-    static std::nullopt_t Fail(std::string* error, const std::string& why) {
-        *error = why;
-        return std::nullopt;
-    }
+    static Status Fail(const std::string& why) { return PrepFailure(kErrInvalidFormat, why); }
 
     const std::string& t_;
     std::size_t pos_ = 0;
@@ -216,8 +215,8 @@ class Scanner {
 
 }  // namespace
 
-std::optional<Prolog> ScanProlog(const std::string& text, std::string* error) {
-    return Scanner(text).Run(error);
+Result<Prolog> ScanProlog(const std::string& text) {
+    return Scanner(text).Run();
 }
 
 }  // namespace tv::prep

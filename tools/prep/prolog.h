@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
+
 namespace tv::prep {
 
 struct Span {
@@ -34,9 +36,9 @@ struct Prolog {
     bool complete = false;            // false when the text ends inside the prolog
 };
 
-// Reads the prolog of text. Returns nullopt with *error set when the text is not an
-// XML document this reader understands (UTF-16, an unterminated comment, PI, literal
-// or DOCTYPE).
-std::optional<Prolog> ScanProlog(const std::string& text, std::string* error);
+// Reads the prolog of text. Fails (kErrInvalidFormat) when the text is not an XML
+// document this reader understands (UTF-16, an unterminated comment, PI, literal or
+// DOCTYPE).
+Result<Prolog> ScanProlog(const std::string& text);
 
 }  // namespace tv::prep

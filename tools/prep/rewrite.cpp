@@ -121,8 +121,7 @@ bool LoadsFromFolder(const std::string& href, const std::string& folder) {
 }  // namespace
 
 bool HoldsProlog(const std::string& text) {
-    std::string error;
-    const auto prolog = ScanProlog(text, &error);
+    const Result<Prolog> prolog = ScanProlog(text);
     return prolog && prolog->complete;
 }
 
@@ -130,11 +129,11 @@ std::string StylesheetPi(const std::string& absolutePath) {
     return "<?xml-stylesheet type=\"text/xsl\" href=\"" + FileUrl(absolutePath) + "\"?>";
 }
 
-std::optional<Rewritten> MendPaths(const std::string& text, const Catalog& catalog,
-                                   std::string* error, const std::string& documentFolder) {
-    const auto prolog = ScanProlog(text, error);
+Result<Rewritten> MendPaths(const std::string& text, const Catalog& catalog,
+                            const std::string& documentFolder) {
+    const Result<Prolog> prolog = ScanProlog(text);
     if (!prolog) {
-        return std::nullopt;
+        return prolog.status();
     }
     Rewritten result;
     std::vector<Edit> edits;
@@ -184,10 +183,10 @@ std::optional<Rewritten> MendPaths(const std::string& text, const Catalog& catal
     return result;
 }
 
-std::optional<std::string> StripDoctype(const std::string& text, std::string* error) {
-    const auto prolog = ScanProlog(text, error);
+Result<std::string> StripDoctype(const std::string& text) {
+    const Result<Prolog> prolog = ScanProlog(text);
     if (!prolog) {
-        return std::nullopt;
+        return prolog.status();
     }
     if (!prolog->doctype) {
         return text;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
 #include "tools/prep/catalog.h"
 
 namespace tv::prep {
@@ -21,13 +22,13 @@ struct Rewritten {
 // The document's own xml-stylesheet PIs go, except those whose href is a plain relative path to a
 // file in documentFolder (then ours is not added): one pointing anywhere else would load
 // nothing, or something from outside. Running it twice gives the same text as running it once.
-// nullopt with *error set when the prolog is unreadable.
-std::optional<Rewritten> MendPaths(const std::string& text, const Catalog& catalog,
-                                   std::string* error, const std::string& documentFolder = {});
+// Fails as ScanProlog when the prolog is unreadable.
+Result<Rewritten> MendPaths(const std::string& text, const Catalog& catalog,
+                            const std::string& documentFolder = {});
 
 // Removes the DOCTYPE declaration, internal subset included; a document without one
-// comes back unchanged.
-std::optional<std::string> StripDoctype(const std::string& text, std::string* error);
+// comes back unchanged. Fails as ScanProlog.
+Result<std::string> StripDoctype(const std::string& text);
 
 // Whether text (a file's first bytes) holds the whole prolog: the tools edit only the
 // prolog, so a file of any size needs no more than that in memory.

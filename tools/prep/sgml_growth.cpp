@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tools/prep/prep_file.h"
+
 namespace tv::prep {
 
 namespace {
@@ -76,7 +78,7 @@ std::uint64_t EntityGrowth::Size(const std::string& key, int depth) {
     return sizes_[key] = total;
 }
 
-bool EntityGrowth::Add(std::string_view t, std::string* why) {
+Status EntityGrowth::Add(std::string_view t) {
     std::string key;
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (std::size_t end = RefAt(t, i, &key)) {
@@ -100,8 +102,8 @@ bool EntityGrowth::Add(std::string_view t, std::string* why) {
                 ++j;
             }
         } else if (j < t.size() && t[j] == '%') {
-            *why = "an entity name built from a parameter entity is not accepted";
-            return false;
+            return PrepFailure(kErrInvalidFormat,
+                               "an entity name built from a parameter entity is not accepted");
         }
         const std::size_t nameStart = j;
         while (j < t.size() && !Space(t[j]) && t[j] != '"' && t[j] != '\'' && t[j] != '>') {
@@ -132,9 +134,9 @@ bool EntityGrowth::Add(std::string_view t, std::string* why) {
     sizes_.clear();
     for (const auto& [name, d] : decls_) {
         if (Size(name, 0) > maxEntity_) {
-            *why = "entity " + name.substr(1) + " expands to more than " +
-                   std::to_string(maxEntity_ >> 10) + " KB";
-            return false;
+            return PrepFailure(kErrInvalidFormat, "entity " + name.substr(1) +
+                                                      " expands to more than " +
+                                                      std::to_string(maxEntity_ >> 10) + " KB");
         }
     }
     std::uint64_t total = 0;
@@ -142,11 +144,10 @@ bool EntityGrowth::Add(std::string_view t, std::string* why) {
         total = Grow(total, Size(r, 0), count, maxTotal_ + 1);
     }
     if (total > maxTotal_) {
-        *why =
-            "the entity references expand to more than " + std::to_string(maxTotal_ >> 20) + " MB";
-        return false;
+        return PrepFailure(kErrInvalidFormat, "the entity references expand to more than " +
+                                                  std::to_string(maxTotal_ >> 20) + " MB");
     }
-    return true;
+    return Status();
 }
 
 }  // namespace tv::prep

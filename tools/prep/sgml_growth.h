@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
+
 namespace tv::prep {
 
 class EntityGrowth {
@@ -18,10 +20,10 @@ class EntityGrowth {
     EntityGrowth(std::uint64_t maxEntity, std::uint64_t maxTotal)
         : maxEntity_(maxEntity), maxTotal_(maxTotal) {}
 
-    // Takes in one file's text (the document, or an entity it reads). False, with *why
-    // set, when an entity or all references together would grow past the limits, or an
-    // entity's name is itself built from a parameter entity.
-    bool Add(std::string_view text, std::string* why);
+    // Takes in one file's text (the document, or an entity it reads). Fails
+    // (kErrInvalidFormat) when an entity or all references together would grow past the
+    // limits, or an entity's name is itself built from a parameter entity.
+    Status Add(std::string_view text);
 
   private:
     struct Decl {

@@ -76,7 +76,8 @@ class Events : public sp::GenericEventHandler {
 
 class XmlWriter : public SGMLApplication {
   public:
-    LiftResult result;
+    Lifted result;
+    std::string firstError;
 
     XmlWriter(std::uint64_t maxBytes, volatile std::sig_atomic_t* cancel)
         : maxBytes_(maxBytes), cancel_(cancel) {}
@@ -140,8 +141,8 @@ class XmlWriter : public SGMLApplication {
     }
 
     void Fail(const std::string& why) {
-        if (result.error.empty()) {
-            result.error = why;
+        if (firstError.empty()) {
+            firstError = why;
         }
         ++errors_;
         *cancel_ = 1;  // nothing more is needed: a document with an error is not converted
@@ -273,8 +274,8 @@ class XmlWriter : public SGMLApplication {
 
 }  // namespace
 
-LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath,
-                    const LiftLimits& limits) {
+Result<Lifted> LiftSgml(const std::string& sgmlPath, const std::string& catalogPath,
+                        const LiftLimits& limits) {
     volatile std::sig_atomic_t ownFlag = 0;
     volatile std::sig_atomic_t* cancel = limits.cancel ? limits.cancel : &ownFlag;
     const std::string file = AbsolutePath(sgmlPath), catalog = AbsolutePath(catalogPath);
@@ -301,9 +302,8 @@ LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath,
         head.resize(static_cast<std::size_t>(in.gcount()));
         const std::size_t at = head.find_first_not_of(" \t\r\n");
         if (at != std::string::npos && ToUpper(head.substr(at, 6)) == "<!SGML") {
-            LiftResult r;
-            r.error = "a document's own SGML declaration is not accepted";
-            return r;
+            return PrepFailure(kErrInvalidFormat,
+                               "a document's own SGML declaration is not accepted");
         }
     }
 
@@ -329,21 +329,19 @@ LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath,
         sp::SgmlParser parser(params);
         parser.parseAll(events, cancel);
     }
-    LiftResult r = std::move(writer.result);
-    r.xml = writer.TakeXml();
+    std::string error = writer.firstError;
     if (!policy.refusal.empty()) {
-        r.error = policy.refusal;  // says more than the parser's "cannot open"
+        error = policy.refusal;  // says more than the parser's "cannot open"
     } else if (*cancel && writer.Errors() == 0) {
-        r.error = "stopped: the time limit was reached";
+        error = "stopped: the time limit was reached";
     }
-    r.ok = writer.Errors() == 0 && r.error.empty() && !r.rootName.empty();
-    if (!r.ok && r.error.empty()) {
-        r.error = "the document could not be parsed";
+    if (writer.Errors() != 0 || !error.empty() || writer.result.rootName.empty()) {
+        return PrepFailure(kErrInvalidFormat,
+                           error.empty() ? "the document could not be parsed" : error);
     }
-    if (!r.ok) {
-        r.xml.clear();
-    }
-    return r;
+    Lifted lifted = std::move(writer.result);
+    lifted.xml = writer.TakeXml();
+    return lifted;
 }
 
 }  // namespace tv::prep

@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/error.h"
+
 namespace tv::prep {
 
 struct LiftLimits {
@@ -29,15 +31,15 @@ struct LiftLimits {
         nullptr;  // nullable; non-zero stops the parse (set here too)
 };
 
-struct LiftResult {
-    bool ok = false;
+struct Lifted {
     std::string xml;       // body only: the root element and its content
     std::string rootName;  // the document element's name
-    std::string error;     // the first refusal or parser error when !ok
     std::string warnings;  // reported but not fatal (dangling IDREFs), one per line
 };
 
-LiftResult LiftSgml(const std::string& sgmlPath, const std::string& catalogPath,
-                    const LiftLimits& limits = {64u << 20, 24u << 20, nullptr});
+// The XML, or a failure (kErrInvalidFormat) whose description is the first refusal or
+// parser error.
+Result<Lifted> LiftSgml(const std::string& sgmlPath, const std::string& catalogPath,
+                        const LiftLimits& limits = {64u << 20, 24u << 20, nullptr});
 
 }  // namespace tv::prep

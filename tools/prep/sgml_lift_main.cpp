@@ -62,10 +62,9 @@ int main(int argc, char** argv) try {
         Complain(kTool, file + ": the file to convert must not be an .xml file");
         return 2;
     }
-    std::string error;
-    const auto catalog = Catalog::Load(argv[2], &error);
+    const tv::Result<Catalog> catalog = Catalog::Load(argv[2]);
     if (!catalog) {
-        Complain(kTool, error);
+        Complain(kTool, catalog.status().Description());
         return 1;
     }
     std::error_code ec;
@@ -75,23 +74,23 @@ int main(int argc, char** argv) try {
     }
     LiftLimits limits;
     limits.cancel = &gStop;
-    const LiftResult lifted = LiftSgml(file, argv[2], limits);
-    if (!lifted.ok) {
-        Complain(kTool, file + ": not converted: " + lifted.error);
+    const tv::Result<Lifted> lifted = LiftSgml(file, argv[2], limits);
+    if (!lifted) {
+        Complain(kTool, file + ": not converted: " + lifted.status().Description());
         return 1;
     }
-    if (!lifted.warnings.empty()) {
-        Complain(kTool,
-                 "warning: " + file + ": " + lifted.warnings.substr(0, lifted.warnings.find('\n')));
+    if (!lifted->warnings.empty()) {
+        Complain(kTool, "warning: " + file + ": " +
+                            lifted->warnings.substr(0, lifted->warnings.find('\n')));
     }
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    if (const auto sheet = catalog->Stylesheet(lifted.rootName)) {
+    if (const auto sheet = catalog->Stylesheet(lifted->rootName)) {
         xml += StylesheetPi(*sheet) + "\n";
     }
-    xml += lifted.xml;
+    xml += lifted->xml;
     xml += '\n';
-    if (!ReplaceFile(target, xml, &error)) {
-        Complain(kTool, error);
+    if (const tv::Status written = ReplaceFile(target, xml); !written.Ok()) {
+        Complain(kTool, written.Description());
         return 1;
     }
     return 0;

@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <utility>
 
+#include "platform/fd.h"
 #include "tools/prep/entity_chars.h"
+#include "tools/prep/prep_file.h"
 
 namespace tv::prep {
 
@@ -27,24 +29,6 @@ std::string Utf8(const sp::StringC& s) {
     return out;
 }
 
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    UniqueFd(UniqueFd&& o) noexcept : fd_(std::exchange(o.fd_, -1)) {}
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    UniqueFd& operator=(UniqueFd&&) = delete;
-    ~UniqueFd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 class FileObject : public sp::StorageObject {
   public:
     FileObject(UniqueFd fd, ReadPolicy& policy) : fd_(std::move(fd)), policy_(policy) {}
@@ -57,7 +41,7 @@ class FileObject : public sp::StorageObject {
         size = static_cast<size_t>(std::min<std::uint64_t>(size, policy_.budget));
         ssize_t n;
         do {
-            n = ::read(fd_.get(), buf, size);
+            n = ::read(fd_.Get(), buf, size);
         } while (n < 0 && errno == EINTR);
         if (n <= 0) {
             return false;
@@ -67,7 +51,7 @@ class FileObject : public sp::StorageObject {
         return true;
     }
 
-    sp::Boolean rewind(sp::Messenger&) override { return ::lseek(fd_.get(), 0, SEEK_SET) == 0; }
+    sp::Boolean rewind(sp::Messenger&) override { return ::lseek(fd_.Get(), 0, SEEK_SET) == 0; }
 
   private:
     UniqueFd fd_;
@@ -98,17 +82,22 @@ class GuardedFiles : public sp::IdStorageManager {
             }
             candidates.push_back((sfs::path(policy_.dtdFolder) / id).string());
         }
-        std::string why = "refused to read " + id + ": no such file";
+        // A missing candidate leaves the refusal of an earlier one standing.
+        Status why = PrepFailure(kErrFileNotFound, "refused to read " + id + ": no such file");
         for (const std::string& c : candidates) {
-            if (auto fd = Open(c, &why); fd.get() >= 0) {
-                if (!Judge(fd.get(), c)) {
+            Result<UniqueFd> fd = Open(c);
+            if (fd) {
+                if (!Judge(fd->Get(), c)) {
                     return nullptr;
                 }
                 actualId = ToStringC(c);
-                return new FileObject(std::move(fd), policy_);
+                return new FileObject(std::move(fd).value(), policy_);
+            }
+            if (fd.status().Number() != kErrFileNotFound) {
+                why = fd.status();
             }
         }
-        policy_.Refuse(why);
+        policy_.Refuse(why.Description());
         return nullptr;
     }
 
@@ -148,9 +137,8 @@ class GuardedFiles : public sp::IdStorageManager {
             text.append(block, static_cast<std::size_t>(n));
             at += n;
         }
-        std::string why;
-        if (!policy_.growth.Add(text, &why)) {
-            policy_.Refuse("refused to read " + path + ": " + why);
+        if (const Status grown = policy_.growth.Add(text); !grown.Ok()) {
+            policy_.Refuse("refused to read " + path + ": " + grown.Description());
             return false;
         }
         return true;
@@ -158,21 +146,22 @@ class GuardedFiles : public sp::IdStorageManager {
 
     // The file's real path must lie in an allowed folder, and what is opened must be
     // a regular file (O_NONBLOCK: opening a FIFO must not wait for a writer).
-    UniqueFd Open(const std::string& path, std::string* why) const {
+    // A path that resolves to nothing fails with kErrFileNotFound.
+    Result<UniqueFd> Open(const std::string& path) const {
         std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
                                                          &std::free);
         if (!real) {
-            return UniqueFd();
+            return PrepFailure(kErrFileNotFound, "refused to read " + path + ": no such file");
         }
         if (!policy_.Inside(real.get())) {
-            *why = "refused to read " + path + ": outside the document's folder and the DTD folder";
-            return UniqueFd();
+            return PrepFailure(kErrPermission, "refused to read " + path +
+                                                   ": outside the document's folder and the DTD "
+                                                   "folder");
         }
         UniqueFd fd(::open(real.get(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
         struct stat st {};
-        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-            *why = "refused to read " + path + ": not a regular file";
-            return UniqueFd();
+        if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            return PrepFailure(kErrAccess, "refused to read " + path + ": not a regular file");
         }
         return fd;
     }

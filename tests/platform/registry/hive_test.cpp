@@ -78,9 +78,8 @@ TEST_F(HiveTest, WrittenHiveReadsBackIdenticallyAndKeepsCreationCase) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
     EXPECT_EQ(text.find("MIXEDCASE"), std::string::npos) << "the first spelling stays";
-    std::string error;
-    auto parsed = ParseHive(text, &error);
-    ASSERT_TRUE(parsed) << error;
+    auto parsed = ParseHive(text);
+    ASSERT_TRUE(parsed) << parsed.status().Description();
     EXPECT_EQ(SerializeHive(*parsed), text);
     EXPECT_EQ(Query("software\\new key", "long")->data, longData);
     EXPECT_EQ(Query(key, "Lines")->data, Text("two\nlines"));
@@ -128,8 +127,7 @@ TEST(HiveFormat, MalformedTextsDoNotParse) {
         }
         chains += "]\n";
     }
-    std::string error;
-    EXPECT_FALSE(ParseHive(chains, &error));
+    const std::string error = ParseHive(chains).status().Description();
     EXPECT_NE(error.find("larger than the text"), std::string::npos) << error;
     EXPECT_TRUE(ParseHive(" \n\n")) << "a blank file is an empty hive";
 }

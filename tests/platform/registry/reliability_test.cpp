@@ -48,11 +48,11 @@ TEST_F(HiveReliabilityTest, TwoProcessesWritingAtOnceKeepEachOthersValues) {
             r.ClassKey(static_cast<std::int32_t>(0x80000001));
             r.SectionKey("SOFTWARE\\Race");
             r.ValueType(1);
-            for (int i = 0; i < 500 && r.LastWriteStatus() == 0; ++i) {
+            for (int i = 0; i < 500 && r.FirstWriteFailure().status == 0; ++i) {
                 r.ValueKey("p" + std::to_string(c) + "_" + std::to_string(i));
                 r.Value("value " + std::to_string(i));
             }
-            return r.LastWriteStatus() == 0 ? 0 : 1;
+            return r.FirstWriteFailure().status == 0 ? 0 : 1;
         });
         ASSERT_GT(children[c], 0);
     }
