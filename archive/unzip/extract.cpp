@@ -22,12 +22,11 @@ constexpr std::uint64_t kMaxReserve = std::uint64_t{1} << 30;
 
 }  // namespace
 
-int Session::CheckLayout(zip_t* za) {
+Status Session::CheckLayout(zip_t* za) {
     const EntryLayout layout = ReadEntryLayout(Reader(), source_->Size());
     if (layout.verdict == LayoutVerdict::kOverlap) {
-        Print(Level::kWarning,
-              "error: " + zipPath_ + ": " + layout.reason + "; the archive is refused as unsafe");
-        return kUnsafe;
+        return Fail(kUnsafe, "error: " + zipPath_ + ": " + layout.reason +
+                                 "; the archive is refused as unsafe");
     }
     bool agrees = layout.verdict == LayoutVerdict::kSound &&
                   static_cast<zip_int64_t>(layout.entries.size()) == zip_get_num_entries(za, 0);
@@ -56,13 +55,13 @@ int Session::CheckLayout(zip_t* za) {
                  source_->LastReadOffset() == layout.entries[i].dataOffset;
     }
     if (!agrees) {
-        Print(Level::kWarning,
-              "error: " + zipPath_ + ": the entries' layout cannot be verified (" +
-                  (layout.reason.empty() ? std::string("inconsistent directory") : layout.reason) +
-                  "); nothing extracted");
-        return kBadLayout;
+        return Fail(
+            kBadLayout,
+            "error: " + zipPath_ + ": the entries' layout cannot be verified (" +
+                (layout.reason.empty() ? std::string("inconsistent directory") : layout.reason) +
+                "); nothing extracted");
     }
-    return kOk;
+    return {};
 }
 
 bool Session::TooDeep(const std::string& path) const {
@@ -195,7 +194,7 @@ Session::Outcome Session::Extract(zip_t* za, zip_uint64_t index, const zip_stat_
 // written; sizes are checked again while writing, so the declared ones are binding.
 // Every folder to be created counts one block, so names alone cannot fill a disk either,
 // and a reserve stays free for everything else on it.
-int Session::CheckSpace(zip_t* za, zip_int64_t count) {
+Status Session::CheckSpace(zip_t* za, zip_int64_t count) {
     std::uint64_t needed = 0;
     std::vector<std::string> paths;
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -233,13 +232,12 @@ int Session::CheckSpace(zip_t* za, zip_int64_t count) {
     needed = folderBytes > UINT64_MAX - needed ? UINT64_MAX : needed + folderBytes;
     const std::uint64_t reserve = std::min(space.total / 100 * kReservePercent, kMaxReserve);
     if (needed > space.available || space.available - needed < reserve) {
-        Print(Level::kWarning, "error: " + zipPath_ + " would need " + std::to_string(needed) +
+        return Fail(kDiskFull, "error: " + zipPath_ + " would need " + std::to_string(needed) +
                                    " bytes, but only " + std::to_string(space.available) +
                                    " are free in " + rootPath_ + " and " + std::to_string(reserve) +
                                    " must stay free; nothing was extracted");
-        return kDiskFull;
     }
-    return kOk;
+    return {};
 }
 
 }  // namespace tv::unzip

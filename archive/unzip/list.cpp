@@ -133,7 +133,7 @@ void Session::Report(std::uint64_t index, const Listed& e, const std::string& na
 // reading of every record (and its time conversions), which costs most of a listing.
 // Safety checks stay with extraction. When the directory cannot be read here, libzip's
 // reading decides (and explains), as before.
-bool Session::ListDirectory(int& code) {
+std::optional<Status> Session::ListDirectory() {
     CentralDirectory dir = ReadCentralDirectory(Reader(), fileSize_);
     if (!dir.found && TryRepair()) {
         dir = ReadCentralDirectory(Reader(), source_->Size());
@@ -141,13 +141,11 @@ bool Session::ListDirectory(int& code) {
     // Records short of the directory's size may mean more than 65,535 entries counted
     // modulo 65,536, as some writers do; libzip reads those.
     if (!dir.found || !dir.filled) {
-        return false;
+        return std::nullopt;
     }
     totals_.commentLength = dir.commentLength;
     if (dir.entries.empty()) {
-        Print(Level::kWarning, "warning: " + zipPath_ + " holds no entries");
-        code = kWarning;
-        return true;
+        return Fail(kWarning, "warning: " + zipPath_ + " holds no entries");
     }
     for (std::size_t index = 0; index < dir.entries.size(); ++index) {
         const CentralEntry& c = dir.entries[index];
@@ -160,8 +158,7 @@ bool Session::ListDirectory(int& code) {
             continue;
         }
         if (!Serve(name)) {
-            code = kCancelled;
-            return true;
+            return Status(kCancelled, "unzip", "cancelled at " + name);
         }
         Listed e;
         e.size = c.size;
@@ -173,8 +170,7 @@ bool Session::ListDirectory(int& code) {
         e.symlink = (c.madeBy >> 8) == ZIP_OPSYS_UNIX && S_ISLNK(c.externalAttributes >> 16);
         Report(index, e, name);
     }
-    code = Finish(true);
-    return true;
+    return Finish(true);
 }
 
 }  // namespace tv::unzip

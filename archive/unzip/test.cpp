@@ -42,8 +42,8 @@ Status Session::Copy(ZipFileHandle file, std::uint64_t size, int outFd, const st
                 err != 0) {
                 if (err == ENOSPC || err == EDQUOT) {
                     // Every later entry would fail alike: the call ends here.
-                    stopCode_ = kDiskFull;
-                    return Status(kDiskFull, "unzip", "disk full writing " + shown, err);
+                    stop_ = Status(kDiskFull, "unzip", "disk full writing " + shown, err);
+                    return stop_;
                 }
                 return failed(std::string("write failed: ") + std::strerror(err), err);
             }

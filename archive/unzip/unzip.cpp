@@ -59,45 +59,44 @@ void Session::Tally(Outcome outcome) {
     }
 }
 
-int Session::FinalCode() const {
+Status Session::FinalCode() const {
+    int code = kOk;
     if ((!includes_.empty() || !picks_.empty()) && !matchedAny_) {
-        return kNoMatch;
+        code = kNoMatch;
+    } else if (failed_ > 0) {
+        code = kEntryError;
+    } else if (done_ == 0 && noPassword_ > 0) {
+        code = kBadPassword;
+    } else if (done_ == 0 && unsupported_ > 0) {
+        code = kUnsupported;
+    } else if (noPassword_ > 0 || unsupported_ > 0 || warned_ > 0) {
+        code = kWarning;
     }
-    if (failed_ > 0) {
-        return kEntryError;
-    }
-    if (done_ == 0 && noPassword_ > 0) {
-        return kBadPassword;
-    }
-    if (done_ == 0 && unsupported_ > 0) {
-        return kUnsupported;
-    }
-    if (noPassword_ > 0 || unsupported_ > 0 || warned_ > 0) {
-        return kWarning;
-    }
-    return kOk;
+    return code == kOk ? Status() : Status(code, "unzip", CodeText(code));
 }
 
-int Session::OpenFile() {
+Status Session::Fail(int code, const std::string& line) {
+    Print(Level::kWarning, line);
+    return Status(code, "unzip", line);
+}
+
+Status Session::OpenFile() {
     // Not blocking: a FIFO or device named as the package must not hang the call.
     file_.Reset(::open(zipPath_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file_.Valid()) {
-        Print(Level::kWarning,
-              "error: cannot open " + zipPath_ + ": " + std::string(std::strerror(errno)));
-        return kNotZip;
+        return Fail(kNotZip,
+                    "error: cannot open " + zipPath_ + ": " + std::string(std::strerror(errno)));
     }
     struct stat st {};
     if (::fstat(file_.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        Print(Level::kWarning, "error: " + zipPath_ + " is not a file");
-        return kNotZip;
+        return Fail(kNotZip, "error: " + zipPath_ + " is not a file");
     }
     if (st.st_size == 0) {
-        Print(Level::kWarning, "error: " + zipPath_ + " is empty, not a ZIP archive");
-        return kNotZip;
+        return Fail(kNotZip, "error: " + zipPath_ + " is empty, not a ZIP archive");
     }
     fileSize_ = static_cast<std::uint64_t>(st.st_size);
     source_.emplace(file_.Get(), fileSize_);
-    return kOk;
+    return {};
 }
 
 ByteReader Session::Reader() {
@@ -120,7 +119,7 @@ bool Session::TryRepair() {
     return true;
 }
 
-int Session::OpenZip(ZipHandle& za) {
+Status Session::OpenZip(ZipHandle& za) {
     int zipError = ZIP_ER_OK;
     for (bool retry = true; !za && retry;) {
         zip_error_t error;
@@ -138,11 +137,10 @@ int Session::OpenZip(ZipHandle& za) {
         retry = !za && zipError == ZIP_ER_INCONS && TryRepair();
     }
     if (!za) {
-        Print(Level::kWarning, "error: " + zipPath_ + " is not a ZIP archive or is damaged (" +
-                                   ZipErrorText(zipError) + ")");
-        return kNotZip;
+        return Fail(kNotZip, "error: " + zipPath_ + " is not a ZIP archive or is damaged (" +
+                                 ZipErrorText(zipError) + ")");
     }
-    return kOk;
+    return {};
 }
 
 // st was filled with ZIP_FL_ENC_RAW, so the name is the stored bytes.
@@ -150,7 +148,7 @@ std::string Session::EntryName(const zip_stat_t& st) {
     return NormalizeSeparators(DecodeEntryName(st.name));
 }
 
-int Session::Run() {
+Status Session::Run() {
     PreparePatterns();
     const bool listing = request_.job == Job::kList;
     const bool testing = request_.job == Job::kTest;
@@ -159,25 +157,25 @@ int Session::Run() {
         totals_ = Totals{};
     }
     if (request_.package.empty()) {
-        Print(Level::kWarning, "error: no package named");
-        return kBadParameter;
+        return Fail(kBadParameter, "error: no package named");
     }
     zipPath_ = request_.package;
     if (extracting && request_.folder.empty()) {
-        Print(Level::kWarning, "error: no extraction folder named");
-        return kBadParameter;
+        return Fail(kBadParameter, "error: no extraction folder named");
     }
     Print(Level::kInfo, "Archive:  " + zipPath_);
 
-    if (const int code = OpenFile(); code != kOk) {
-        return code;
+    if (Status s = OpenFile(); !s) {
+        return s;
     }
-    if (int code = kOk; listing && ListDirectory(code)) {
-        return code;
+    if (listing) {
+        if (std::optional<Status> listed = ListDirectory()) {
+            return *listed;
+        }
     }
     ZipHandle za;
-    if (const int code = OpenZip(za); code != kOk) {
-        return code;
+    if (Status s = OpenZip(za); !s) {
+        return s;
     }
     int commentLength = 0;
     const char* comment = zip_get_archive_comment(za.get(), &commentLength, ZIP_FL_ENC_GUESS);
@@ -188,17 +186,16 @@ int Session::Run() {
         if (comment != nullptr && commentLength > 0) {
             Print(Level::kWarning, std::string(comment, static_cast<std::size_t>(commentLength)));
         }
-        return kOk;
+        return {};
     }
     if (extracting) {
-        if (const int code = CheckLayout(za.get()); code != kOk) {
-            return code;
+        if (Status s = CheckLayout(za.get()); !s) {
+            return s;
         }
         rootPath_ = request_.folder;
         if (!output_.OpenRoot(rootPath_)) {
-            Print(Level::kWarning, "error: cannot create or open the folder " + rootPath_ + ": " +
-                                       std::string(std::strerror(errno)));
-            return kBadParameter;
+            return Fail(kBadParameter, "error: cannot create or open the folder " + rootPath_ +
+                                           ": " + std::string(std::strerror(errno)));
         }
         if (rootPath_.back() != '/') {
             rootPath_ += '/';
@@ -207,12 +204,11 @@ int Session::Run() {
 
     const zip_int64_t count = zip_get_num_entries(za.get(), 0);
     if (count <= 0) {
-        Print(Level::kWarning, "warning: " + zipPath_ + " holds no entries");
-        return kWarning;
+        return Fail(kWarning, "warning: " + zipPath_ + " holds no entries");
     }
     if (extracting) {
-        if (const int code = CheckSpace(za.get(), count); code != kOk) {
-            return code;
+        if (Status s = CheckSpace(za.get(), count); !s) {
+            return s;
         }
     }
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -235,7 +231,7 @@ int Session::Run() {
             continue;
         }
         if (!Serve(name)) {
-            return kCancelled;
+            return Status(kCancelled, "unzip", "cancelled at " + name);
         }
         if (listing) {
             List(za.get(), index, st, name);
@@ -244,14 +240,14 @@ int Session::Run() {
         } else {
             Tally(Extract(za.get(), index, st, name));
         }
-        if (stopCode_ != kOk) {
-            return stopCode_;
+        if (!stop_.Ok()) {
+            return stop_;
         }
     }
     return Finish(listing);
 }
 
-int Session::Finish(bool listing) {
+Status Session::Finish(bool listing) {
     for (std::size_t i = 0; i < includes_.size(); ++i) {
         if (!includeMatched_[i]) {
             Print(Level::kWarning, "caution: not matched: " + includes_[i]);
@@ -305,20 +301,15 @@ const char* CodeText(int code) {
 
 Status Run(const Request& request, Listener& listener, Totals* totals) {
     Totals counted;
-    int code = kEntryError;
     try {
         Session session(request, listener, totals != nullptr ? *totals : counted);
-        code = session.Run();
+        return session.Run();
     } catch (const std::bad_alloc&) {
-        code = kNoMemory;
+        return Status(kNoMemory, "unzip", CodeText(kNoMemory));
     } catch (...) {
         // A listener that throws ends the call.
-        code = kEntryError;
+        return Status(kEntryError, "unzip", "the call was ended by a listener's failure");
     }
-    if (code == kOk) {
-        return {};
-    }
-    return Status(code, "unzip", CodeText(code));
 }
 
 }  // namespace tv::unzip

@@ -52,6 +52,8 @@ struct ZipFileClose {
 using ZipFileHandle = std::unique_ptr<zip_file_t, ZipFileClose>;
 
 std::string ZipErrorText(int zipError);
+// What a call's code means, for its status.
+const char* CodeText(int code);
 bool IsSymlinkEntry(zip_t* za, zip_uint64_t index);
 // The compressed size in percent of the size, as listings report it.
 unsigned Factor(std::uint64_t size, std::uint64_t compressed);
@@ -62,8 +64,8 @@ class Session {
     Session(const Request& request, Listener& listener, Totals& totals)
         : request_(request), options_(request.options), listener_(listener), totals_(totals) {}
 
-    int Run();
-    int CheckSpace(zip_t* za, zip_int64_t count);
+    Status Run();
+    Status CheckSpace(zip_t* za, zip_int64_t count);
 
   private:
     enum class Level { kInfo, kWarning };
@@ -75,20 +77,23 @@ class Session {
     bool Selected(std::uint64_t index, const std::string& name);
     bool Serve(const std::string& name);  // false: the listener stopped the call
     void Tally(Outcome outcome);
-    int FinalCode() const;
+    Status FinalCode() const;
+    // Prints the line as a warning and returns it as the call's status.
+    Status Fail(int code, const std::string& line);
 
-    int OpenZip(ZipHandle& za);
+    Status OpenZip(ZipHandle& za);
     ByteReader Reader();  // the package as presented to libzip
     bool TryRepair();     // true when the package now reads repaired
-    int CheckLayout(zip_t* za);
+    Status CheckLayout(zip_t* za);
     static std::string EntryName(const zip_stat_t& st);
     bool TooDeep(const std::string& path) const;
     struct Listed;
     void List(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
     void Report(std::uint64_t index, const Listed& e, const std::string& name);
-    bool ListDirectory(int& code);  // false: the directory could not be read here
-    int Finish(bool listing);
-    int OpenFile();
+    // The listing's status; nothing when the directory could not be read here.
+    std::optional<Status> ListDirectory();
+    Status Finish(bool listing);
+    Status OpenFile();
     Outcome Test(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
     Outcome Extract(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name);
     Outcome OpenEntry(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& name,
@@ -122,7 +127,7 @@ class Session {
     std::vector<char> buffer_;
     bool replaceAll_ = false;
     bool keepAll_ = false;
-    int stopCode_ = kOk;  // set when the call must end (disk full)
+    Status stop_;  // set when the call must end (disk full)
     bool matchedAny_ = false;
     int done_ = 0, failed_ = 0, noPassword_ = 0, unsupported_ = 0, warned_ = 0;
 };

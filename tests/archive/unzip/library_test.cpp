@@ -1,5 +1,5 @@
-// The unzip library through its C interface: listing, names, selection, extraction
-// options, overwrite answers, passwords, packages of the zip tool.
+// The unzip library through its C interface (and its typed face): listing, names,
+// selection, extraction options, overwrite answers, passwords, packages of the zip tool.
 #include <sys/inotify.h>
 #include <sys/stat.h>
 
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/unzip/entry_names.h"
+#include "archive/unzip/library.h"
 #include "platform/fd.h"
 #include "tests/archive/unzip/zip_fixtures.h"
 
@@ -440,6 +441,30 @@ TEST_F(UnzipLibrary, BadParametersAndNoDescriptorLeft) {
         junk.Run(tmp / "junk.zip", out);
     }
     EXPECT_EQ(openFds(), before);
+}
+
+// The typed face: its status tells the code and the line that explains it; a pick
+// takes exactly its entry, whatever wildcard characters the name holds.
+TEST_F(UnzipLibrary, TypedFaceStatusAndPicks) {
+    struct Lines : unzip::Listener {
+        void Message(const std::string& line) override { lines.push_back(line); }
+        std::vector<std::string> lines;
+    } listener;
+    unzip::Request request;
+    request.package = tmp / "missing.zip";
+    request.folder = out;
+    Status s = unzip::Run(request, listener);
+    EXPECT_EQ(s.Number(), UZ_NOT_ARCHIVE);
+    EXPECT_EQ(s.Description(), listener.lines.back());
+    EXPECT_THAT(s.Description(), ::testing::StartsWith("error: cannot open "));
+
+    WriteZip(zip, {{"a*.txt", "1"}, {"ab.txt", "2"}, {"c.txt", "3"}});
+    request.package = zip;
+    request.picks = {{0, "a*.txt"}, {2, "b.txt"}};  // the second names another entry's place
+    s = unzip::Run(request, listener);
+    EXPECT_EQ(s.Number(), UZ_WARN);
+    EXPECT_EQ(listener.lines.back(), "caution: not matched: b.txt");
+    EXPECT_THAT(TreeOf(out), ElementsAre("a*.txt"));
 }
 
 }  // namespace
