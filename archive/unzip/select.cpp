@@ -1,5 +1,7 @@
 #include "archive/unzip/unzip_internal.h"
 
+#include <unordered_map>
+
 #include "archive/unzip/entry_names.h"
 #include "platform/strings.h"
 
@@ -31,6 +33,33 @@ void Session::PreparePatterns() {
 
 std::string Session::Key(const std::string& name) const {
     return matchOptions_.ignoreCase ? ToLower(name) : name;
+}
+
+void Session::ResolvePicks(zip_t* za) {
+    const zip_int64_t entries = zip_get_num_entries(za, 0);
+    const auto count = static_cast<std::uint64_t>(entries > 0 ? entries : 0);
+    auto nameAt = [za](std::uint64_t index) {
+        const char* raw = zip_get_name(za, index, ZIP_FL_ENC_RAW);
+        zip_error_clear(za);
+        return raw != nullptr ? NormalizeSeparators(DecodeEntryName(raw)) : std::string();
+    };
+    std::unordered_map<std::string, std::uint64_t> firstWithName;  // made when first needed
+    pickAt_.clear();
+    for (std::size_t i = 0; i < picks_.size(); ++i) {
+        const EntryPick& pick = picks_[i];
+        if (pick.index < count && nameAt(pick.index) == pick.name) {
+            pickAt_.emplace(pick.index, i);
+            continue;
+        }
+        if (firstWithName.empty()) {
+            for (std::uint64_t at = count; at-- > 0;) {
+                firstWithName[nameAt(at)] = at;
+            }
+        }
+        if (const auto found = firstWithName.find(pick.name); found != firstWithName.end()) {
+            pickAt_.emplace(found->second, i);
+        }
+    }
 }
 
 bool Session::Selected(std::uint64_t index, const std::string& name) {

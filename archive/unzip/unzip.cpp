@@ -177,6 +177,7 @@ Status Session::Run() {
     if (Status s = OpenZip(za); !s) {
         return s;
     }
+    ResolvePicks(za.get());
     int commentLength = 0;
     const char* comment = zip_get_archive_comment(za.get(), &commentLength, ZIP_FL_ENC_GUESS);
     if (listing) {

@@ -73,6 +73,10 @@ class Session {
 
     void Print(Level level, const std::string& text);
     void PreparePatterns();
+    // A pick whose place now holds another name (the package changed since it was
+    // listed) follows its name to the first entry holding it, as selection by name
+    // would; one whose name is gone matches nothing. Never another entry in its stead.
+    void ResolvePicks(zip_t* za);
     std::string Key(const std::string& name) const;
     bool Selected(std::uint64_t index, const std::string& name);
     bool Serve(const std::string& name);  // false: the listener stopped the call
