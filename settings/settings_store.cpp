@@ -207,7 +207,10 @@ SettingsMembers SuggestedSettings() {
     return members;
 }
 
-WrittenValues WriteInstallationValues(const InstallationValues& values) {
+namespace {
+
+// The registry class raises on a write it cannot make, as saving expects.
+WrittenValues WriteInstallationValuesOrRaise(const InstallationValues& values) {
     cRegistry r;
     r.ClassKey(HKEY_CURRENT_USER_ROOT);
     r.SectionKey(SettingKeyPath(SettingKey::Product));
@@ -238,6 +241,16 @@ WrittenValues WriteInstallationValues(const InstallationValues& values) {
     }
     ThrowOnRefusedWrite(r);
     return written;
+}
+
+}  // namespace
+
+Result<WrittenValues> WriteInstallationValues(const InstallationValues& values) {
+    try {
+        return WriteInstallationValuesOrRaise(values);
+    } catch (const AppError& e) {
+        return Status(e.Number(), e.Source(), SaveFailureMessage(e));
+    }
 }
 
 std::string InstalledAppFolder(const std::string& prefix) {
@@ -277,11 +290,8 @@ bool SetUpInstallationOf(const std::string& programFolder) {
         (opener.permissions() & fs::perms::owner_exec) == fs::perms::none) {
         return false;  // run from a build tree or a moved copy: nothing to point at
     }
-    try {
-        return !WriteInstallationValues(values).empty();
-    } catch (const AppError&) {
-        return false;
-    }
+    const Result<WrittenValues> written = WriteInstallationValues(values);
+    return written && !written->empty();
 }
 
 }  // namespace tv

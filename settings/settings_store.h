@@ -103,8 +103,9 @@ using WrittenValues = std::vector<std::pair<std::string, std::string>>;
 // The installation's set-up step for the current user: writes AppPath, AppDataPath, the
 // two browsers and the suggested service values into the product key, each only when
 // the value is missing or empty (a user's real choice is never empty). Returns the
-// names and values it wrote, in table order. Raises like SaveSettings.
-WrittenValues WriteInstallationValues(const InstallationValues& values);
+// names and values it wrote, in table order; or, when a value could not be written,
+// the save's number and SaveFailureMessage's text.
+Result<WrittenValues> WriteInstallationValues(const InstallationValues& values);
 
 // An installation's application folder under PREFIX (ending with the separator) and
 // its data folder; the installed layout.

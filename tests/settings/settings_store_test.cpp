@@ -187,10 +187,19 @@ TEST_F(SettingsStoreTest, FailedSavesTellTheUserWhereAndWhy) {
 
 TEST_F(SettingsStoreTest, InstallationFillsOnlyWhatTheUserHasNotChosen) {
     WriteProductKey("\"ChromePath\"=\"/opt/my-browser\"\n\"PubexUrl\"=\"\"\n");
-    const WrittenValues first = WriteInstallationValues(
-        {"/opt/tessel/", "/var/tessel/", "/opt/tessel/tessel-open", "/usr/bin/chromium"});
+    reg::testing::SetWriteFault(ENOSPC);
+    const Result<WrittenValues> refused = WriteInstallationValues({"/a/", "/b/", "", ""});
+    reg::testing::SetWriteFault(0);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.status().Description(),
+              "Your settings could not be saved to " + hive_ + ": No space left on device.");
+    const WrittenValues first =
+        WriteInstallationValues(
+            {"/opt/tessel/", "/var/tessel/", "/opt/tessel/tessel-open", "/usr/bin/chromium"})
+            .value();
     const WrittenValues second =
-        WriteInstallationValues({"/elsewhere/", "/elsewhere/", "/elsewhere/x", "/elsewhere/y"});
+        WriteInstallationValues({"/elsewhere/", "/elsewhere/", "/elsewhere/x", "/elsewhere/y"})
+            .value();
     ASSERT_TRUE(LoadPathSettings(kRoot, members, appPath, appDataPath));
     EXPECT_EQ(appPath + appDataPath, "/opt/tessel//var/tessel/");
     const SettingsMembers suggested = SuggestedSettings();

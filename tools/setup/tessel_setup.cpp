@@ -41,17 +41,16 @@ int main(int argc, char** argv) {
     }
     const tv::InstallationValues values = tv::InstallationValuesFor(appPath, appDataPath);
 
-    try {
-        const auto written = tv::WriteInstallationValues(values);
-        if (written.empty()) {
-            std::printf("tessel-setup: every setting was already there; nothing changed.\n");
-        }
-        for (const auto& [name, value] : written) {
-            std::printf("tessel-setup: wrote %s = %s\n", name.c_str(), value.c_str());
-        }
-    } catch (const tv::AppError& e) {
-        std::fprintf(stderr, "tessel-setup: %s\n", tv::SaveFailureMessage(e).c_str());
+    const tv::Result<tv::WrittenValues> written = tv::WriteInstallationValues(values);
+    if (!written) {
+        std::fprintf(stderr, "tessel-setup: %s\n", written.status().Description().c_str());
         return 1;
+    }
+    if (written->empty()) {
+        std::printf("tessel-setup: every setting was already there; nothing changed.\n");
+    }
+    for (const auto& [name, value] : *written) {
+        std::printf("tessel-setup: wrote %s = %s\n", name.c_str(), value.c_str());
     }
     return 0;
 }
